@@ -1,0 +1,21 @@
+# add_qt_test(<name> [GUI] SOURCES ... [LIBS ...])
+# One test executable per source folder. Tests run on the offscreen platform with a
+# UTF-8 locale, and find their golden files through VENDRIX_TEST_DATA.
+function(add_qt_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    set(target tst_${name})
+    add_executable(${target} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/testmain.cpp)
+    target_link_libraries(${target} PRIVATE vendrix_testsupport Qt6::Test ${ARG_LIBS})
+    target_compile_definitions(${target} PRIVATE
+        VENDRIX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        VENDRIX_SOURCE_DATA="${PROJECT_SOURCE_DIR}/data")
+    if(ARG_GUI)
+        target_compile_definitions(${target} PRIVATE VENDRIX_TEST_GUI)
+        target_link_libraries(${target} PRIVATE Qt6::Widgets)
+    endif()
+    add_dependencies(${target} vendrix_data)
+    add_test(NAME ${name} COMMAND ${target})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;VENDRIX_BUILD_DATA=${VENDRIX_DATA_OUTPUT_DIR}"
+        TIMEOUT 600)
+endfunction()

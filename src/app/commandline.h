@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// The commands that run without a display. Each command is selected by its leading
+// option ("--dump FILE") and parses the rest of the arguments itself.
+namespace CommandLine {
+
+struct Command
+{
+    const char *option;   // "--dump"
+    const char *synopsis; // "--dump FILE"
+    const char *summary;
+    int (*run)(const QStringList &arguments, QTextStream &out, QTextStream &err);
+};
+
+// True when the arguments (without the program name) ask for a command-line command.
+bool isCommand(const QStringList &arguments);
+
+// Runs the command; returns the process exit code (0 success, 1 failure, 2 bad usage).
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// Commands of each topic, defined beside their handlers.
+extern const Command documentCommands[];
+extern const int documentCommandCount;
+
+}

@@ -1,0 +1,602 @@
+#include "componentstream.h"
+
+#include "pagelette.h"
+#include "platform/cp1252.h"
+#include "themes/webtheme.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum ValueTag : quint8 {
+    vaNull = 0,
+    vaList = 1,
+    vaInt8 = 2,
+    vaInt16 = 3,
+    vaInt32 = 4,
+    vaExtended = 5,
+    vaString = 6,
+    vaIdent = 7,
+    vaFalse = 8,
+    vaTrue = 9,
+    vaBinary = 10,
+    vaSet = 11,
+    vaLString = 12,
+    vaNil = 13,
+    vaCollection = 14,
+    vaWString = 18,
+};
+
+const char kSignature[] = "TPF0";
+
+}
+
+void ClassRegistry::registerClass(QLatin1StringView className, Factory factory)
+{
+    mClasses.emplace_back(className, factory);
+}
+
+ClassRegistry::Factory ClassRegistry::find(QLatin1StringView className) const
+{
+    for (const auto &[name, factory] : mClasses) {
+        if (sameAsciiNameIgnoringCase(name, className))
+            return factory;
+    }
+    return nullptr;
+}
+
+const ClassRegistry &ClassRegistry::standard()
+{
+    static const ClassRegistry registry = [] {
+        ClassRegistry r;
+        r.registerClass("TPagelette"_L1, []() -> std::unique_ptr<TComponent> { return std::make_unique<TPagelette>(); });
+        r.registerClass("TWebTheme"_L1, []() -> std::unique_ptr<TComponent> { return std::make_unique<TWebTheme>(); });
+        return r;
+    }();
+    return registry;
+}
+
+namespace {
+
+void visitWithPrefix(TPersistent &object, const QString &prefix, PropertyVisitor &visitor)
+{
+    for (const PropertyInfo &property : object.classInfo().properties) {
+        const QString name = prefix + property.name;
+        switch (property.type) {
+        case PropertyType::Integer:
+        case PropertyType::Byte:
+        case PropertyType::Boolean:
+        case PropertyType::Enumeration:
+            visitor.ordinal(name, property, property.ordinal(object));
+            break;
+        case PropertyType::String: {
+            const QString value = property.string(object);
+            if (!value.isEmpty())
+                visitor.string(name, value);
+            break;
+        }
+        case PropertyType::StringList: {
+            const QStringList &lines = property.stringList(object);
+            if (!lines.isEmpty())
+                visitor.stringList(name, lines);
+            break;
+        }
+        case PropertyType::Object:
+            visitWithPrefix(property.object(object), name + u'.', visitor);
+            break;
+        case PropertyType::Collection: {
+            TCollection &collection = property.collection(object);
+            visitor.beginCollection(name);
+            for (int i = 0; i < collection.Count(); ++i) {
+                visitor.beginItem(i);
+                visitWithPrefix(collection.item(i), QString(), visitor);
+                visitor.endItem();
+            }
+            visitor.endCollection();
+            break;
+        }
+        }
+    }
+}
+
+// Encodes properties as the tagged values of a component stream.
+class BinaryWriter : public PropertyVisitor
+{
+public:
+    QByteArray bytes;
+
+    void shortString(QLatin1StringView text)
+    {
+        bytes.append(char(text.size()));
+        bytes.append(text.data(), text.size());
+    }
+    void shortString(const QString &text) { shortString(QLatin1StringView(Cp1252::encode(text))); }
+
+    void integer(qint64 value)
+    {
+        if (value >= -128 && value <= 127) {
+            bytes.append(char(vaInt8)).append(char(qint8(value)));
+        } else if (value >= -32768 && value <= 32767) {
+            bytes.append(char(vaInt16));
+            appendLittleEndian(qint16(value));
+        } else {
+            bytes.append(char(vaInt32));
+            appendLittleEndian(qint32(value));
+        }
+    }
+
+    void stringValue(const QString &value)
+    {
+        if (!Cp1252::canEncode(value)) {
+            bytes.append(char(vaWString));
+            appendLittleEndian(qint32(value.size()));
+            for (const QChar c : value)
+                appendLittleEndian(quint16(c.unicode()));
+            return;
+        }
+        const QByteArray encoded = Cp1252::encode(value);
+        if (encoded.size() <= 255) {
+            bytes.append(char(vaString)).append(char(encoded.size()));
+        } else {
+            bytes.append(char(vaLString));
+            appendLittleEndian(qint32(encoded.size()));
+        }
+        bytes.append(encoded);
+    }
+
+    void ordinal(const QString &name, const PropertyInfo &property, qint64 value) override
+    {
+        shortString(name);
+        switch (property.type) {
+        case PropertyType::Boolean:
+            bytes.append(char(value ? vaTrue : vaFalse));
+            break;
+        case PropertyType::Enumeration:
+            bytes.append(char(vaIdent));
+            shortString(property.enumType->identifier(value));
+            break;
+        default:
+            integer(value);
+            break;
+        }
+    }
+    void string(const QString &name, const QString &value) override
+    {
+        shortString(name);
+        stringValue(value);
+    }
+    void stringList(const QString &name, const QStringList &lines) override
+    {
+        shortString(name + ".Strings"_L1);
+        bytes.append(char(vaList));
+        for (const QString &line : lines)
+            stringValue(line);
+        bytes.append(char(vaNull));
+    }
+    void beginCollection(const QString &name) override
+    {
+        shortString(name);
+        bytes.append(char(vaCollection));
+    }
+    void beginItem(int) override { bytes.append(char(vaList)); }
+    void endItem() override { bytes.append(char(vaNull)); }
+    void endCollection() override { bytes.append(char(vaNull)); }
+
+private:
+    template <class T>
+    void appendLittleEndian(T value)
+    {
+        const T le = qToLittleEndian(value);
+        bytes.append(reinterpret_cast<const char *>(&le), sizeof le);
+    }
+};
+
+}
+
+void visitProperties(TPersistent &object, PropertyVisitor &visitor)
+{
+    visitWithPrefix(object, QString(), visitor);
+}
+
+QByteArray ComponentWriter::toBytes(TComponent &root)
+{
+    BinaryWriter writer;
+    writer.bytes.append(kSignature, 4);
+    writer.shortString(root.classInfo().className);
+    writer.shortString(root.Name);
+    visitProperties(root, writer);
+    writer.bytes.append(char(vaNull)); // end of properties
+    writer.bytes.append(char(vaNull)); // no child objects
+    return writer.bytes;
+}
+
+bool ComponentWriter::write(QIODevice *device, TComponent &root)
+{
+    const QByteArray bytes = toBytes(root);
+    if (device->write(bytes) != bytes.size()) {
+        mError = device->errorString().isEmpty() ? QStringLiteral("Cannot write the data.") : device->errorString();
+        return false;
+    }
+    mError.clear();
+    return true;
+}
+
+bool ComponentWriter::write(const QString &fileName, TComponent &root)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        mError = file.errorString();
+        return false;
+    }
+    if (!write(&file, root)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        mError = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// Reads tagged values from a byte buffer; every read is checked against what is left.
+class StreamParser
+{
+public:
+    explicit StreamParser(const QByteArray &bytes)
+        : mData(bytes)
+    {
+    }
+
+    [[noreturn]] static void fail(const QString &reason) { throw StreamError(reason); }
+
+    qsizetype left() const { return mData.size() - mPos; }
+
+    quint8 byte()
+    {
+        need(1);
+        return quint8(mData[mPos++]);
+    }
+    quint8 peek() const
+    {
+        if (left() < 1)
+            fail(QStringLiteral("Unexpected end of stream"));
+        return quint8(mData[mPos]);
+    }
+
+    QByteArrayView take(qsizetype count)
+    {
+        if (count < 0)
+            fail(QStringLiteral("Invalid length in stream"));
+        need(count);
+        const QByteArrayView view(mData.constData() + mPos, count);
+        mPos += count;
+        return view;
+    }
+
+    template <class T>
+    T little()
+    {
+        const QByteArrayView raw = take(sizeof(T));
+        return qFromLittleEndian<T>(raw.data());
+    }
+
+    QLatin1StringView shortString()
+    {
+        const QByteArrayView raw = take(byte());
+        return QLatin1StringView(raw.data(), raw.size());
+    }
+
+    void expectSignature()
+    {
+        if (left() < 4 || QByteArrayView(mData.constData(), 4) != QByteArrayView(kSignature, 4))
+            fail(QStringLiteral("Invalid stream format"));
+        mPos = 4;
+    }
+
+    // An integer value of tag 2, 3 or 4; nullopt (nothing consumed) for any other tag.
+    std::optional<qint64> integerValue()
+    {
+        switch (peek()) {
+        case vaInt8:
+            byte();
+            return qint8(byte());
+        case vaInt16:
+            byte();
+            return little<qint16>();
+        case vaInt32:
+            byte();
+            return little<qint32>();
+        default:
+            return std::nullopt;
+        }
+    }
+
+    QString stringValue(quint8 tag)
+    {
+        switch (tag) {
+        case vaString:
+            return Cp1252::decode(take(byte()));
+        case vaLString:
+            return Cp1252::decode(take(little<qint32>()));
+        case vaWString: {
+            const qint32 count = little<qint32>();
+            if (count < 0 || qsizetype(count) > left() / 2)
+                fail(QStringLiteral("Invalid length in stream"));
+            const QByteArrayView raw = take(qsizetype(count) * 2);
+            QString text(count, Qt::Uninitialized);
+            for (qint32 i = 0; i < count; ++i)
+                text[i] = QChar(qFromLittleEndian<quint16>(raw.data() + 2 * i));
+            return text;
+        }
+        default:
+            fail(QStringLiteral("Invalid property value"));
+        }
+    }
+
+private:
+    void need(qsizetype count) const
+    {
+        if (count > left())
+            fail(QStringLiteral("Unexpected end of stream"));
+    }
+
+    const QByteArray &mData;
+    qsizetype mPos = 0;
+};
+
+class ObjectReader
+{
+public:
+    explicit ObjectReader(StreamParser &in)
+        : mIn(in)
+    {
+    }
+
+    void readProperties(TPersistent &object)
+    {
+        for (QLatin1StringView name = mIn.shortString(); !name.isEmpty(); name = mIn.shortString())
+            readProperty(object, name);
+    }
+
+private:
+    void readProperty(TPersistent &object, QLatin1StringView path)
+    {
+        TPersistent *target = &object;
+        QLatin1StringView rest = path;
+        for (qsizetype dot = rest.indexOf(u'.'); dot >= 0; dot = rest.indexOf(u'.')) {
+            const PropertyInfo &step = property(*target, rest.left(dot), path);
+            rest = rest.mid(dot + 1);
+            if (step.type == PropertyType::StringList) {
+                // A string list stores its lines under its own "Strings" name.
+                if (!sameAsciiNameIgnoringCase(rest, "Strings"_L1))
+                    StreamParser::fail(QStringLiteral("Invalid property path %1").arg(path));
+                readStringList(step.stringList(*target));
+                return;
+            }
+            if (step.type != PropertyType::Object)
+                StreamParser::fail(QStringLiteral("Invalid property path %1").arg(path));
+            target = &step.object(*target);
+        }
+        readValue(*target, property(*target, rest, path));
+    }
+
+    static const PropertyInfo &property(const TPersistent &object, QLatin1StringView name, QLatin1StringView path)
+    {
+        const PropertyInfo *info = object.classInfo().find(name);
+        if (!info)
+            StreamParser::fail(QStringLiteral("Error reading %1.%2: Property %3 does not exist")
+                                   .arg(object.classInfo().className, path, name));
+        return *info;
+    }
+
+    void readValue(TPersistent &object, const PropertyInfo &property)
+    {
+        switch (property.type) {
+        case PropertyType::Integer:
+        case PropertyType::Byte: {
+            const std::optional<qint64> value = mIn.integerValue();
+            if (!value)
+                StreamParser::fail(QStringLiteral("Invalid property value"));
+            if (property.type == PropertyType::Byte && (*value < 0 || *value > 255))
+                StreamParser::fail(QStringLiteral("Invalid property value"));
+            property.setOrdinal(object, *value);
+            return;
+        }
+        case PropertyType::Boolean:
+        case PropertyType::Enumeration: {
+            const quint8 tag = mIn.byte();
+            QLatin1StringView identifier;
+            if (tag == vaFalse)
+                identifier = "False"_L1;
+            else if (tag == vaTrue)
+                identifier = "True"_L1;
+            else if (tag == vaIdent)
+                identifier = mIn.shortString();
+            else
+                StreamParser::fail(QStringLiteral("Invalid property value"));
+            const int ordinal = property.enumType->ordinalOf(identifier);
+            if (ordinal < 0)
+                StreamParser::fail(QStringLiteral("Invalid property value"));
+            property.setOrdinal(object, ordinal);
+            return;
+        }
+        case PropertyType::String:
+            property.setString(object, mIn.stringValue(mIn.byte()));
+            return;
+        case PropertyType::Collection:
+            if (mIn.byte() != vaCollection)
+                StreamParser::fail(QStringLiteral("Invalid property value"));
+            readCollection(property.collection(object));
+            return;
+        case PropertyType::StringList:
+        case PropertyType::Object:
+            break;
+        }
+        StreamParser::fail(QStringLiteral("Invalid property value"));
+    }
+
+    void readStringList(QStringList &lines)
+    {
+        if (mIn.byte() != vaList)
+            StreamParser::fail(QStringLiteral("Invalid property value"));
+        QStringList read;
+        for (quint8 tag = mIn.byte(); tag != vaNull; tag = mIn.byte())
+            read.append(mIn.stringValue(tag));
+        lines = read;
+    }
+
+    void readCollection(TCollection &collection)
+    {
+        bool first = true;
+        while (mIn.peek() != vaNull) {
+            mIn.integerValue(); // an item may carry an index in front of it
+            if (mIn.byte() != vaList)
+                StreamParser::fail(QStringLiteral("Invalid property value"));
+            if (first) {
+                collection.clear();
+                first = false;
+            }
+            readProperties(collection.addItem());
+        }
+        mIn.byte();
+    }
+
+    StreamParser &mIn;
+};
+
+}
+
+ComponentReader::ComponentReader(const ClassRegistry &registry)
+    : mRegistry(registry)
+{
+}
+
+std::unique_ptr<TComponent> ComponentReader::readOrThrow(const QByteArray &bytes) const
+{
+    StreamParser in(bytes);
+    in.expectSignature();
+    if ((in.peek() & 0xF0) == 0xF0) {
+        const quint8 flags = in.byte() & 0x0F;
+        if ((flags & 0x02) && !in.integerValue())
+            StreamParser::fail(QStringLiteral("Invalid stream format"));
+    }
+    const QLatin1StringView className = in.shortString();
+    const ClassRegistry::Factory factory = mRegistry.find(className);
+    if (!factory)
+        StreamParser::fail(QStringLiteral("Class %1 not found").arg(className));
+    std::unique_ptr<TComponent> root = factory();
+    root->Name = Cp1252::decode(in.shortString());
+    ObjectReader(in).readProperties(*root);
+    if (in.byte() != vaNull)
+        StreamParser::fail(QStringLiteral("Unexpected child object in stream"));
+    return root;
+}
+
+std::unique_ptr<TComponent> ComponentReader::read(const QByteArray &bytes)
+{
+    try {
+        std::unique_ptr<TComponent> root = readOrThrow(bytes);
+        mError.clear();
+        return root;
+    } catch (const StreamError &e) {
+        mError = e.message();
+    }
+    return nullptr;
+}
+
+std::unique_ptr<TComponent> ComponentReader::read(QIODevice *device)
+{
+    if (!device->isReadable()) {
+        mError = QStringLiteral("The device is not open for reading.");
+        return nullptr;
+    }
+    return read(device->readAll());
+}
+
+std::unique_ptr<TComponent> ComponentReader::read(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        mError = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString());
+        return nullptr;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        mError = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString());
+        return nullptr;
+    }
+    return read(bytes);
+}
+
+namespace {
+
+QString escaped(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\':
+            out += "\\\\"_L1;
+            break;
+        case u'\r':
+            out += "\\r"_L1;
+            break;
+        case u'\n':
+            out += "\\n"_L1;
+            break;
+        case u'\t':
+            out += "\\t"_L1;
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+class DumpVisitor : public PropertyVisitor
+{
+public:
+    QStringList lines;
+
+    void ordinal(const QString &name, const PropertyInfo &property, qint64 value) override
+    {
+        const QString text = property.enumType ? QString(property.enumType->identifier(value)) : QString::number(value);
+        lines.append(path(name) + u'=' + text);
+    }
+    void string(const QString &name, const QString &value) override { lines.append(path(name) + u'=' + escaped(value)); }
+    void stringList(const QString &name, const QStringList &list) override
+    {
+        lines.append(path(name) + u'=' + escaped(list.join(u'\n')));
+    }
+    void beginCollection(const QString &name) override { mCollections.push_back(path(name)); }
+    void beginItem(int index) override { mItemPrefixes.push_back(QStringLiteral("%1[%2].").arg(mCollections.back()).arg(index)); }
+    void endItem() override { mItemPrefixes.pop_back(); }
+    void endCollection() override { mCollections.pop_back(); }
+
+private:
+    QString path(const QString &name) const { return mItemPrefixes.empty() ? name : mItemPrefixes.back() + name; }
+
+    std::vector<QString> mCollections;
+    std::vector<QString> mItemPrefixes;
+};
+
+}
+
+QStringList dumpProperties(TComponent &root)
+{
+    DumpVisitor dump;
+    visitProperties(root, dump);
+    return dump.lines;
+}

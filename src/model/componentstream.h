@@ -1,0 +1,90 @@
+#pragma once
+
+#include "persistent.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+// The classes a stream may name as its root, by class name.
+class ClassRegistry
+{
+public:
+    using Factory = std::unique_ptr<TComponent> (*)();
+
+    void registerClass(QLatin1StringView className, Factory factory);
+    // The factory for that class name (letters A to Z compared without case), or nullptr.
+    Factory find(QLatin1StringView className) const;
+
+    // TPagelette and TWebTheme.
+    static const ClassRegistry &standard();
+
+private:
+    std::vector<std::pair<QLatin1StringView, Factory>> mClasses;
+};
+
+// Receives an object's published properties in stream order, with the rules of the
+// writer applied: every Boolean, enumeration and integer, strings only when not empty,
+// string lists only when they hold a line, collections always, and the properties of
+// object-valued properties under dotted names ("HeadingBlock.Heading").
+class PropertyVisitor
+{
+public:
+    virtual ~PropertyVisitor() = default;
+    virtual void ordinal(const QString &name, const PropertyInfo &property, qint64 value) = 0;
+    virtual void string(const QString &name, const QString &value) = 0;
+    virtual void stringList(const QString &name, const QStringList &lines) = 0;
+    virtual void beginCollection(const QString &name) = 0;
+    virtual void beginItem(int index) = 0;
+    virtual void endItem() = 0;
+    virtual void endCollection() = 0;
+};
+
+// Walks the properties of an object (reading object-valued properties creates them).
+void visitProperties(TPersistent &object, PropertyVisitor &visitor);
+
+// Writes components as "TPF0" streams.
+class ComponentWriter
+{
+public:
+    static QByteArray toBytes(TComponent &root);
+
+    // False, with the reason in errorString(), when the device refuses the bytes.
+    bool write(QIODevice *device, TComponent &root);
+    // Replaces the file atomically: a failed save leaves the previous file intact.
+    bool write(const QString &fileName, TComponent &root);
+    QString errorString() const { return mError; }
+
+private:
+    QString mError;
+};
+
+// Reads a "TPF0" stream into a new object of a registered class. Every length is
+// checked against the bytes there; anything malformed is a stream error.
+class ComponentReader
+{
+public:
+    explicit ComponentReader(const ClassRegistry &registry = ClassRegistry::standard());
+
+    // The object read, or nullptr with the reason in errorString().
+    std::unique_ptr<TComponent> read(const QByteArray &bytes);
+    std::unique_ptr<TComponent> read(QIODevice *device);
+    std::unique_ptr<TComponent> read(const QString &fileName);
+    QString errorString() const { return mError; }
+
+    // As read(bytes), but raises StreamError.
+    std::unique_ptr<TComponent> readOrThrow(const QByteArray &bytes) const;
+
+private:
+    const ClassRegistry &mRegistry;
+    QString mError;
+};
+
+// One "Path=Value" line per property of the object, in stream order: Booleans as
+// True/False, enumerations by identifier, integers in decimal, strings with \\, \r,
+// \n and \t escaped, string lists as their lines joined by \n.
+QStringList dumpProperties(TComponent &root);

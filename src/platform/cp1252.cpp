@@ -1,0 +1,83 @@
+#include "cp1252.h"
+
+#include <array>
+
+namespace {
+
+// Unicode code points of the bytes 0x80 to 0x9F; the undefined ones keep their own value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// The byte of a character, or -1 when the code page has none.
+int byteOf(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < int(kHighControls.size()); ++i) {
+        if (kHighControls[i] == c)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+}
+
+namespace Cp1252 {
+
+QString decode(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        *out++ = QChar((b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+bool canEncode(QStringView text)
+{
+    for (const QChar c : text) {
+        if (byteOf(c.unicode()) < 0)
+            return false;
+    }
+    return true;
+}
+
+QByteArray encode(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    for (const QChar c : text) {
+        const int b = byteOf(c.unicode());
+        *out++ = static_cast<char>(b < 0 ? '?' : b);
+    }
+    return bytes;
+}
+
+QByteArray encodeForHtml(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const int b = byteOf(c);
+        if (b >= 0) {
+            bytes.append(static_cast<char>(b));
+            continue;
+        }
+        char32_t codePoint = c;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(c, text[i + 1].unicode());
+            ++i;
+        }
+        bytes.append("&#").append(QByteArray::number(quint32(codePoint))).append(';');
+    }
+    return bytes;
+}
+
+}

@@ -1,0 +1,92 @@
+#include "programfolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString withSlash(QString path)
+{
+    path = QDir::fromNativeSeparators(path);
+    if (!path.isEmpty() && !path.endsWith(u'/'))
+        path += u'/';
+    return path;
+}
+
+bool isWritableFolder(const QString &dir)
+{
+    const QFileInfo info(dir);
+    return info.isDir() && info.isWritable();
+}
+
+}
+
+ProgramFolder::ProgramFolder(const QString &path)
+    : mPath(withSlash(path))
+{
+}
+
+ProgramFolder ProgramFolder::resolve(const QString &dataDirOption, const QString &executableDir)
+{
+    if (!dataDirOption.isEmpty())
+        return ProgramFolder(QDir(dataDirOption).absolutePath());
+    const QString fromEnvironment = qEnvironmentVariable("VENDRIX_DATA_DIR");
+    if (!fromEnvironment.isEmpty())
+        return ProgramFolder(QDir(fromEnvironment).absolutePath());
+    if (QFileInfo::exists(QDir(executableDir).filePath(QStringLiteral("Themes.dat"))) && isWritableFolder(executableDir))
+        return ProgramFolder(executableDir);
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return ProgramFolder(appData.isEmpty() ? QDir::home().filePath(QStringLiteral(".vendrix")) : appData);
+}
+
+QString ProgramFolder::installedDataFolder(const QString &executableDir)
+{
+    const QString shared = QDir(executableDir).filePath(QStringLiteral("../share/vendrix"));
+    if (QFileInfo::exists(QDir(shared).filePath(QStringLiteral("Themes.dat"))))
+        return QDir(shared).absolutePath();
+    return QDir(executableDir).absolutePath();
+}
+
+bool ProgramFolder::seed(const QString &installedDataDir, QString *error) const
+{
+    auto fail = [error](const QString &message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    static const char *const folders[] = {"", "VendrixFiles", "Templates", "Upload", "Upload/images",
+                                          "Upload/backgrounds", "Palettes", "help"};
+    for (const char *folder : folders) {
+        const QString dir = mPath + QLatin1StringView(folder);
+        if (!QDir().mkpath(dir))
+            return fail(QStringLiteral("Cannot create the folder %1.").arg(dir));
+    }
+
+    const QDir source(installedDataDir);
+    if (QDir(source.absolutePath()) == QDir(mPath))
+        return true;
+    static const char *const files[] = {"Themes.dat", "Fields.ini", "Tips.txt"};
+    for (const char *file : files) {
+        const QString from = source.filePath(QLatin1StringView(file));
+        const QString to = mPath + QLatin1StringView(file);
+        if (QFileInfo::exists(from) && !QFileInfo::exists(to) && !QFile::copy(from, to))
+            return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
+    }
+    static const char *const trees[] = {"Palettes", "help", "Templates"};
+    for (const char *tree : trees) {
+        const QString fromDir = source.filePath(QLatin1StringView(tree));
+        QDirIterator it(fromDir, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to = mPath + QLatin1StringView(tree) + u'/' + QDir(fromDir).relativeFilePath(from);
+            if (QFileInfo::exists(to))
+                continue;
+            if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(from, to))
+                return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
+        }
+    }
+    return true;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+// The program's data folder ("program folder"): where documents, templates, the upload
+// folders and the shipped data files live. Paths returned end with '/'.
+class ProgramFolder
+{
+public:
+    ProgramFolder() = default;
+    explicit ProgramFolder(const QString &path);
+
+    bool isNull() const { return mPath.isEmpty(); }
+    QString path() const { return mPath; }
+
+    QString documentsFolder() const { return mPath + QStringLiteral("VendrixFiles/"); }
+    QString templatesFolder() const { return mPath + QStringLiteral("Templates/"); }
+    QString uploadFolder() const { return mPath + QStringLiteral("Upload/"); }
+    QString imagesFolder() const { return mPath + QStringLiteral("Upload/images/"); }
+    QString backgroundsFolder() const { return mPath + QStringLiteral("Upload/backgrounds/"); }
+    QString palettesFolder() const { return mPath + QStringLiteral("Palettes/"); }
+    QString helpFolder() const { return mPath + QStringLiteral("help/"); }
+    QString themesFile() const { return mPath + QStringLiteral("Themes.dat"); }
+    QString fieldsFile() const { return mPath + QStringLiteral("Fields.ini"); }
+    QString tipsFile() const { return mPath + QStringLiteral("Tips.txt"); }
+    QString externalPreviewFile() const { return documentsFolder() + QStringLiteral("~tmp.html"); }
+
+    // Chooses the folder: the explicit option, else the VENDRIX_DATA_DIR environment
+    // variable, else the executable's folder when it holds Themes.dat and is writable,
+    // else the user's application data folder.
+    static ProgramFolder resolve(const QString &dataDirOption, const QString &executableDir);
+
+    // The folder holding the data files as installed (the seed for a new program folder):
+    // "<prefix>/share/vendrix" beside an installed executable, else the executable's own folder.
+    static QString installedDataFolder(const QString &executableDir);
+
+    // Creates the sub-folders and copies every shipped file the folder lacks from the
+    // installed data folder; never overwrites a file that is there. Returns false with
+    // the reason in *error when a folder or file cannot be created.
+    bool seed(const QString &installedDataDir, QString *error = nullptr) const;
+
+private:
+    QString mPath;
+};
