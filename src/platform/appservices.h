@@ -1,0 +1,28 @@
+#pragma once
+
+#include "makerconfig.h"
+#include "programfolder.h"
+
+class FileDialog;
+class HelpEngine;
+class ModalRunner;
+class Prompter;
+class Settings;
+class Shell;
+
+// Everything the windows need from outside, handed to the main window when it is
+// created and passed on to the dialogs it opens. Production and tests fill it with
+// their own implementations; nothing here is reached through a global.
+struct AppServices
+{
+    Settings &settings;
+    Prompter &prompter;
+    FileDialog &openDialog;    // the shared open-file dialog
+    FileDialog &pictureDialog; // the shared picture dialog
+    FileDialog &saveDialog;    // the shared save dialog
+    ModalRunner &modal;
+    Shell &shell;
+    HelpEngine &help;
+    ProgramFolder programFolder;
+    MakerConfig maker = MakerConfig::defaults();
+};
