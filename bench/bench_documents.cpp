@@ -1,0 +1,55 @@
+#include "benchregistry.h"
+
+#include "model/componentstream.h"
+#include "model/pagelette.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+// A page of n items cycling through every kind, with 1 KB paragraphs.
+void fillMixedPage(TPagelette &page, int n)
+{
+    page.NewPage();
+    const QString paragraph = QString(1024, u'x');
+    QStringList bullets;
+    for (int i = 0; i < 20; ++i)
+        bullets.append(QStringLiteral("Entry number %1").arg(i));
+    for (int i = page.Page().Count(); i < n; ++i) {
+        const auto kind = TBlockType(1 + i % 7);
+        TPageItem &item = page.InsertNewItem(page.Page().Count(), kind);
+        switch (kind) {
+        case btHeading: item.HeadingBlock().Heading = QStringLiteral("Heading %1").arg(i); break;
+        case btImage: item.ImageBlock().FileName = QStringLiteral("picture%1.jpg").arg(i); break;
+        case btLink: item.LinkBlock().LinkURL = QStringLiteral("http://example.com/%1").arg(i); break;
+        case btText: item.TextBlock().Text = paragraph; break;
+        case btBullet: item.BulletBlock().Bullets = bullets.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); break;
+        default: break;
+        }
+    }
+}
+
+void saveAndLoad(QTextStream &out)
+{
+    QTemporaryDir dir;
+    double saveMs[2] = {};
+    double loadMs[2] = {};
+    const int sizes[2] = {10000, 20000};
+    for (int k = 0; k < 2; ++k) {
+        TPagelette page;
+        fillMixedPage(page, sizes[k]);
+        const QString path = dir.filePath(QStringLiteral("page%1.vxf").arg(k));
+        ComponentWriter writer;
+        saveMs[k] = Bench::bestMilliseconds(5, [&] { writer.write(path, page); });
+        ComponentReader reader;
+        loadMs[k] = Bench::bestMilliseconds(5, [&] { reader.read(path); });
+        out << QStringLiteral("%1 items: save %2 ms, load %3 ms\n").arg(sizes[k]).arg(saveMs[k], 0, 'f', 1).arg(loadMs[k], 0, 'f', 1);
+    }
+    out << QStringLiteral("20000/10000 ratio: save %1, load %2 (target: each under 100 ms at 10000, ratio under 2.2)\n")
+               .arg(saveMs[1] / saveMs[0], 0, 'f', 2)
+               .arg(loadMs[1] / loadMs[0], 0, 'f', 2);
+}
+
+}
+
+VENDRIX_BENCH("documents: save and load a page of mixed items", saveAndLoad)

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include <functional>
+
+// Each benchmark file registers functions that measure one thing and print their
+// figures; `bench` runs them all (or those whose name contains the first argument).
+namespace Bench {
+
+using Function = std::function<void(QTextStream &out)>;
+bool add(const char *name, Function function);
+int runAll(int argc, char **argv);
+
+// The best wall time of `runs` calls, in milliseconds.
+template <class F>
+double bestMilliseconds(int runs, F &&f)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        best = qMin(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+}
+
+#define VENDRIX_BENCH(name, function) static const bool benchRegistered_##function = Bench::add(name, function);
