@@ -1,0 +1,419 @@
+#include "pagehtml.h"
+
+#include "formhtml.h"
+#include "htmltext.h"
+
+#include "model/fontdescription.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Calls f with each line of text: breaks are CR LF, lone CR or lone LF, and a final
+// break does not start another line.
+template <class F>
+void forEachLine(QStringView text, F &&f)
+{
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\r' && c != u'\n') {
+            ++i;
+            continue;
+        }
+        f(text.sliced(start, i - start));
+        i += (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < n)
+        f(text.sliced(start));
+}
+
+// The text of split lines joined again, each followed by CR LF.
+QString normalizeLines(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() + 2);
+    forEachLine(text, [&](QStringView line) {
+        result += line;
+        result += kCrLf;
+    });
+    return result;
+}
+
+// The value before the first TAB and the one after it; the whole line is the second
+// value when there is no TAB.
+std::pair<QStringView, QStringView> splitAtTab(QStringView line)
+{
+    const qsizetype tab = line.indexOf(u'\t');
+    if (tab < 0)
+        return {QStringView(), line};
+    return {line.first(tab), line.sliced(tab + 1)};
+}
+
+QString fontSizeText(qint32 points)
+{
+    switch (points) {
+    case 8: return QStringLiteral("1");
+    case 10: return QStringLiteral("2");
+    case 12: return QStringLiteral("3");
+    case 14: return QStringLiteral("4");
+    case 16: return QStringLiteral("5");
+    case 18: return QStringLiteral("6");
+    case 20: return QStringLiteral("7");
+    default: return QString::number(points);
+    }
+}
+
+struct ListTag
+{
+    const char *tag;
+    const char *type;
+};
+
+ListTag listTag(TListStyle style)
+{
+    switch (style) {
+    case lsDisc: return {"UL", "DISC"};
+    case lsCircle: return {"UL", "CIRCLE"};
+    case lsSquare: return {"UL", "SQUARE"};
+    case lsUpCaseA: return {"OL", "A"};
+    case lsLoCaseA: return {"OL", "a"};
+    case lsNum: return {"OL", "1"};
+    case lsUpCaseRoman: return {"OL", "I"};
+    case lsLoCaseRoman: return {"OL", "i"};
+    }
+    return {"UL", "DISC"};
+}
+
+// Pixels of the six thicknesses the line editor offers; other values are never
+// stored by the editor and give an empty SIZE.
+QString ruleThickness(qint32 size)
+{
+    static const char *const thickness[] = {"3", "6", "9", "12", "15", "18"};
+    if (size < 0 || size >= qint32(std::size(thickness)))
+        return QString();
+    return QLatin1StringView(thickness[size]);
+}
+
+class PageBuilder
+{
+public:
+    PageBuilder(THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options)
+        : mMode(mode), mPage(page), mOptions(options)
+    {
+    }
+
+    // One entry per block after the page details, appended to lines as each is built.
+    void addBlocks(QStringList &lines)
+    {
+        const TPageCollection &items = mPage.Page();
+        for (int i = 1; i < items.Count(); ++i)
+            lines.append(blockHtml(items.Items(i), i));
+    }
+
+    // The whole document around the block entries, before its final line split.
+    QString document(const QStringList &blocks) const
+    {
+        const TPagePropertiesBlock &p = mPage.Page().Items(0).PagePropertiesBlock();
+        const bool indent = p.IndentMargin != u"0";
+
+        qsizetype bodySize = 0;
+        for (const QString &block : blocks)
+            bodySize += block.size() + 2;
+        QString body;
+        body.reserve(bodySize);
+        for (const QString &block : blocks) {
+            body += block;
+            body += kCrLf;
+        }
+
+        const QString logo = mOptions.showLogo ? logoHtml() : QString();
+        QString core;
+        if (indent) {
+            const qint64 margin = StrToInt(p.IndentMargin);
+            core = QStringLiteral("<TABLE WIDTH=\"600\" BORDER=\"0\" CELLPADDING=\"0\" CELLSPACING=\"0\">\r\n<TR><TD WIDTH=\"")
+                   + p.IndentMargin + QStringLiteral("\">&nbsp;</TD>\r\n<TD VALIGN=\"TOP\" WIDTH=\"")
+                   + QString::number(600 - margin) + QStringLiteral("\">\r\n") + body + kCrLf + logo
+                   + QStringLiteral("</TD></TR></TABLE>\r\n");
+        } else {
+            core = std::move(body);
+        }
+
+        QString bodyTag = QStringLiteral("</HEAD>\r\n\r\n<BODY BGCOLOR=\"") + ColorToHTML(p.BGColor)
+                          + QStringLiteral("\" TEXT=\"") + ColorToHTML(p.TextColor) + QStringLiteral("\" LINK=\"")
+                          + ColorToHTML(p.LinkColor) + QStringLiteral("\" ALINK=\"") + ColorToHTML(p.ALinkColor)
+                          + QStringLiteral("\" VLINK=\"") + ColorToHTML(p.VLinkColor) + QStringLiteral("\">");
+        if (!p.Background.isEmpty())
+            bodyTag.insert(bodyTag.size() - 1, QStringLiteral(" BACKGROUND=\"") + backgroundSource(p.Background) + u'"');
+
+        QString text;
+        text.reserve(core.size() + 2048);
+        text += QStringLiteral("<!-- Created with Zandorell HTML Vendrix 5.0 -->\r\n<!--        ");
+        text += mOptions.maker.homePage;
+        text += QStringLiteral("         -->\r\n<HTML>\r\n<HEAD>\r\n     <TITLE>");
+        text += p.PageTitle;
+        text += QStringLiteral("</TITLE>\r\n");
+        if (!p.MetaText.isEmpty())
+            text += ConvertLines(p.MetaText, lkMetaTags);
+        if (mDropBox) {
+            text += QStringLiteral("<script language=\"JavaScript\">\r\n<!--\r\n"
+                                   "\tfunction go(doc){\r\n\tif (doc.options[doc.selectedIndex].value != \"none\") {\r\n"
+                                   "\t\tlocation = doc.options[doc.selectedIndex].value;\r\n\t\t}\r\n\t}\r\n"
+                                   "//-->\r\n</script>\r\n");
+        }
+        if (p.Underline) {
+            text += QStringLiteral("<style type=\"text/css\">\r\n<!-- A:link {text-decoration: none;}\r\n"
+                                   "     A:visited {text-decoration: none;} -->\r\n</style>\r\n");
+        }
+        text += bodyTag;
+        text += kCrLf;
+        text += core;
+        if (!indent)
+            text += logo;
+        text += QStringLiteral("</BODY></HTML>");
+        return text;
+    }
+
+private:
+    QString blockHtml(const TPageItem &item, int index)
+    {
+        QString h;
+        switch (item.BlockType) {
+        case btHeading: {
+            const THeadingBlock &b = item.HeadingBlock();
+            h = ApplyTextAttributes(b.Heading, b.Attributes, b.ApplyFont);
+            break;
+        }
+        case btImage: h = imageHtml(item.ImageBlock()); break;
+        case btLink: h = linkHtml(item.LinkBlock(), index); break;
+        case btText: {
+            const TTextBlock &b = item.TextBlock();
+            h = ApplyTextAttributes(ConvertLines(b.Text, lkParagraph), b.Attributes, b.ApplyFont);
+            break;
+        }
+        case btBullet: {
+            const TBulletBlock &b = item.BulletBlock();
+            const ListTag t = listTag(b.Style);
+            h = u'<' + QLatin1StringView(t.tag) + QStringLiteral(" TYPE=\"") + QLatin1StringView(t.type)
+                + QStringLiteral("\">\r\n") + ConvertLines(b.Bullets, lkListItems) + QStringLiteral("</")
+                + QLatin1StringView(t.tag) + u'>';
+            break;
+        }
+        case btHR: {
+            const THRBlock &b = item.HRBlock();
+            h = QStringLiteral("<HR WIDTH=\"") + QString::number(b.Width) + QStringLiteral("%\" SIZE=\"")
+                + ruleThickness(b.Size) + QStringLiteral("\">");
+            if (b.NoShade)
+                HtmlText::insertBeforeFirst(h, u'>', QStringLiteral(" NOSHADE"));
+            break;
+        }
+        case btForms:
+            if (mPage.WebForm().Count() > 0)
+                h = GetFormHTML(mPage, mOptions.maker);
+            break;
+        case btPageProperties:
+            break;
+        }
+
+        switch (item.BlockAlign) {
+        case baCenter: h = QStringLiteral("<CENTER>") + h + QStringLiteral("</CENTER>"); break;
+        case baRight: h = QStringLiteral("<P ALIGN=\"RIGHT\">") + h + QStringLiteral("</P>"); break;
+        case baLeft:
+        case baNone: break;
+        }
+        if (item.BlockOnNewLine)
+            h += QStringLiteral("<P>");
+        return h;
+    }
+
+    QString imageHtml(const TImageBlock &b) const
+    {
+        QString h = QStringLiteral("<IMG SRC=\"") + imageSource(b.FileName) + QStringLiteral("\" BORDER=0 ALT=\"") + b.Alt
+                    + QStringLiteral("\" HEIGHT=\"") + b.Height + QStringLiteral("\" WIDTH=\"") + b.Width
+                    + QStringLiteral("\">");
+        if (!b.Align.isEmpty())
+            HtmlText::insertBeforeFirst(h, u'>', QStringLiteral(" ALIGN=\"") + b.Align + u'"');
+        if (!b.ImageLink.isEmpty())
+            h = QStringLiteral("<A HREF=\"") + b.ImageLink + QStringLiteral("\">") + h + QStringLiteral("</A>");
+        return h;
+    }
+
+    QString linkHtml(const TLinkBlock &b, int index)
+    {
+        if (b.UseDropBox && !b.DropBoxText.isEmpty()) {
+            mDropBox = true;
+            const QString number = QString::number(index);
+            return QStringLiteral("<script language=\"JavaScript\">\r\n<!--\r\ndocument.write('<form name=\"selecter")
+                   + number
+                   + QStringLiteral("\"><select name=\"select\" size=1>');\r\n"
+                                    "document.write('<option value=none>Select your destination');\r\n"
+                                    "document.write('<option value=none>--------------------');\r\n")
+                   + ConvertLines(b.DropBoxText, lkDropBoxOptions)
+                   + QStringLiteral("document.write('</select>');\r\n"
+                                    "document.write('&nbsp;<INPUT TYPE=\"button\" VALUE=\"Go\" onclick=\"go(document.selecter")
+                   + number + QStringLiteral(".select)\">');\r\ndocument.write('</form>');\r\n//-->\r\n</script>\r\n");
+        }
+        QString h = QStringLiteral("<A HREF=\"") + b.LinkURL + QStringLiteral("\">") + b.LinkText + QStringLiteral("</A>");
+        if (b.Email)
+            h.insert(h.indexOf(u'"') + 1, QStringLiteral("mailto:"));
+        return h;
+    }
+
+    QString imageSource(const QString &fileName) const
+    {
+        switch (mMode) {
+        case hmPreview: return mOptions.programFolder.imagesFolder() + fileName;
+        case hmLocalCopy: return QStringLiteral("../Upload/images/") + fileName;
+        case hmUploadCopy: break;
+        }
+        return fileName;
+    }
+
+    QString backgroundSource(const QString &fileName) const
+    {
+        switch (mMode) {
+        case hmPreview: return mOptions.programFolder.backgroundsFolder() + fileName;
+        case hmLocalCopy: return QStringLiteral("../Upload/backgrounds/") + fileName;
+        case hmUploadCopy: break;
+        }
+        return fileName;
+    }
+
+    QString logoHtml() const
+    {
+        return QStringLiteral("<CENTER><FONT SIZE=\"1\" FACE=\"VERDANA, ARIAL\"><A HREF=\"") + mOptions.maker.homePage
+               + QStringLiteral("\"><IMG SRC=\"") + mOptions.maker.logoImageUrl()
+               + QStringLiteral("\" BORDER=0 ALT=\"Zandorell HTML Vendrix 4.0\"><BR><BR>\r\n"
+                                "Created with Zandorell HTML Vendrix 5.0</A></FONT></CENTER>\r\n");
+    }
+
+    THTMLMode mMode;
+    const TPagelette &mPage;
+    const HtmlBuildOptions &mOptions;
+    bool mDropBox = false;
+};
+
+}
+
+QString ColorToHTML(qint32 color)
+{
+    static const char16_t digits[] = u"0123456789ABCDEF";
+    const quint32 c = quint32(color);
+    QString result(7, u'#');
+    for (int i = 0; i < 3; ++i) {
+        const quint32 byte = (c >> (8 * i)) & 0xFF;
+        result[1 + 2 * i] = QChar(digits[byte >> 4]);
+        result[2 + 2 * i] = QChar(digits[byte & 0xF]);
+    }
+    return result;
+}
+
+QString ApplyTextAttributes(const QString &text, const QString &description, int applyFont)
+{
+    QString t = text;
+    if (description.contains(u"Underline"))
+        t = QStringLiteral("<U>") + t + QStringLiteral("</U>");
+    if (description.contains(u"Italic"))
+        t = QStringLiteral("<I>") + t + QStringLiteral("</I>");
+    if (description.contains(u"Bold"))
+        t = QStringLiteral("<B>") + t + QStringLiteral("</B>");
+    if (applyFont != 1)
+        return t;
+
+    const qsizetype comma = description.indexOf(u',');
+    const QString face = comma < 0 ? QString() : description.left(comma);
+    const QString afterFace = comma < 0 ? QString() : description.mid(comma + 2);
+    const qsizetype sizeEnd = afterFace.indexOf(u',');
+    const QString size = fontSizeText(StrToInt(sizeEnd < 0 ? afterFace : afterFace.left(sizeEnd)));
+
+    const qsizetype open = description.lastIndexOf(u'[');
+    QString token;
+    if (open >= 0) {
+        const qsizetype close = description.indexOf(u']', open + 1);
+        token = description.mid(open + 1, close < 0 ? -1 : close - open - 1);
+    }
+    const QString color = ColorToHTML(StringToColor(token));
+
+    QString head = QStringLiteral("<FONT FACE=") + face + QStringLiteral(" SIZE=\"") + size + QStringLiteral("\">");
+    if (color != u"#000005")
+        HtmlText::insertBeforeFirst(head, u'>', QStringLiteral(" COLOR=\"") + color + u'"');
+    return head + t + QStringLiteral("</FONT>");
+}
+
+QString ConvertLines(const QString &text, TLineKind kind)
+{
+    QString result;
+    if (text.isEmpty())
+        return result;
+    result.reserve(text.size() + text.size() / 4 + 16);
+    forEachLine(text, [&](QStringView line) {
+        switch (kind) {
+        case lkParagraph:
+            if (line.isEmpty())
+                result += QStringLiteral("<BR><BR>");
+            else
+                result += line;
+            break;
+        case lkDropBoxOptions:
+            if (line.size() != 1) {
+                const auto [value, shown] = splitAtTab(line);
+                result += QStringLiteral("document.write('<option value=\"");
+                result += value;
+                result += QStringLiteral("\">");
+                result += shown;
+                result += QStringLiteral("');\r\n");
+            } else {
+                result += line;
+            }
+            break;
+        case lkListItems:
+            if (line.size() > 1)
+                result += QStringLiteral("   <LI>");
+            result += line;
+            break;
+        case lkMetaTags:
+            if (line.size() != 1) {
+                const auto [name, content] = splitAtTab(line);
+                result += QStringLiteral("<META NAME=\"");
+                result += name;
+                result += QStringLiteral("\" CONTENT=\"");
+                result += content;
+                result += QStringLiteral("\">");
+            } else {
+                result += line;
+            }
+            break;
+        }
+        result += kCrLf;
+    });
+    return result;
+}
+
+QStringList SplitHtmlLines(QStringView text)
+{
+    QStringList lines;
+    forEachLine(text, [&](QStringView line) { lines.append(line.toString()); });
+    return lines;
+}
+
+void BuildPageHTML(QStringList &lines, THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options)
+{
+    if (page.Page().Count() == 0)
+        return;
+    PageBuilder builder(mode, page, options);
+    builder.addBlocks(lines);
+    lines = SplitHtmlLines(builder.document(lines));
+}
+
+QString BuildPageText(THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options)
+{
+    if (page.Page().Count() == 0)
+        return QString();
+    PageBuilder builder(mode, page, options);
+    QStringList blocks;
+    builder.addBlocks(blocks);
+    return normalizeLines(builder.document(blocks));
+}
