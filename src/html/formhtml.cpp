@@ -1,3 +1,6 @@
+// One allocation per concatenated expression: the builders join many short pieces.
+#define QT_USE_QSTRINGBUILDER
+
 #include "formhtml.h"
 
 #include "htmltext.h"

@@ -1,3 +1,6 @@
+// One allocation per concatenated expression: the builders join many short pieces.
+#define QT_USE_QSTRINGBUILDER
+
 #include "pagehtml.h"
 
 #include "formhtml.h"
@@ -31,9 +34,33 @@ void forEachLine(QStringView text, F &&f)
         f(text.sliced(start));
 }
 
+// True when every line break is CR LF and the text is empty or ends with one, so
+// splitting and joining again would give the same text.
+bool isNormalized(QStringView text)
+{
+    const qsizetype n = text.size();
+    if (n == 0)
+        return true;
+    if (n < 2 || text[n - 2] != u'\r' || text[n - 1] != u'\n')
+        return false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\r') {
+            if (text[i + 1] != u'\n')
+                return false;
+            ++i;
+        } else if (c == u'\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The text of split lines joined again, each followed by CR LF.
 QString normalizeLines(const QString &text)
 {
+    if (isNormalized(text))
+        return text;
     QString result;
     result.reserve(text.size() + 2);
     forEachLine(text, [&](QStringView line) {
@@ -42,6 +69,67 @@ QString normalizeLines(const QString &text)
     });
     return result;
 }
+
+// Receives the document piece by piece and keeps it as lines, split exactly as the
+// whole text would be: a piece may end inside a line, or between the CR and LF of one
+// break.
+class LineSink
+{
+public:
+    explicit LineSink(QStringList &lines)
+        : mLines(lines)
+    {
+    }
+
+    LineSink &operator+=(QStringView piece)
+    {
+        qsizetype i = 0;
+        if (mPendingCr) {
+            mPendingCr = false;
+            if (!piece.isEmpty() && piece.front() == u'\n')
+                i = 1;
+        }
+        const qsizetype n = piece.size();
+        qsizetype start = i;
+        while (i < n) {
+            const char16_t c = piece[i].unicode();
+            if (c != u'\r' && c != u'\n') {
+                ++i;
+                continue;
+            }
+            endLine(piece.sliced(start, i - start));
+            if (c == u'\r' && i + 1 == n)
+                mPendingCr = true;
+            i += (c == u'\r' && i + 1 < n && piece[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+        }
+        mPartial += piece.sliced(start);
+        return *this;
+    }
+
+    // The last line, when the text does not end with a break.
+    void finish()
+    {
+        if (!mPartial.isEmpty())
+            endLine(QStringView());
+    }
+
+private:
+    void endLine(QStringView tail)
+    {
+        if (mPartial.isEmpty()) {
+            mLines.append(tail.toString());
+        } else {
+            mPartial += tail;
+            mLines.append(std::move(mPartial));
+            mPartial = QString();
+        }
+    }
+
+    QStringList &mLines;
+    QString mPartial;
+    bool mPendingCr = false;
+};
 
 // The value before the first TAB and the one after it; the whole line is the second
 // value when there is no TAB.
@@ -114,43 +202,17 @@ public:
             lines.append(blockHtml(items.Items(i), i));
     }
 
-    // The whole document around the block entries, before its final line split.
-    QString document(const QStringList &blocks) const
+    // Writes the whole document around the block entries to text (a QString or a
+    // LineSink). Raises ConvertError for a margin that is not a number before it
+    // writes anything.
+    template <class Sink>
+    void writeDocument(const QStringList &blocks, Sink &text) const
     {
         const TPagePropertiesBlock &p = mPage.Page().Items(0).PagePropertiesBlock();
         const bool indent = p.IndentMargin != u"0";
-
-        qsizetype bodySize = 0;
-        for (const QString &block : blocks)
-            bodySize += block.size() + 2;
-        QString body;
-        body.reserve(bodySize);
-        for (const QString &block : blocks) {
-            body += block;
-            body += kCrLf;
-        }
+        const qint64 margin = indent ? StrToInt(p.IndentMargin) : 0;
 
         const QString logo = mOptions.showLogo ? logoHtml() : QString();
-        QString core;
-        if (indent) {
-            const qint64 margin = StrToInt(p.IndentMargin);
-            core = QStringLiteral("<TABLE WIDTH=\"600\" BORDER=\"0\" CELLPADDING=\"0\" CELLSPACING=\"0\">\r\n<TR><TD WIDTH=\"")
-                   + p.IndentMargin + QStringLiteral("\">&nbsp;</TD>\r\n<TD VALIGN=\"TOP\" WIDTH=\"")
-                   + QString::number(600 - margin) + QStringLiteral("\">\r\n") + body + kCrLf + logo
-                   + QStringLiteral("</TD></TR></TABLE>\r\n");
-        } else {
-            core = std::move(body);
-        }
-
-        QString bodyTag = QStringLiteral("</HEAD>\r\n\r\n<BODY BGCOLOR=\"") + ColorToHTML(p.BGColor)
-                          + QStringLiteral("\" TEXT=\"") + ColorToHTML(p.TextColor) + QStringLiteral("\" LINK=\"")
-                          + ColorToHTML(p.LinkColor) + QStringLiteral("\" ALINK=\"") + ColorToHTML(p.ALinkColor)
-                          + QStringLiteral("\" VLINK=\"") + ColorToHTML(p.VLinkColor) + QStringLiteral("\">");
-        if (!p.Background.isEmpty())
-            bodyTag.insert(bodyTag.size() - 1, QStringLiteral(" BACKGROUND=\"") + backgroundSource(p.Background) + u'"');
-
-        QString text;
-        text.reserve(core.size() + 2048);
         text += QStringLiteral("<!-- Created with Zandorell HTML Vendrix 5.0 -->\r\n<!--        ");
         text += mOptions.maker.homePage;
         text += QStringLiteral("         -->\r\n<HTML>\r\n<HEAD>\r\n     <TITLE>");
@@ -168,13 +230,27 @@ public:
             text += QStringLiteral("<style type=\"text/css\">\r\n<!-- A:link {text-decoration: none;}\r\n"
                                    "     A:visited {text-decoration: none;} -->\r\n</style>\r\n");
         }
-        text += bodyTag;
+        text += bodyTag(p);
         text += kCrLf;
-        text += core;
-        if (!indent)
+        if (indent) {
+            text += QStringLiteral("<TABLE WIDTH=\"600\" BORDER=\"0\" CELLPADDING=\"0\" CELLSPACING=\"0\">\r\n<TR><TD WIDTH=\"");
+            text += p.IndentMargin;
+            text += QStringLiteral("\">&nbsp;</TD>\r\n<TD VALIGN=\"TOP\" WIDTH=\"");
+            text += QString::number(600 - margin);
+            text += QStringLiteral("\">\r\n");
+        }
+        for (const QString &block : blocks) {
+            text += block;
+            text += kCrLf;
+        }
+        if (indent) {
+            text += kCrLf;
             text += logo;
+            text += QStringLiteral("</TD></TR></TABLE>\r\n");
+        } else {
+            text += logo;
+        }
         text += QStringLiteral("</BODY></HTML>");
-        return text;
     }
 
 private:
@@ -280,6 +356,17 @@ private:
         case hmUploadCopy: break;
         }
         return fileName;
+    }
+
+    QString bodyTag(const TPagePropertiesBlock &p) const
+    {
+        QString tag = QStringLiteral("</HEAD>\r\n\r\n<BODY BGCOLOR=\"") + ColorToHTML(p.BGColor)
+                      + QStringLiteral("\" TEXT=\"") + ColorToHTML(p.TextColor) + QStringLiteral("\" LINK=\"")
+                      + ColorToHTML(p.LinkColor) + QStringLiteral("\" ALINK=\"") + ColorToHTML(p.ALinkColor)
+                      + QStringLiteral("\" VLINK=\"") + ColorToHTML(p.VLinkColor) + QStringLiteral("\">");
+        if (!p.Background.isEmpty())
+            tag.insert(tag.size() - 1, QStringLiteral(" BACKGROUND=\"") + backgroundSource(p.Background) + u'"');
+        return tag;
     }
 
     QString logoHtml() const
@@ -395,7 +482,9 @@ QString ConvertLines(const QString &text, TLineKind kind)
 QStringList SplitHtmlLines(QStringView text)
 {
     QStringList lines;
-    forEachLine(text, [&](QStringView line) { lines.append(line.toString()); });
+    LineSink sink(lines);
+    sink += text;
+    sink.finish();
     return lines;
 }
 
@@ -405,7 +494,11 @@ void BuildPageHTML(QStringList &lines, THTMLMode mode, const TPagelette &page, c
         return;
     PageBuilder builder(mode, page, options);
     builder.addBlocks(lines);
-    lines = SplitHtmlLines(builder.document(lines));
+    QStringList document;
+    LineSink sink(document);
+    builder.writeDocument(lines, sink);
+    sink.finish();
+    lines = std::move(document);
 }
 
 QString BuildPageText(THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options)
@@ -415,5 +508,14 @@ QString BuildPageText(THTMLMode mode, const TPagelette &page, const HtmlBuildOpt
     PageBuilder builder(mode, page, options);
     QStringList blocks;
     builder.addBlocks(blocks);
-    return normalizeLines(builder.document(blocks));
+    // The document never ends with a line break; adding one changes no line and lets
+    // a text whose breaks are all CR LF through without a copy.
+    qsizetype size = 4096;
+    for (const QString &block : std::as_const(blocks))
+        size += block.size() + 2;
+    QString text;
+    text.reserve(size);
+    builder.writeDocument(blocks, text);
+    text += kCrLf;
+    return normalizeLines(text);
 }
