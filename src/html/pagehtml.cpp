@@ -6,32 +6,88 @@
 #include "formhtml.h"
 #include "htmltext.h"
 
+#include "model/errors.h"
 #include "model/fontdescription.h"
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// Calls f with each line of text: breaks are CR LF, lone CR or lone LF, and a final
-// break does not start another line.
+// Splits text that arrives piece by piece into lines, as the whole text would be
+// split: breaks are CR LF, lone CR or lone LF, a piece may end inside a line or
+// between the CR and LF of one break, and a final break does not start another line.
+// Calls onLine with each line.
 template <class F>
-void forEachLine(QStringView text, F &&f)
+class LineSplitter
 {
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < n) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n') {
-            ++i;
-            continue;
-        }
-        f(text.sliced(start, i - start));
-        i += (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1;
-        start = i;
+public:
+    explicit LineSplitter(F onLine)
+        : mOnLine(std::move(onLine))
+    {
     }
-    if (start < n)
-        f(text.sliced(start));
+
+    LineSplitter &operator+=(QStringView piece)
+    {
+        qsizetype i = 0;
+        if (mPendingCr) {
+            mPendingCr = false;
+            if (!piece.isEmpty() && piece.front() == u'\n')
+                i = 1;
+        }
+        const qsizetype n = piece.size();
+        qsizetype start = i;
+        while (i < n) {
+            const char16_t c = piece[i].unicode();
+            if (c != u'\r' && c != u'\n') {
+                ++i;
+                continue;
+            }
+            endLine(piece.sliced(start, i - start));
+            if (c == u'\r' && i + 1 == n)
+                mPendingCr = true;
+            i += (c == u'\r' && i + 1 < n && piece[i + 1] == u'\n') ? 2 : 1;
+            start = i;
+        }
+        mPartial += piece.sliced(start);
+        return *this;
+    }
+
+    // The last line, when the text does not end with a break.
+    void finish()
+    {
+        if (!mPartial.isEmpty())
+            endLine(QStringView());
+    }
+
+private:
+    void endLine(QStringView tail)
+    {
+        if (mPartial.isEmpty()) {
+            mOnLine(tail);
+        } else {
+            mPartial += tail;
+            mOnLine(QStringView(mPartial));
+            mPartial.clear();
+        }
+    }
+
+    F mOnLine;
+    QString mPartial;
+    bool mPendingCr = false;
+};
+
+template <class F>
+void forEachLine(QStringView text, F onLine)
+{
+    LineSplitter<F> splitter(std::move(onLine));
+    splitter += text;
+    splitter.finish();
+}
+
+// A splitter that keeps the lines in a list.
+auto lineCollector(QStringList &lines)
+{
+    return LineSplitter([&lines](QStringView line) { lines.append(line.toString()); });
 }
 
 // True when every line break is CR LF and the text is empty or ends with one, so
@@ -69,67 +125,6 @@ QString normalizeLines(const QString &text)
     });
     return result;
 }
-
-// Receives the document piece by piece and keeps it as lines, split exactly as the
-// whole text would be: a piece may end inside a line, or between the CR and LF of one
-// break.
-class LineSink
-{
-public:
-    explicit LineSink(QStringList &lines)
-        : mLines(lines)
-    {
-    }
-
-    LineSink &operator+=(QStringView piece)
-    {
-        qsizetype i = 0;
-        if (mPendingCr) {
-            mPendingCr = false;
-            if (!piece.isEmpty() && piece.front() == u'\n')
-                i = 1;
-        }
-        const qsizetype n = piece.size();
-        qsizetype start = i;
-        while (i < n) {
-            const char16_t c = piece[i].unicode();
-            if (c != u'\r' && c != u'\n') {
-                ++i;
-                continue;
-            }
-            endLine(piece.sliced(start, i - start));
-            if (c == u'\r' && i + 1 == n)
-                mPendingCr = true;
-            i += (c == u'\r' && i + 1 < n && piece[i + 1] == u'\n') ? 2 : 1;
-            start = i;
-        }
-        mPartial += piece.sliced(start);
-        return *this;
-    }
-
-    // The last line, when the text does not end with a break.
-    void finish()
-    {
-        if (!mPartial.isEmpty())
-            endLine(QStringView());
-    }
-
-private:
-    void endLine(QStringView tail)
-    {
-        if (mPartial.isEmpty()) {
-            mLines.append(tail.toString());
-        } else {
-            mPartial += tail;
-            mLines.append(std::move(mPartial));
-            mPartial = QString();
-        }
-    }
-
-    QStringList &mLines;
-    QString mPartial;
-    bool mPendingCr = false;
-};
 
 // The value before the first TAB and the one after it; the whole line is the second
 // value when there is no TAB.
@@ -195,18 +190,20 @@ public:
     }
 
     // One entry per block after the page details, appended to lines as each is built.
-    void addBlocks(QStringList &lines)
+    void addBlocks(QStringList &lines) const
     {
         const TPageCollection &items = mPage.Page();
         for (int i = 1; i < items.Count(); ++i)
             lines.append(blockHtml(items.Items(i), i));
     }
 
-    // Writes the whole document around the block entries to text (a QString or a
-    // LineSink). Raises ConvertError for a margin that is not a number before it
-    // writes anything.
+    // Writes the whole document to text (a QString or a LineSplitter): the header, the
+    // entries of before (each followed by CR LF) and of every block, and the closing
+    // parts. Each block's text is dropped once written, so a long page is held only
+    // once. Raises ConvertError for a margin that is not a number before it writes
+    // anything.
     template <class Sink>
-    void writeDocument(const QStringList &blocks, Sink &text) const
+    void writeDocument(const QStringList &before, Sink &text) const
     {
         const TPagePropertiesBlock &p = mPage.Page().Items(0).PagePropertiesBlock();
         const bool indent = p.IndentMargin != u"0";
@@ -220,7 +217,7 @@ public:
         text += QStringLiteral("</TITLE>\r\n");
         if (!p.MetaText.isEmpty())
             text += ConvertLines(p.MetaText, lkMetaTags);
-        if (mDropBox) {
+        if (hasDropBox()) {
             text += QStringLiteral("<script language=\"JavaScript\">\r\n<!--\r\n"
                                    "\tfunction go(doc){\r\n\tif (doc.options[doc.selectedIndex].value != \"none\") {\r\n"
                                    "\t\tlocation = doc.options[doc.selectedIndex].value;\r\n\t\t}\r\n\t}\r\n"
@@ -239,8 +236,13 @@ public:
             text += QString::number(600 - margin);
             text += QStringLiteral("\">\r\n");
         }
-        for (const QString &block : blocks) {
-            text += block;
+        for (const QString &entry : before) {
+            text += entry;
+            text += kCrLf;
+        }
+        const TPageCollection &items = mPage.Page();
+        for (int i = 1; i < items.Count(); ++i) {
+            text += blockHtml(items.Items(i), i);
             text += kCrLf;
         }
         if (indent) {
@@ -254,7 +256,21 @@ public:
     }
 
 private:
-    QString blockHtml(const TPageItem &item, int index)
+    static bool isDropBox(const TLinkBlock &link) { return link.UseDropBox && !link.DropBoxText.isEmpty(); }
+
+    // The go() script the drop boxes call is written once, in the head.
+    bool hasDropBox() const
+    {
+        const TPageCollection &items = mPage.Page();
+        for (int i = 1; i < items.Count(); ++i) {
+            const TPageItem &item = items.Items(i);
+            if (item.BlockType == btLink && isDropBox(item.LinkBlock()))
+                return true;
+        }
+        return false;
+    }
+
+    QString blockHtml(const TPageItem &item, int index) const
     {
         QString h;
         switch (item.BlockType) {
@@ -317,10 +333,9 @@ private:
         return h;
     }
 
-    QString linkHtml(const TLinkBlock &b, int index)
+    QString linkHtml(const TLinkBlock &b, int index) const
     {
-        if (b.UseDropBox && !b.DropBoxText.isEmpty()) {
-            mDropBox = true;
+        if (isDropBox(b)) {
             const QString number = QString::number(index);
             return QStringLiteral("<script language=\"JavaScript\">\r\n<!--\r\ndocument.write('<form name=\"selecter")
                    + number
@@ -380,7 +395,6 @@ private:
     THTMLMode mMode;
     const TPagelette &mPage;
     const HtmlBuildOptions &mOptions;
-    bool mDropBox = false;
 };
 
 }
@@ -482,9 +496,9 @@ QString ConvertLines(const QString &text, TLineKind kind)
 QStringList SplitHtmlLines(QStringView text)
 {
     QStringList lines;
-    LineSink sink(lines);
-    sink += text;
-    sink.finish();
+    auto collector = lineCollector(lines);
+    collector += text;
+    collector.finish();
     return lines;
 }
 
@@ -492,11 +506,18 @@ void BuildPageHTML(QStringList &lines, THTMLMode mode, const TPagelette &page, c
 {
     if (page.Page().Count() == 0)
         return;
-    PageBuilder builder(mode, page, options);
-    builder.addBlocks(lines);
+    const PageBuilder builder(mode, page, options);
     QStringList document;
-    LineSink sink(document);
-    builder.writeDocument(lines, sink);
+    auto sink = lineCollector(document);
+    try {
+        builder.writeDocument(lines, sink);
+    } catch (const VendrixError &) {
+        // Leave lines as building block by block would have: one entry for each block
+        // built before the failure. A failing block fails again at the same place, and
+        // a bad margin is only found once every block is built.
+        builder.addBlocks(lines);
+        throw;
+    }
     sink.finish();
     lines = std::move(document);
 }
@@ -505,17 +526,10 @@ QString BuildPageText(THTMLMode mode, const TPagelette &page, const HtmlBuildOpt
 {
     if (page.Page().Count() == 0)
         return QString();
-    PageBuilder builder(mode, page, options);
-    QStringList blocks;
-    builder.addBlocks(blocks);
+    QString text;
+    PageBuilder(mode, page, options).writeDocument(QStringList(), text);
     // The document never ends with a line break; adding one changes no line and lets
     // a text whose breaks are all CR LF through without a copy.
-    qsizetype size = 4096;
-    for (const QString &block : std::as_const(blocks))
-        size += block.size() + 2;
-    QString text;
-    text.reserve(size);
-    builder.writeDocument(blocks, text);
     text += kCrLf;
     return normalizeLines(text);
 }

@@ -281,6 +281,26 @@ private slots:
         QCOMPARE(lines, QStringList(QStringLiteral("a\r\nb\r\n<P>")));
     }
 
+    // A block that cannot be built stops the build before the margin is read.
+    void failingBlockKeepsEarlierBlocks()
+    {
+        TPagelette page;
+        emptyPage(page).Page().Items(0).PagePropertiesBlock().IndentMargin = QStringLiteral("wide");
+        addItem(page, btLink).LinkBlock().LinkText = QStringLiteral("first");
+        THeadingBlock &heading = addItem(page, btHeading).HeadingBlock();
+        heading.Attributes = QStringLiteral("\"Arial\", 1x, [], [clRed]");
+        heading.ApplyFont = 1;
+        addItem(page, btLink);
+        QStringList lines;
+        try {
+            BuildPageHTML(lines, hmPreview, page, testOptions());
+            QFAIL("no conversion error");
+        } catch (const ConvertError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'1x' is not a valid integer value"));
+        }
+        QCOMPARE(lines, QStringList(QStringLiteral("<A HREF=\"\">first</A><P>")));
+    }
+
     void pageWithoutItemsAddsNothing()
     {
         TPagelette page;
