@@ -1,0 +1,77 @@
+#include "testregistry.h"
+
+#include "platform/programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+}
+
+class TestProgramFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void resolveOrder()
+    {
+        QTemporaryDir exeDir;
+        QTemporaryDir other;
+        qunsetenv("VENDRIX_DATA_DIR");
+        // An executable folder without Themes.dat is no program folder.
+        QVERIFY(ProgramFolder::resolve(QString(), exeDir.path()).path() != exeDir.path() + u'/');
+        writeFile(exeDir.filePath("Themes.dat"), "TPF0");
+        QCOMPARE(ProgramFolder::resolve(QString(), exeDir.path()).path(), exeDir.path() + u'/');
+        qputenv("VENDRIX_DATA_DIR", other.path().toLocal8Bit());
+        QCOMPARE(ProgramFolder::resolve(QString(), exeDir.path()).path(), other.path() + u'/');
+        QCOMPARE(ProgramFolder::resolve(exeDir.path() + "/sub", exeDir.path()).path(), exeDir.path() + "/sub/");
+        qunsetenv("VENDRIX_DATA_DIR");
+    }
+
+    void seedingCreatesFoldersAndNeverOverwrites()
+    {
+        QTemporaryDir installed;
+        writeFile(installed.filePath("Themes.dat"), "shipped themes");
+        writeFile(installed.filePath("Tips.txt"), "shipped tips");
+        writeFile(installed.filePath("Palettes/Web Palette.pal"), "255 255 255");
+        QTemporaryDir target;
+        const ProgramFolder folder(target.path());
+        writeFile(folder.tipsFile(), "my own tips");
+
+        QString error;
+        QVERIFY2(folder.seed(installed.path(), &error), qPrintable(error));
+        for (const QString &dir : {folder.documentsFolder(), folder.templatesFolder(), folder.imagesFolder(),
+                                   folder.backgroundsFolder(), folder.palettesFolder()})
+            QVERIFY2(QFileInfo(dir).isDir(), qPrintable(dir));
+        QCOMPARE(readFile(folder.themesFile()), QByteArray("shipped themes"));
+        QCOMPARE(readFile(folder.tipsFile()), QByteArray("my own tips"));
+        QCOMPARE(readFile(folder.palettesFolder() + "Web Palette.pal"), QByteArray("255 255 255"));
+    }
+
+    void seedingReportsAFolderItCannotMake()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("file"), "x");
+        QString error;
+        QVERIFY(!ProgramFolder(dir.filePath("file")).seed(dir.path(), &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+VENDRIX_TEST(TestProgramFolder)
+#include "tst_programfolder.moc"
