@@ -8,7 +8,8 @@ function(add_qt_test name)
     target_link_libraries(${target} PRIVATE vendrix_testsupport Qt6::Test ${ARG_LIBS})
     target_compile_definitions(${target} PRIVATE
         VENDRIX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
-        VENDRIX_SOURCE_DATA="${PROJECT_SOURCE_DIR}/data")
+        VENDRIX_SOURCE_DATA="${PROJECT_SOURCE_DIR}/data"
+        VENDRIX_BUILD_DATA_DIR="${VENDRIX_DATA_OUTPUT_DIR}")
     if(ARG_GUI)
         target_compile_definitions(${target} PRIVATE VENDRIX_TEST_GUI)
         target_link_libraries(${target} PRIVATE Qt6::Widgets)

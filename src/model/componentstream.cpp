@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <cstring>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -65,10 +66,15 @@ const ClassRegistry &ClassRegistry::standard()
 
 namespace {
 
-void visitWithPrefix(TPersistent &object, const QString &prefix, PropertyVisitor &visitor)
+// path holds the dotted name of the object being visited (empty at the top of an
+// object or collection item); it grows and shrinks in place to avoid allocations.
+void visitWithPrefix(TPersistent &object, QByteArray &path, PropertyVisitor &visitor)
 {
+    const qsizetype base = path.size();
     for (const PropertyInfo &property : object.classInfo().properties) {
-        const QString name = prefix + property.name;
+        path.truncate(base);
+        path.append(property.name.data(), property.name.size());
+        const QLatin1StringView name(path.constData(), path.size());
         switch (property.type) {
         case PropertyType::Integer:
         case PropertyType::Byte:
@@ -89,14 +95,16 @@ void visitWithPrefix(TPersistent &object, const QString &prefix, PropertyVisitor
             break;
         }
         case PropertyType::Object:
-            visitWithPrefix(property.object(object), name + u'.', visitor);
+            path.append('.');
+            visitWithPrefix(property.object(object), path, visitor);
             break;
         case PropertyType::Collection: {
             TCollection &collection = property.collection(object);
             visitor.beginCollection(name);
             for (int i = 0; i < collection.Count(); ++i) {
                 visitor.beginItem(i);
-                visitWithPrefix(collection.item(i), QString(), visitor);
+                QByteArray itemPath;
+                visitWithPrefix(collection.item(i), itemPath, visitor);
                 visitor.endItem();
             }
             visitor.endCollection();
@@ -104,6 +112,7 @@ void visitWithPrefix(TPersistent &object, const QString &prefix, PropertyVisitor
         }
         }
     }
+    path.truncate(base);
 }
 
 // Encodes properties as the tagged values of a component stream.
@@ -117,7 +126,11 @@ public:
         bytes.append(char(text.size()));
         bytes.append(text.data(), text.size());
     }
-    void shortString(const QString &text) { shortString(QLatin1StringView(Cp1252::encode(text))); }
+    void shortString(const QString &text)
+    {
+        const QByteArray encoded = Cp1252::encode(text.left(255));
+        shortString(QLatin1StringView(encoded));
+    }
 
     void integer(qint64 value)
     {
@@ -151,7 +164,7 @@ public:
         bytes.append(encoded);
     }
 
-    void ordinal(const QString &name, const PropertyInfo &property, qint64 value) override
+    void ordinal(QLatin1StringView name, const PropertyInfo &property, qint64 value) override
     {
         shortString(name);
         switch (property.type) {
@@ -167,20 +180,21 @@ public:
             break;
         }
     }
-    void string(const QString &name, const QString &value) override
+    void string(QLatin1StringView name, const QString &value) override
     {
         shortString(name);
         stringValue(value);
     }
-    void stringList(const QString &name, const QStringList &lines) override
+    void stringList(QLatin1StringView name, const QStringList &lines) override
     {
-        shortString(name + ".Strings"_L1);
+        const QByteArray listName = QByteArray(name.data(), name.size()) + ".Strings";
+        shortString(QLatin1StringView(listName));
         bytes.append(char(vaList));
         for (const QString &line : lines)
             stringValue(line);
         bytes.append(char(vaNull));
     }
-    void beginCollection(const QString &name) override
+    void beginCollection(QLatin1StringView name) override
     {
         shortString(name);
         bytes.append(char(vaCollection));
@@ -202,7 +216,8 @@ private:
 
 void visitProperties(TPersistent &object, PropertyVisitor &visitor)
 {
-    visitWithPrefix(object, QString(), visitor);
+    QByteArray path;
+    visitWithPrefix(object, path, visitor);
 }
 
 QByteArray ComponentWriter::toBytes(TComponent &root)
@@ -373,7 +388,7 @@ private:
     {
         TPersistent *target = &object;
         QLatin1StringView rest = path;
-        for (qsizetype dot = rest.indexOf(u'.'); dot >= 0; dot = rest.indexOf(u'.')) {
+        for (qsizetype dot = dotIn(rest); dot >= 0; dot = dotIn(rest)) {
             const PropertyInfo &step = property(*target, rest.left(dot), path);
             rest = rest.mid(dot + 1);
             if (step.type == PropertyType::StringList) {
@@ -390,13 +405,33 @@ private:
         readValue(*target, property(*target, rest, path));
     }
 
-    static const PropertyInfo &property(const TPersistent &object, QLatin1StringView name, QLatin1StringView path)
+    static qsizetype dotIn(QLatin1StringView name)
     {
-        const PropertyInfo *info = object.classInfo().find(name);
-        if (!info)
+        const void *dot = memchr(name.data(), '.', size_t(name.size()));
+        return dot ? static_cast<const char *>(dot) - name.data() : -1;
+    }
+
+    const PropertyInfo &property(const TPersistent &object, QLatin1StringView name, QLatin1StringView path)
+    {
+        const ClassInfo &info = object.classInfo();
+        size_t &next = nextIndexOf(info);
+        const PropertyInfo *property = info.find(name, next);
+        if (!property)
             StreamParser::fail(QStringLiteral("Error reading %1.%2: Property %3 does not exist")
-                                   .arg(object.classInfo().className, path, name));
-        return *info;
+                                   .arg(info.className, path, name));
+        next = size_t(property - info.properties.data());
+        return *property;
+    }
+
+    // Where the next search in a class's table starts: at the property found last,
+    // which dotted names repeat, and then the one after it.
+    size_t &nextIndexOf(const ClassInfo &info)
+    {
+        for (auto &[cls, next] : mNext) {
+            if (cls == &info)
+                return next;
+        }
+        return mNext.emplace_back(&info, 0).second;
     }
 
     void readValue(TPersistent &object, const PropertyInfo &property)
@@ -472,6 +507,7 @@ private:
     }
 
     StreamParser &mIn;
+    std::vector<std::pair<const ClassInfo *, size_t>> mNext;
 };
 
 }
@@ -570,23 +606,23 @@ class DumpVisitor : public PropertyVisitor
 public:
     QStringList lines;
 
-    void ordinal(const QString &name, const PropertyInfo &property, qint64 value) override
+    void ordinal(QLatin1StringView name, const PropertyInfo &property, qint64 value) override
     {
         const QString text = property.enumType ? QString(property.enumType->identifier(value)) : QString::number(value);
         lines.append(path(name) + u'=' + text);
     }
-    void string(const QString &name, const QString &value) override { lines.append(path(name) + u'=' + escaped(value)); }
-    void stringList(const QString &name, const QStringList &list) override
+    void string(QLatin1StringView name, const QString &value) override { lines.append(path(name) + u'=' + escaped(value)); }
+    void stringList(QLatin1StringView name, const QStringList &list) override
     {
         lines.append(path(name) + u'=' + escaped(list.join(u'\n')));
     }
-    void beginCollection(const QString &name) override { mCollections.push_back(path(name)); }
+    void beginCollection(QLatin1StringView name) override { mCollections.push_back(path(name)); }
     void beginItem(int index) override { mItemPrefixes.push_back(QStringLiteral("%1[%2].").arg(mCollections.back()).arg(index)); }
     void endItem() override { mItemPrefixes.pop_back(); }
     void endCollection() override { mCollections.pop_back(); }
 
 private:
-    QString path(const QString &name) const { return mItemPrefixes.empty() ? name : mItemPrefixes.back() + name; }
+    QString path(QLatin1StringView name) const { return mItemPrefixes.empty() ? QString(name) : mItemPrefixes.back() + name; }
 
     std::vector<QString> mCollections;
     std::vector<QString> mItemPrefixes;

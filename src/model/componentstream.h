@@ -35,10 +35,11 @@ class PropertyVisitor
 {
 public:
     virtual ~PropertyVisitor() = default;
-    virtual void ordinal(const QString &name, const PropertyInfo &property, qint64 value) = 0;
-    virtual void string(const QString &name, const QString &value) = 0;
-    virtual void stringList(const QString &name, const QStringList &lines) = 0;
-    virtual void beginCollection(const QString &name) = 0;
+    // Names are the ASCII property names, dotted for the properties of blocks.
+    virtual void ordinal(QLatin1StringView name, const PropertyInfo &property, qint64 value) = 0;
+    virtual void string(QLatin1StringView name, const QString &value) = 0;
+    virtual void stringList(QLatin1StringView name, const QStringList &lines) = 0;
+    virtual void beginCollection(QLatin1StringView name) = 0;
     virtual void beginItem(int index) = 0;
     virtual void endItem() = 0;
     virtual void endCollection() = 0;

@@ -1,6 +1,7 @@
 #include "persistent.h"
 
 #include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +16,8 @@ bool sameAsciiNameIgnoringCase(QLatin1StringView a, QLatin1StringView b)
 {
     if (a.size() != b.size())
         return false;
+    if (memcmp(a.data(), b.data(), size_t(a.size())) == 0)
+        return true;
     for (qsizetype i = 0; i < a.size(); ++i) {
         if (asciiLower(a[i].toLatin1()) != asciiLower(b[i].toLatin1()))
             return false;
@@ -45,10 +48,12 @@ const EnumTypeInfo &booleanTypeInfo()
     return info;
 }
 
-const PropertyInfo *ClassInfo::find(QLatin1StringView name) const
+const PropertyInfo *ClassInfo::find(QLatin1StringView name, size_t startIndex) const
 {
-    for (const PropertyInfo &p : properties) {
-        if (sameAsciiNameIgnoringCase(p.name, name))
+    const size_t count = properties.size();
+    for (size_t k = 0; k < count; ++k) {
+        const PropertyInfo &p = properties[(startIndex + k) % count];
+        if (p.name.size() == name.size() && sameAsciiNameIgnoringCase(p.name, name))
             return &p;
     }
     return nullptr;

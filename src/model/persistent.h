@@ -54,7 +54,11 @@ struct ClassInfo
     std::span<const PropertyInfo> properties;
 
     // The property of that name, letters A to Z compared without case; nullptr when absent.
-    const PropertyInfo *find(QLatin1StringView name) const;
+    const PropertyInfo *find(QLatin1StringView name) const { return find(name, 0); }
+    // As find(name), searching from the index onward (and then from the start):
+    // streams name properties in table order, so a reader that starts at the last one
+    // it found meets the next one at once.
+    const PropertyInfo *find(QLatin1StringView name, size_t startIndex) const;
 };
 
 // True when the two names are equal ignoring the case of the letters A to Z only.

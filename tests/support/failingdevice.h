@@ -26,6 +26,8 @@ protected:
         }
         const qint64 n = qMin(room, size);
         written.append(data, n);
+        if (n < size)
+            setErrorString(QStringLiteral("No space left on device"));
         return n;
     }
 

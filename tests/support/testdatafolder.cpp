@@ -6,7 +6,12 @@
 
 QString buildDataFolder()
 {
-    return qEnvironmentVariable("VENDRIX_BUILD_DATA");
+    const QString fromEnvironment = qEnvironmentVariable("VENDRIX_BUILD_DATA");
+#ifdef VENDRIX_BUILD_DATA_DIR
+    if (fromEnvironment.isEmpty())
+        return QStringLiteral(VENDRIX_BUILD_DATA_DIR);
+#endif
+    return fromEnvironment;
 }
 
 TestDataFolder::TestDataFolder()

@@ -1,0 +1,90 @@
+#include "bookmarks.h"
+
+#include "model/routines.h"
+#include "platform/settings.h"
+#include "platform/textfile.h"
+
+#include <QFileInfo>
+
+namespace Bookmarks {
+
+void appendAddresses(const QString &line, QStringList &addresses)
+{
+    static const QString marker = QStringLiteral("HREF=\"");
+    QString rest = line;
+    for (;;) {
+        // A negative start lets the letters match in either case.
+        const int at = Routines::WildcardPos(rest, marker, -1);
+        if (at == 0)
+            break;
+        rest.remove(0, at - 1 + marker.size());
+        qsizetype end = rest.indexOf(u'"');
+        if (end < 0)
+            end = rest.indexOf(u' ');
+        if (end < 0) {
+            // Nothing ends the address; with no quote left no marker can follow either.
+            addresses.append(QString());
+            break;
+        }
+        addresses.append(rest.left(end));
+        rest.remove(0, end + 1);
+    }
+}
+
+bool readFile(const QString &path, QStringList &addresses, QString *error)
+{
+    if (!QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("File not found: %1").arg(path);
+        return false;
+    }
+    QStringList lines;
+    if (!TextFile::readLines(path, lines, error))
+        return false;
+    for (const QString &line : std::as_const(lines))
+        appendAddresses(line, addresses);
+    return true;
+}
+
+Location Location::read(const Settings &settings)
+{
+    return {settings.readString(fileLocationKey()), settings.readString(currentUserKey()),
+            settings.readString(installDirectoryKey())};
+}
+
+QString Location::bookmarkFile() const
+{
+    if (!fileLocation.isEmpty())
+        return fileLocation;
+    if (installDirectory.isEmpty() && currentUser.isEmpty())
+        return QString();
+    QString folder = installDirectory;
+    const qsizetype word = folder.indexOf(QStringLiteral("Communicator"));
+    if (word >= 0)
+        folder.truncate(word);
+    return folder + QStringLiteral("Users/") + currentUser + QStringLiteral("/bookmark.htm");
+}
+
+QString readInternetShortcut(const QString &path)
+{
+    QStringList lines;
+    if (!TextFile::readLines(path, lines))
+        return QString();
+    bool inSection = false;
+    for (const QString &raw : std::as_const(lines)) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(u'[')) {
+            inSection = line.compare(QStringLiteral("[InternetShortcut]"), Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0 || line.left(equals).trimmed().compare(QStringLiteral("URL"), Qt::CaseInsensitive) != 0)
+            continue;
+        return line.mid(equals + 1).trimmed();
+    }
+    return QString();
+}
+
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+
+class PaletteTable;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+struct AppServices;
+
+// One small modal window for three tasks: choosing the heading or paragraph font,
+// picking an address out of the browser's bookmark file, and entering a meta tag.
+// The caller creates it, sets Mode and the task's inputs, calls execute() and reads
+// the task's controls after OK.
+class TfrmMisc : public QDialog
+{
+    Q_OBJECT
+public:
+    enum TMiscMode { mmFont = 0, mmBookmarks = 1, mmMetaTag = 2 };
+    Q_ENUM(TMiscMode)
+
+    // The palette table is handed on to the colour picker of the font task.
+    TfrmMisc(AppServices &services, PaletteTable &palette, QWidget *parent = nullptr);
+    ~TfrmMisc() override;
+
+    TMiscMode Mode() const { return mMode; }
+    void setMode(TMiscMode mode);
+
+    // Prepares the task and runs the window through the modal runner. For the
+    // bookmark task that first finds and reads the bookmark file; when none is found
+    // and the user does not pick one, the result is Rejected without showing anything.
+    int execute();
+
+    // The sample of the font task: the font it edits and its colour.
+    void setSampleFont(const QFont &font, const QColor &color);
+    QFont sampleFont() const;
+    QColor sampleColor() const { return mSampleColor; }
+
+    // Reads the addresses of a bookmark file into lstBookmarks ("No Bookmarks found."
+    // when there are none) and selects the first line. False when the file does not
+    // exist or cannot be read.
+    bool readBookmarks(const QString &path);
+
+    // The point size of each entry of cbSize, "7" to "1".
+    static int entryPointSize(int entry);
+
+    QPushButton *btnOK;
+    QPushButton *btnCancel;
+    QListWidget *lstBookmarks;
+
+    QWidget *pnlFont;
+    QComboBox *cbName;
+    QComboBox *cbSize;
+    QToolButton *btnBold;
+    QToolButton *btnItalic;
+    QToolButton *btnUnderline;
+    QToolButton *btnColor;
+    QLabel *lblPreview;
+
+    QWidget *pnlMeta;
+    QLineEdit *txtMetaContent;
+    QComboBox *cbMetaName;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildFontPanel();
+    void buildMetaPanel();
+    void prepareFont();
+    bool prepareBookmarks();
+    void updateMetaOK();
+    void btnColorClick();
+    void applySample(const QFont &font);
+
+    AppServices &mServices;
+    PaletteTable &mPalette;
+    TMiscMode mMode = mmBookmarks;
+    QColor mSampleColor = Qt::black;
+};

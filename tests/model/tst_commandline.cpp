@@ -1,0 +1,99 @@
+#include "testdatafolder.h"
+#include "testregistry.h"
+
+#include "commandline.h"
+#include "model/componentstream.h"
+#include "model/pagelette.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+struct Run
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList &arguments)
+{
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    const int code = CommandLine::run(arguments, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    return {code, out, err};
+}
+}
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recognisesItsCommands()
+    {
+        QVERIFY(CommandLine::isCommand({QStringLiteral("--dump"), QStringLiteral("x")}));
+        QVERIFY(CommandLine::isCommand({QStringLiteral("--help")}));
+        QVERIFY(!CommandLine::isCommand({QStringLiteral("page.vxf")}));
+        QVERIFY(!CommandLine::isCommand({}));
+    }
+
+    void newDocumentThenDump()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("new.vxf");
+        QCOMPARE(run({QStringLiteral("--new-document"), path}).exitCode, 0);
+        TPagelette page;
+        page.NewPage();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), ComponentWriter::toBytes(page));
+
+        const Run dump = run({QStringLiteral("--dump"), path});
+        QCOMPARE(dump.exitCode, 0);
+        const QStringList lines = dump.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines, dumpProperties(page));
+        QVERIFY(lines.contains("Page[0].PagePropertiesBlock.ThemeName=Default"));
+        QVERIFY(lines.contains("Page[3].TextBlock.Attributes=\"Times New Roman\", 12, [], [$00050000]"));
+    }
+
+    void dumpOfTheShippedThemes()
+    {
+        const Run dump = run({QStringLiteral("--dump"), buildDataFolder() + "/Themes.dat"});
+        QCOMPARE(dump.exitCode, 0);
+        QVERIFY(dump.out.startsWith("Items[0].ThemeName=Default\n"));
+        QVERIFY(dump.out.contains("Items[1].BGColor="));
+    }
+
+    void failuresGoToStandardError()
+    {
+        QTemporaryDir dir;
+        const Run missing = run({QStringLiteral("--dump"), dir.filePath("missing.vxf")});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(missing.out.isEmpty());
+        QVERIFY(missing.err.contains("missing.vxf"));
+
+        const Run usage = run({QStringLiteral("--dump")});
+        QCOMPARE(usage.exitCode, 2);
+        const Run unwritable = run({QStringLiteral("--new-document"), dir.filePath("no/such/dir/x.vxf")});
+        QCOMPARE(unwritable.exitCode, 1);
+        QVERIFY(unwritable.err.contains("Unable to create file."));
+        const Run unknown = run({QStringLiteral("--frobnicate")});
+        QCOMPARE(unknown.exitCode, 2);
+    }
+
+    void helpListsTheCommands()
+    {
+        const Run help = run({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains("--new-document OUT"));
+        QVERIFY(help.out.contains("--dump FILE"));
+    }
+};
+
+VENDRIX_TEST(TestCommandLine)
+#include "tst_commandline.moc"

@@ -1,0 +1,137 @@
+#include "testregistry.h"
+
+#include "model/componentstream.h"
+#include "model/documents.h"
+#include "model/pagelette.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+}
+
+class TestDocuments : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void saveAndLoad()
+    {
+        QTemporaryDir dir;
+        TPagelette page;
+        page.NewPage();
+        page.Page().Items(3).TextBlock().Text = QStringLiteral("Hello");
+        page.Subject = QStringLiteral("subject");
+        const QString path = dir.filePath("page.vxf");
+        QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+        QCOMPARE(readFile(path), ComponentWriter::toBytes(page));
+
+        TPagelette loaded;
+        loaded.NewPage();
+        loaded.InsertNewItem(4, btHR);
+        loaded.WebForm().AddElement();
+        loaded.AlphaSort = true;
+        TPageCollection *collection = &loaded.Page();
+        QString error;
+        QVERIFY2(Documents::LoadDocument(path, loaded, &error), qPrintable(error));
+        QCOMPARE(&loaded.Page(), collection);
+        QCOMPARE(dumpProperties(loaded), dumpProperties(page));
+        QVERIFY(!loaded.AlphaSort);
+        QCOMPARE(loaded.WebForm().Count(), 0);
+    }
+
+    void whatTheFileLacksTakesTheNewObjectValue()
+    {
+        QTemporaryDir dir;
+        // A page item holding nothing but its kind: no margin, no colours.
+        const QByteArray bytes("TPF0\x0aTPagelette\x00\x04Page\x0e\x01\x09" "BlockType\x07\x10" "btPageProperties\x00\x00\x00\x00", 55);
+        const QString path = dir.filePath("sparse.vxf");
+        writeFile(path, bytes);
+        TPagelette page;
+        page.NewPage();
+        QString error;
+        QVERIFY2(Documents::LoadDocument(path, page, &error), qPrintable(error));
+        QCOMPARE(page.Page().Count(), 1);
+        const TPagePropertiesBlock &details = page.Page().Items(0).PagePropertiesBlock();
+        QCOMPARE(details.IndentMargin, QString());
+        QCOMPARE(details.BGColor, 0);
+        QCOMPARE(details.ThemeName, QString());
+    }
+
+    void unreadableFilesLeaveAnEmptyPage_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("not a stream") << QByteArray("<html></html>") << true;
+        QTest::newRow("a theme store") << QByteArray("TPF0\x09TWebTheme\x00\x05Items\x0e\x00\x00\x00", 25) << true;
+        QTest::newRow("unknown property") << QByteArray("TPF0\x0aTPagelette\x00\x03" "Foo\x08\x00\x00", 23) << true;
+    }
+    void unreadableFilesLeaveAnEmptyPage()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bad.vxf");
+        if (exists)
+            writeFile(path, content);
+        TPagelette page;
+        page.NewPage();
+        QString error;
+        QVERIFY(!Documents::LoadDocument(path, page, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(page.Page().Count(), 0);
+    }
+
+    void aFailedSaveKeepsThePreviousFile()
+    {
+        QTemporaryDir dir;
+        // The longest name the file system takes leaves no room for the name of the
+        // temporary file a safe save writes first, so the save fails before it
+        // touches the document, whatever the user's privileges.
+        const QString path = dir.filePath(QString(251, u'p') + ".vxf");
+        writeFile(path, "previous document");
+        QCOMPARE(readFile(path), QByteArray("previous document"));
+        TPagelette page;
+        page.NewPage();
+        QString error;
+        QVERIFY(Documents::SaveDocument(path, page, &error) != Documents::SaveResult::Saved);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readFile(path), QByteArray("previous document"));
+    }
+
+    void aMissingFolderCannotBeCreated()
+    {
+        QTemporaryDir dir;
+        TPagelette page;
+        page.NewPage();
+        QString error;
+        QCOMPARE(Documents::SaveDocument(dir.filePath("no/such/folder/page.vxf"), page, &error),
+                 Documents::SaveResult::CannotCreate);
+        QVERIFY(!error.isEmpty());
+    }
+
+    void templatesAreKnownByTheirExactExtension()
+    {
+        QVERIFY(Documents::isTemplateFileName(QStringLiteral("/a/b/news.vxt")));
+        QVERIFY(!Documents::isTemplateFileName(QStringLiteral("/a/b/news.VXT")));
+        QVERIFY(!Documents::isTemplateFileName(QStringLiteral("/a/b/news.vxf")));
+        QVERIFY(!Documents::isTemplateFileName(QStringLiteral("/a/b/vxt")));
+    }
+};
+
+VENDRIX_TEST(TestDocuments)
+#include "tst_documents.moc"

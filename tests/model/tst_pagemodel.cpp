@@ -1,0 +1,256 @@
+#include "testregistry.h"
+
+#include "model/fontdescription.h"
+#include "model/pagelette.h"
+
+#include <QTest>
+
+namespace {
+QList<TBlockType> kinds(const TPagelette &page)
+{
+    QList<TBlockType> list;
+    for (int i = 0; i < page.Page().Count(); ++i)
+        list.append(page.Page().Items(i).BlockType);
+    return list;
+}
+}
+
+class TestPageModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newPageHasTheDefaultItems()
+    {
+        TPagelette page;
+        page.NewPage();
+        QCOMPARE(kinds(page), (QList<TBlockType>{btPageProperties, btImage, btLink, btText}));
+
+        const TPageItem &details = page.Page().Items(0);
+        QCOMPARE(details.BlockAlign, baNone);
+        QCOMPARE(details.BlockOnNewLine, false);
+        const TPagePropertiesBlock &p = details.PagePropertiesBlock();
+        QCOMPARE(p.ThemeName, QStringLiteral("Default"));
+        QCOMPARE(p.IndentMargin, QStringLiteral("0"));
+        QCOMPARE(p.BGColor, 0xFFFFFF);
+        QCOMPARE(p.TextColor, 0x000000);
+        QCOMPARE(p.LinkColor, 0xFF0000);
+        QCOMPARE(p.ALinkColor, 0x0000FF);
+        QCOMPARE(p.VLinkColor, 0x990099);
+        QVERIFY(p.PageTitle.isEmpty() && p.Background.isEmpty() && p.MetaText.isEmpty() && !p.Underline);
+
+        for (int i = 1; i < 4; ++i) {
+            QCOMPARE(page.Page().Items(i).BlockAlign, baLeft);
+            QCOMPARE(page.Page().Items(i).BlockOnNewLine, true);
+        }
+        QCOMPARE(page.Page().Items(3).TextBlock().Attributes, defaultFontDescription());
+        QCOMPARE(page.Page().Items(3).TextBlock().ApplyFont, quint8(0));
+    }
+
+    void newPageEmptiesWhatWasThere()
+    {
+        TPagelette page;
+        page.NewPage();
+        page.InsertNewItem(4, btForms);
+        page.WebForm().AddElement().Name = QStringLiteral("Field");
+        page.Email = QStringLiteral("me@example.com");
+        page.AlphaSort = true;
+        page.NewPage();
+        QCOMPARE(page.Page().Count(), 4);
+        QCOMPARE(page.WebForm().Count(), 0);
+        QVERIFY(page.Email.isEmpty());
+        QVERIFY(!page.AlphaSort);
+    }
+
+    void insertNewItemDefaultsByKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("align");
+        QTest::newRow("heading") << int(btHeading) << int(baCenter);
+        QTest::newRow("image") << int(btImage) << int(baLeft);
+        QTest::newRow("link") << int(btLink) << int(baLeft);
+        QTest::newRow("paragraph") << int(btText) << int(baLeft);
+        QTest::newRow("bullets") << int(btBullet) << int(baLeft);
+        QTest::newRow("line") << int(btHR) << int(baLeft);
+        QTest::newRow("forms") << int(btForms) << int(baLeft);
+        QTest::newRow("page details") << int(btPageProperties) << int(baNone);
+    }
+    void insertNewItemDefaultsByKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, align);
+        TPagelette page;
+        TPageItem &item = page.InsertNewItem(0, TBlockType(kind));
+        QCOMPARE(int(item.BlockType), kind);
+        QCOMPARE(int(item.BlockAlign), align);
+        QVERIFY(item.BlockOnNewLine);
+        const QString expectedFont = kind == btHeading || kind == btText ? defaultFontDescription() : QString();
+        QCOMPARE(item.HeadingBlock().Attributes, kind == btHeading ? expectedFont : QString());
+        QCOMPARE(item.TextBlock().Attributes, kind == btText ? expectedFont : QString());
+        QCOMPARE(item.HRBlock().Width, kind == btHR ? 100 : 0);
+        QCOMPARE(item.HRBlock().Size, 0);
+        QCOMPARE(item.BulletBlock().Style, lsDisc);
+    }
+
+    void blocksComeIntoBeingWhenRead()
+    {
+        TPagelette page;
+        page.NewPage();
+        const TPageItem &image = page.Page().Items(1);
+        // Reading a block the item's kind does not use yields an empty block, not an error.
+        THeadingBlock &heading = image.HeadingBlock();
+        QVERIFY(heading.Heading.isEmpty());
+        heading.Heading = QStringLiteral("kept");
+        QCOMPARE(&image.HeadingBlock(), &heading);
+        QCOMPARE(image.HeadingBlock().Heading, QStringLiteral("kept"));
+    }
+
+    void insertShiftsTheLaterItems()
+    {
+        TPagelette page;
+        page.NewPage();
+        TPageItem *oldLink = &page.Page().Items(2);
+        TPageItem *oldText = &page.Page().Items(3);
+        TPageItem &inserted = page.Page().Insert(2);
+        QCOMPARE(page.Page().Count(), 5);
+        QCOMPARE(&page.Page().Items(2), &inserted);
+        QCOMPARE(&page.Page().Items(3), oldLink);
+        QCOMPARE(&page.Page().Items(4), oldText);
+        QCOMPARE(inserted.BlockType, btPageProperties);
+        QCOMPARE(inserted.BlockAlign, baNone);
+        QVERIFY(!inserted.BlockOnNewLine);
+        QCOMPARE(inserted.Index(), 2);
+        QCOMPARE(oldText->Index(), 4);
+        QCOMPARE(page.Page().Insert(5).Index(), 5);
+    }
+
+    void moveItemShiftsTheOthers_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("down") << 1 << 3 << "02314";
+        QTest::newRow("up") << 4 << 1 << "04123";
+        QTest::newRow("to the end") << 0 << 4 << "12340";
+        QTest::newRow("same place") << 2 << 2 << "01234";
+    }
+    void moveItemShiftsTheOthers()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, order);
+        TPagelette page;
+        for (int i = 0; i < 5; ++i)
+            page.Page().Add().HeadingBlock().Heading = QString::number(i);
+        page.Page().MoveItem(from, to);
+        QString actual;
+        for (int i = 0; i < 5; ++i)
+            actual += page.Page().Items(i).HeadingBlock().Heading;
+        QCOMPARE(actual, order);
+    }
+
+    void indexesOutsideTheCollectionRaiseTheListIndexError()
+    {
+        TPagelette page;
+        page.NewPage();
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.Page().Items(4));
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.Page().Items(-1));
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.Page().MoveItem(0, 4));
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.Page().Insert(6));
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.InsertNewItem(-1, btHR));
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.WebForm().Items(0));
+        QVERIFY_THROWS_EXCEPTION(ListIndexError, page.WebForm().DeleteElement(0));
+        QCOMPARE(page.Page().Count(), 4);
+    }
+
+    void clearWithoutItemsKeepsThemButResetsTheForm()
+    {
+        TPagelette page;
+        page.NewPage();
+        page.InsertNewItem(4, btForms);
+        page.WebForm().AddElement();
+        page.WebForm().AddElement();
+        page.AlphaSort = page.BlankFields = page.Border = page.BrowserUsed = true;
+        page.EmailAddress = page.EmailSubject = page.EnvReport = page.FormFooter = page.HostName = true;
+        page.Color = page.FormTitle = page.Email = page.Redirect = page.Subject = QStringLiteral("x");
+
+        page.Clear(false);
+        QCOMPARE(page.Page().Count(), 5);
+        QCOMPARE(page.formsItemIndex(), 4);
+        QCOMPARE(page.WebForm().Count(), 0);
+        QVERIFY(!page.AlphaSort && !page.BlankFields && !page.Border && !page.BrowserUsed);
+        QVERIFY(!page.EmailAddress && !page.EmailSubject && !page.EnvReport && !page.FormFooter && !page.HostName);
+        QVERIFY(page.Color.isEmpty() && page.FormTitle.isEmpty() && page.Email.isEmpty());
+        QVERIFY(page.Redirect.isEmpty() && page.Subject.isEmpty());
+
+        page.Clear(true);
+        QCOMPARE(page.Page().Count(), 0);
+        QCOMPARE(page.formsItemIndex(), -1);
+    }
+
+    void collectionsKnowTheirOwners()
+    {
+        TPagelette page;
+        QCOMPARE(&page.Page().Owner(), &page);
+        TPageItem &item = page.Page().Add();
+        QCOMPARE(item.Collection(), &page.Page());
+    }
+
+    void formElements()
+    {
+        TWebForm form;
+        TFormElement &first = form.AddElement();
+        QCOMPARE(first.FieldKind, fkText);
+        QVERIFY(first.Name.isEmpty() && first.Strings.isEmpty() && first.Text.isEmpty() && first.Value.isEmpty());
+        form.AddElement().Name = QStringLiteral("b");
+        form.AddElement().Name = QStringLiteral("c");
+        first.Name = QStringLiteral("a");
+        form.MoveElement(0, 2);
+        QCOMPARE(form.Items(0).Name + form.Items(1).Name + form.Items(2).Name, QStringLiteral("bca"));
+        form.DeleteElement(1);
+        QCOMPARE(form.Count(), 2);
+        QCOMPARE(form.Items(1).Name, QStringLiteral("a"));
+    }
+
+    void stringsAreLookedUpByNameWithoutCase()
+    {
+        TFormElement field;
+        field.Strings = {QStringLiteral("Cols=40"), QStringLiteral("ROWS=7"), QStringLiteral("Rows=9"), QStringLiteral("odd line")};
+        QCOMPARE(field.StringsValue(u"cols"), QStringLiteral("40"));
+        QCOMPARE(field.StringsValue(u"Rows"), QStringLiteral("7"));
+        QCOMPARE(field.StringsValue(u"Size"), QString());
+        QCOMPARE(field.StringsValue(u"odd line"), QString());
+    }
+
+    void kindNameTables()
+    {
+        QCOMPARE(FieldTypeName(fkCheckBox), QStringLiteral("CheckBox"));
+        QCOMPARE(FieldDisplayName(fkRadio), QStringLiteral("Radio Button"));
+        QCOMPARE(FieldDisplayName(fkDropDown), QStringLiteral("Drop Down"));
+        QCOMPARE(BlockTypeCaption(btText), QStringLiteral("Paragraph"));
+        QCOMPARE(BlockTypeCaption(btHR), QStringLiteral("Line"));
+        QCOMPARE(BlockTypeCaption(btPageProperties), QStringLiteral("Page Details"));
+    }
+
+    void takingTheContentsOfAnotherPage()
+    {
+        TPagelette target;
+        target.NewPage();
+        TPageCollection *collection = &target.Page();
+        TPagelette source;
+        source.InsertNewItem(0, btHR).HRBlock().Width = 55;
+        source.WebForm().AddElement().Name = QStringLiteral("f");
+        source.Subject = QStringLiteral("s");
+        target.takeContentsFrom(source);
+        QCOMPARE(&target.Page(), collection);
+        QCOMPARE(target.Page().Count(), 1);
+        QCOMPARE(target.Page().Items(0).HRBlock().Width, 55);
+        QCOMPARE(target.Page().Items(0).Collection(), &target.Page());
+        QCOMPARE(target.WebForm().Items(0).Name, QStringLiteral("f"));
+        QCOMPARE(target.Subject, QStringLiteral("s"));
+        QCOMPARE(source.Page().Count(), 0);
+    }
+};
+
+VENDRIX_TEST(TestPageModel)
+#include "tst_pagemodel.moc"
