@@ -14,6 +14,8 @@ std::vector<const Command *> allCommands()
     std::vector<const Command *> commands;
     for (const Command &c : std::span(documentCommands, size_t(documentCommandCount)))
         commands.push_back(&c);
+    for (const Command &c : std::span(htmlCommands, size_t(htmlCommandCount)))
+        commands.push_back(&c);
     return commands;
 }
 

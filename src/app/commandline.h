@@ -25,5 +25,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 // Commands of each topic, defined beside their handlers.
 extern const Command documentCommands[];
 extern const int documentCommandCount;
+extern const Command htmlCommands[];
+extern const int htmlCommandCount;
 
 }

@@ -1,0 +1,141 @@
+// One allocation per concatenated expression: the builders join many short pieces.
+#define QT_USE_QSTRINGBUILDER
+
+#include "formhtml.h"
+
+#include "htmltext.h"
+
+#include "model/routines.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString htmlFieldName(const QString &name)
+{
+    return HtmlText::asciiLower(Routines::ReplaceText(name, QStringLiteral("_"), QStringLiteral(" "), 1));
+}
+
+QString hiddenField(const char *name, const QString &value)
+{
+    return QStringLiteral("<INPUT TYPE=\"HIDDEN\" NAME=\"") + QLatin1StringView(name) + QStringLiteral("\" VALUE=\"")
+           + value + QStringLiteral("\">\r\n");
+}
+
+// Radio buttons share the field's name; each check box gets the field's name and its
+// own shown text, so the mail lists every ticked box separately.
+QString choiceControls(const TFormElement &field)
+{
+    QString k = kCrLf;
+    const QString type = FieldTypeName(field.FieldKind);
+    const QString radioName = htmlFieldName(field.Name);
+    for (const QString &line : field.Strings) {
+        const qsizetype bar = line.indexOf(u'|');
+        if (bar < 0)
+            continue;
+        const QString value = line.left(bar);
+        const QString rest = line.mid(bar + 1);
+        const QString shown = Routines::TextBeforeBar(rest);
+        const bool checked = HtmlText::asciiLower(Routines::TextAfterBar(rest)) == u"yes";
+        const QString name = field.FieldKind == fkRadio ? radioName : htmlFieldName(field.Name + u'_' + shown);
+        k += QStringLiteral("<INPUT TYPE=\"") + type + QStringLiteral("\" NAME=\"") + name + QStringLiteral("\" VALUE=\"")
+             + value + u'"' + (checked ? QStringLiteral(" CHECKED") : QString()) + QStringLiteral("> ") + shown
+             + QStringLiteral("<BR>\r\n");
+    }
+    return k;
+}
+
+QString dropDownControl(const TFormElement &field)
+{
+    QString options = QStringLiteral("\r\n<OPTION VALUE=\"\">Select\r\n<OPTION VALUE=\"\">----------\r\n");
+    for (const QString &line : field.Strings) {
+        options += QStringLiteral("<OPTION VALUE=\"") + Routines::TextBeforeBar(line) + QStringLiteral("\">")
+                   + Routines::TextAfterBar(line) + kCrLf;
+    }
+    return QStringLiteral("<SELECT NAME=\"") + htmlFieldName(field.Name) + QStringLiteral("\">") + options
+           + QStringLiteral("</SELECT>");
+}
+
+QString control(const TFormElement &field)
+{
+    switch (field.FieldKind) {
+    case fkText:
+        return QStringLiteral("<INPUT NAME=\"") + htmlFieldName(field.Name) + QStringLiteral("\" VALUE=\"") + field.Value
+               + QStringLiteral("\" SIZE=\"") + field.StringsValue(u"Size") + QStringLiteral("\">");
+    case fkTextArea:
+        return QStringLiteral("<TEXTAREA COLS=\"") + field.StringsValue(u"Cols") + QStringLiteral("\" ROWS=\"")
+               + field.StringsValue(u"Rows") + QStringLiteral("\" NAME=\"") + htmlFieldName(field.Name)
+               + QStringLiteral("\" WRAP=\"VIRTUAL\"></TEXTAREA>");
+    case fkRadio:
+    case fkCheckBox: return choiceControls(field);
+    case fkDropDown: return dropDownControl(field);
+    case fkButton: break;
+    }
+    return QString();
+}
+
+}
+
+QString GetHTML(const TWebForm &form)
+{
+    QString rows;
+    for (int i = 0; i < form.Count(); ++i) {
+        const TFormElement &field = form.Items(i);
+        const QString label = Routines::ReplaceText(field.Text, QStringLiteral("<BR>"), kCrLf, 2);
+        rows += QStringLiteral("<TR><TD WIDTH=30% VALIGN=TOP>") + label + QStringLiteral("</TD><TD WIDTH=70% VALIGN=TOP>")
+                + control(field) + QStringLiteral("</TD></TR>\r\n");
+    }
+    return rows;
+}
+
+QString GetFormHTML(const TPagelette &page, const MakerConfig &maker)
+{
+    QString hidden = hiddenField("recipient", page.Email) + hiddenField("subject", page.Subject)
+                     + hiddenField("redirect", page.Redirect);
+    if (page.AlphaSort)
+        hidden += hiddenField("sort", QStringLiteral("alphabetic"));
+    if (page.BlankFields)
+        hidden += hiddenField("print_blank_fields", QStringLiteral("1"));
+
+    QString report;
+    if (page.BrowserUsed)
+        report = QStringLiteral("HTTP_USER_AGENT");
+    if (page.HostName)
+        report += QStringLiteral(",REMOTE_HOST");
+    if (page.EnvReport)
+        report += QStringLiteral(",REMOTE_ADDR");
+    if (!report.isEmpty()) {
+        if (report.startsWith(u','))
+            report.remove(0, 1);
+        hidden += hiddenField("env_report", report);
+    }
+
+    QString print;
+    if (page.EmailAddress)
+        print = QStringLiteral("email");
+    if (page.EmailSubject)
+        print += QStringLiteral(",subject");
+    if (!print.isEmpty()) {
+        if (print.startsWith(u','))
+            print.remove(0, 1);
+        hidden += hiddenField("print_config", print);
+    }
+
+    const QString border = page.Border ? QStringLiteral(" BORDER=1") : QString();
+    const QString title = page.FormTitle.isEmpty()
+                              ? QString()
+                              : QStringLiteral("\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=5><B>")
+                                    + page.FormTitle + QStringLiteral("</B></FONT></TD></TR>");
+    const QString footer
+        = page.FormFooter
+              ? QStringLiteral("\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=\"2\"><I>If you have any problems, "
+                               "please send an e-mail to <a href=\"mailto:")
+                    + page.Email + QStringLiteral("\">") + page.Email
+                    + QStringLiteral("</a>.</I></FONT></TD></TR>\r\n")
+              : QString();
+
+    return QStringLiteral("<FORM ACTION=\"") + maker.formMailUrl() + QStringLiteral("\" METHOD=\"POST\">\r\n") + hidden
+           + QStringLiteral("<TABLE CELLPADDING=2 WIDTH=100%") + border + u'>' + title + kCrLf + GetHTML(page.WebForm())
+           + QStringLiteral("<TR><TD COLSPAN=2><INPUT TYPE=\"SUBMIT\">&nbsp;&nbsp;<INPUT TYPE=\"RESET\"></TD></TR>")
+           + footer + QStringLiteral("</TABLE></FORM>");
+}

@@ -1,0 +1,121 @@
+#include "htmlcopies.h"
+
+#include "model/routines.h"
+#include "platform/cp1252.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace HtmlCopies {
+
+namespace {
+
+QString documentName(const QString &documentPath)
+{
+    return Routines::StripExtension(QFileInfo(documentPath).fileName());
+}
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+QByteArray encodedText(const QStringList &lines)
+{
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return Cp1252::encodeForHtml(text);
+}
+
+bool writeBytes(QIODevice *device, const QByteArray &bytes, QString *error)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = device->write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return fail(error, device->errorString());
+        done += n;
+    }
+    return true;
+}
+
+bool writeBytesToFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, file.errorString());
+    if (!writeBytes(&file, bytes, error))
+        return false;
+    if (!file.commit())
+        return fail(error, file.errorString());
+    return true;
+}
+
+bool buildAndWrite(THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options, const QString &path,
+                   QString *error)
+{
+    const QString text = BuildPageText(mode, page, options);
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(error, QStringLiteral("Cannot create the folder %1.").arg(folder));
+    return writeBytesToFile(path, Cp1252::encodeForHtml(text), error);
+}
+
+}
+
+QString localCopyPath(const ProgramFolder &folder, const QString &documentPath)
+{
+    return folder.documentsFolder() + documentName(documentPath) + QStringLiteral(".html");
+}
+
+QString uploadCopyPath(const ProgramFolder &folder, const QString &documentPath)
+{
+    return folder.uploadFolder() + uploadCopyFileName(documentPath);
+}
+
+QString templatePreviewPath(const ProgramFolder &folder, const QString &templatePath)
+{
+    return folder.templatesFolder() + documentName(templatePath) + QStringLiteral(".html");
+}
+
+QString uploadCopyFileName(const QString &documentPath)
+{
+    return Routines::RemoveSpaces(documentName(documentPath)) + QStringLiteral(".html");
+}
+
+bool writeHtml(QIODevice *device, const QStringList &lines, QString *error)
+{
+    return writeBytes(device, encodedText(lines), error);
+}
+
+bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error)
+{
+    return writeBytesToFile(path, encodedText(lines), error);
+}
+
+bool writeLocalCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error)
+{
+    return buildAndWrite(hmLocalCopy, page, options, localCopyPath(options.programFolder, documentPath), error);
+}
+
+bool writeUploadCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error)
+{
+    return buildAndWrite(hmUploadCopy, page, options, uploadCopyPath(options.programFolder, documentPath), error);
+}
+
+bool writeTemplatePreview(const TPagelette &page, const HtmlBuildOptions &options, const QString &templatePath, QString *error)
+{
+    return buildAndWrite(hmLocalCopy, page, options, templatePreviewPath(options.programFolder, templatePath), error);
+}
+
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "pagehtml.h"
+
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// The HTML copies a saved page leaves under the program folder: the local copy beside
+// the documents, the upload copy that is published, and the preview of a template.
+// The name is the document's file name up to its last full stop.
+namespace HtmlCopies {
+
+QString localCopyPath(const ProgramFolder &folder, const QString &documentPath);     // VendrixFiles/<name>.html
+QString uploadCopyPath(const ProgramFolder &folder, const QString &documentPath);    // Upload/<name without spaces>.html
+QString templatePreviewPath(const ProgramFolder &folder, const QString &templatePath); // Templates/<name>.html
+QString uploadCopyFileName(const QString &documentPath);  // "<name without spaces>.html", for the saved message
+
+// Writes lines as Windows-1252 (character references for the rest), each line + CR LF.
+// False with the device's reason in *error when a write fails.
+bool writeHtml(QIODevice *device, const QStringList &lines, QString *error);
+
+// Writes lines as writeHtml does, replacing the file atomically: on failure the
+// previous file is intact and *error holds the reason.
+bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error);
+
+// Build in the right mode and write, creating the target folder when it is missing;
+// false with the reason in *error. ListIndexError/ConvertError propagate and then
+// nothing is written.
+bool writeLocalCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error);
+bool writeUploadCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error);
+bool writeTemplatePreview(const TPagelette &page, const HtmlBuildOptions &options, const QString &templatePath, QString *error);
+
+}

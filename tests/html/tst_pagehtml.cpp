@@ -1,0 +1,323 @@
+#include "htmltestpages.h"
+#include "testregistry.h"
+
+#include "html/htmlcopies.h"
+#include "model/errors.h"
+#include "platform/cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestPageHtml : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void colorToHtml_data()
+    {
+        QTest::addColumn<qint32>("color");
+        QTest::addColumn<QString>("html");
+        QTest::newRow("purple") << qint32(0x990099) << "#990099";
+        QTest::newRow("blue value is red first") << qint32(0xFF0000) << "#0000FF";
+        QTest::newRow("all three bytes") << qint32(0x123456) << "#563412";
+        QTest::newRow("no-colour marker") << qint32(0x00050000) << "#000005";
+        QTest::newRow("top byte ignored") << qint32(0x80000008) << "#080000";
+    }
+    void colorToHtml()
+    {
+        QFETCH(qint32, color);
+        QFETCH(QString, html);
+        QCOMPARE(ColorToHTML(color), html);
+    }
+
+    void applyTextAttributes_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("applyFont");
+        QTest::addColumn<QString>("html");
+        const QString plain = QStringLiteral("\"Times New Roman\", %1, [], [$00050000]");
+        QTest::newRow("no styles") << plain.arg(12) << 0 << "x";
+        QTest::newRow("bold outside underline") << "\"Arial\", 10, [Bold|Underline], [clBlack]" << 0 << "<B><U>x</U></B>";
+        QTest::newRow("italic between") << "\"Arial\", 10, [Bold|Italic|Underline], [clBlack]" << 0
+                                        << "<B><I><U>x</U></I></B>";
+        QTest::newRow("face name counts") << "\"Bold Sans\", 10, [], [clBlack]" << 0 << "<B>x</B>";
+        const char *sizes[][2] = {{"8", "1"}, {"10", "2"}, {"12", "3"}, {"14", "4"}, {"16", "5"},
+                                  {"18", "6"}, {"20", "7"}, {"11", "11"}, {"36", "36"}};
+        for (const auto &[points, html] : sizes) {
+            QTest::addRow("%s points", points) << plain.arg(QLatin1StringView(points)) << 1
+                                               << QStringLiteral("<FONT FACE=\"Times New Roman\" SIZE=\"%1\">x</FONT>")
+                                                      .arg(QLatin1StringView(html));
+        }
+        QTest::newRow("red 14") << "\"Arial\", 14, [], [clRed]" << 1 << "<FONT FACE=\"Arial\" SIZE=\"4\" COLOR=\"#FF0000\">x</FONT>";
+        QTest::newRow("black is a colour") << "\"Arial\", 12, [], [clBlack]" << 1
+                                           << "<FONT FACE=\"Arial\" SIZE=\"3\" COLOR=\"#000000\">x</FONT>";
+        QTest::newRow("hex colour") << "\"Arial\", 12, [], [$00FF0080]" << 1
+                                    << "<FONT FACE=\"Arial\" SIZE=\"3\" COLOR=\"#8000FF\">x</FONT>";
+        QTest::newRow("styles inside font") << "\"Arial\", 12, [Italic], [$00050000]" << 1
+                                            << "<FONT FACE=\"Arial\" SIZE=\"3\"><I>x</I></FONT>";
+    }
+    void applyTextAttributes()
+    {
+        QFETCH(QString, description);
+        QFETCH(int, applyFont);
+        QFETCH(QString, html);
+        QCOMPARE(ApplyTextAttributes(QStringLiteral("x"), description, applyFont), html);
+    }
+
+    void applyTextAttributesRejectsBadSize()
+    {
+        QVERIFY_THROWS_EXCEPTION(ConvertError, ApplyTextAttributes(QStringLiteral("x"), QStringLiteral("\"A\", big, [], [clRed]"), 1));
+        QCOMPARE(ApplyTextAttributes(QStringLiteral("x"), QStringLiteral("\"A\", big, [], [clRed]"), 0), QStringLiteral("x"));
+    }
+
+    void convertLines_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("converted");
+        QTest::newRow("empty") << int(lkParagraph) << "" << "";
+        QTest::newRow("paragraph") << int(lkParagraph) << "a\r\n\r\nb" << "a\r\n<BR><BR>\r\nb\r\n";
+        QTest::newRow("lone breaks") << int(lkParagraph) << "a\rb\n\nc\r\n" << "a\r\nb\r\n<BR><BR>\r\nc\r\n";
+        QTest::newRow("only a break") << int(lkParagraph) << "\r\n" << "<BR><BR>\r\n";
+        QTest::newRow("drop box") << int(lkDropBoxOptions) << "u\tShown\r\nx\r\nno tab\r\n"
+                                  << "document.write('<option value=\"u\">Shown');\r\n\r\nx\r\n"
+                                     "document.write('<option value=\"\">no tab');\r\n\r\n";
+        QTest::newRow("second tab stays") << int(lkDropBoxOptions) << "a\tb\tc"
+                                          << "document.write('<option value=\"a\">b\tc');\r\n\r\n";
+        QTest::newRow("list items") << int(lkListItems) << "One\r\nI\r\n\r\nTwo" << "   <LI>One\r\nI\r\n\r\n   <LI>Two\r\n";
+        QTest::newRow("meta tags") << int(lkMetaTags) << "author\tMe\r\nx\r\n\r\n"
+                                   << "<META NAME=\"author\" CONTENT=\"Me\">\r\nx\r\n<META NAME=\"\" CONTENT=\"\">\r\n";
+    }
+    void convertLines()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, converted);
+        QCOMPARE(ConvertLines(text, TLineKind(kind)), converted);
+    }
+
+    // Whole documents compared line by line, then the written file byte by byte.
+    void golden_data()
+    {
+        QTest::addColumn<QString>("name");
+        const QStringList names = goldenCases().keys();
+        for (const QString &name : names)
+            QTest::newRow(qPrintable(name)) << name;
+        QVERIFY(QDir(QStringLiteral(VENDRIX_TEST_DATA "/html")).entryList(QDir::Dirs | QDir::NoDotAndDotDot) == names);
+    }
+    void golden()
+    {
+        QFETCH(QString, name);
+        const GoldenCase c = goldenCases().value(name);
+        QFile file(QStringLiteral(VENDRIX_TEST_DATA "/html/%1/expected.html").arg(name));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        const QByteArray expected = file.readAll();
+
+        TPagelette page;
+        c.fill(page);
+        QStringList lines;
+        BuildPageHTML(lines, c.mode, page, testOptions(c.logo));
+        const QStringList expectedLines = Cp1252::decode(expected).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size() + 1, expectedLines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString got = Cp1252::decode(Cp1252::encodeForHtml(lines[i]));
+            if (got != expectedLines[i])
+                QFAIL(qPrintable(QStringLiteral("line %1\n   got: %2\n  want: %3").arg(i + 1).arg(got, expectedLines[i])));
+        }
+
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("out.html"));
+        QString error;
+        QVERIFY2(HtmlCopies::writeHtmlFile(out, lines, &error), qPrintable(error));
+        QFile written(out);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), expected);
+        QCOMPARE(Cp1252::encodeForHtml(BuildPageText(c.mode, page, testOptions(c.logo))), expected);
+    }
+
+    void paragraphOfTwoLines()
+    {
+        TPagelette page;
+        addItem(emptyPage(page), btText).TextBlock().Text = QStringLiteral("One\r\n\r\nTwo");
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        const QStringList expected = {QStringLiteral("One"), QStringLiteral("<BR><BR>"), QStringLiteral("Two"), QStringLiteral("<P>"),
+                                      QStringLiteral("</BODY></HTML>")};
+        QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("One"))), expected);
+    }
+
+    // Lone CR and LF in a block become line ends of their own, also where a block's
+    // own break meets the CR LF that follows every block.
+    void oddLineBreaks_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QStringList>("blockLines");
+        QTest::newRow("final CR") << "a\r" << QStringList{"a", ""};
+        QTest::newRow("final CR LF") << "a\r\n" << QStringList{"a", ""};
+        QTest::newRow("LF CR") << "a\n\rb" << QStringList{"a", "", "b"};
+        QTest::newRow("leading LFs") << "\n\nb" << QStringList{"", "", "b"};
+        QTest::newRow("empty") << "" << QStringList{""};
+    }
+    void oddLineBreaks()
+    {
+        QFETCH(QString, heading);
+        QFETCH(QStringList, blockLines);
+        TPagelette page;
+        addItem(emptyPage(page), btHeading, baNone, false).HeadingBlock().Heading = heading;
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        const qsizetype body = lines.indexOf(QStringLiteral("<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\" ALINK=\"#FF0000\" VLINK=\"#990099\">"));
+        QCOMPARE(lines.mid(body + 1), blockLines + QStringList{"</BODY></HTML>"});
+        QCOMPARE(BuildPageText(hmUploadCopy, page, testOptions()), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    }
+
+    void rightAlignedOnNewLine()
+    {
+        TPagelette page;
+        addItem(emptyPage(page), btLink, baRight).LinkBlock().LinkText = QStringLiteral("t");
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        QVERIFY(lines.contains(QStringLiteral("<P ALIGN=\"RIGHT\"><A HREF=\"\">t</A></P><P>")));
+    }
+
+    void pictureAddresses_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("image");
+        QTest::addColumn<QString>("background");
+        QTest::newRow("preview") << int(hmPreview) << "/vendrix/Upload/images/p.gif" << "/vendrix/Upload/backgrounds/b.gif";
+        QTest::newRow("local") << int(hmLocalCopy) << "../Upload/images/p.gif" << "../Upload/backgrounds/b.gif";
+        QTest::newRow("upload") << int(hmUploadCopy) << "p.gif" << "b.gif";
+    }
+    void pictureAddresses()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, image);
+        QFETCH(QString, background);
+        TPagelette page;
+        emptyPage(page).Page().Items(0).PagePropertiesBlock().Background = QStringLiteral("b.gif");
+        addItem(page, btImage, baNone, false).ImageBlock().FileName = QStringLiteral("p.gif");
+        QStringList lines;
+        BuildPageHTML(lines, THTMLMode(mode), page, testOptions());
+        QVERIFY(lines.contains(QStringLiteral("<IMG SRC=\"%1\" BORDER=0 ALT=\"\" HEIGHT=\"\" WIDTH=\"\">").arg(image)));
+        QVERIFY(lines.contains(
+            QStringLiteral("<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\" ALINK=\"#FF0000\" VLINK=\"#990099\" BACKGROUND=\"%1\">")
+                .arg(background)));
+    }
+
+    void listStyles_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("open");
+        const char *tags[][2] = {{"UL", "DISC"}, {"UL", "CIRCLE"}, {"UL", "SQUARE"}, {"OL", "A"},
+                                 {"OL", "a"},    {"OL", "1"},      {"OL", "I"},      {"OL", "i"}};
+        for (int style = lsDisc; style <= lsLoCaseRoman; ++style)
+            QTest::addRow("%d", style) << style << QStringLiteral("<%1 TYPE=\"%2\">").arg(QLatin1StringView(tags[style][0]), QLatin1StringView(tags[style][1]));
+    }
+    void listStyles()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, open);
+        TPagelette page;
+        TBulletBlock &list = addItem(emptyPage(page), btBullet, baNone, false).BulletBlock();
+        list.Style = TListStyle(style);
+        list.Bullets = QStringLiteral("Entry");
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        const qsizetype at = lines.indexOf(open);
+        QVERIFY(at > 0);
+        QCOMPARE(lines.mid(at + 1, 2), QStringList({QStringLiteral("   <LI>Entry"), QStringLiteral("</%1>").arg(open.mid(1, 2))}));
+    }
+
+    void emptyDropBoxIsALink()
+    {
+        TPagelette page;
+        TLinkBlock &link = addItem(emptyPage(page), btLink).LinkBlock();
+        link.UseDropBox = true;
+        link.LinkURL = QStringLiteral("http://x/");
+        link.LinkText = QStringLiteral("X");
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        QVERIFY(lines.contains(QStringLiteral("<A HREF=\"http://x/\">X</A><P>")));
+        QVERIFY(!lines.join(QString()).contains(QStringLiteral("script")));
+    }
+
+    void dropBoxesNumberedByPosition()
+    {
+        TPagelette page;
+        emptyPage(page).Page().Items(0).PagePropertiesBlock().MetaText = QStringLiteral("a\tb");
+        page.Page().Items(0).PagePropertiesBlock().Underline = true;
+        for (int i = 1; i <= 5; ++i) {
+            TLinkBlock &link = addItem(page, btLink).LinkBlock();
+            link.UseDropBox = i == 2 || i == 5;
+            link.DropBoxText = QStringLiteral("u\tt\r\n");
+        }
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        const QString text = lines.join(u'\n');
+        QCOMPARE(text.count(QStringLiteral("form name=\"selecter")), 2);
+        QVERIFY(text.contains(QStringLiteral("form name=\"selecter2\"")));
+        QVERIFY(text.contains(QStringLiteral("go(document.selecter5.select)")));
+        QCOMPARE(text.count(QStringLiteral("function go(doc)")), 1);
+        const qsizetype go = lines.indexOf(QStringLiteral("\tfunction go(doc){"));
+        QVERIFY(lines.indexOf(QStringLiteral("<META NAME=\"a\" CONTENT=\"b\">")) < go);
+        QVERIFY(go < lines.indexOf(QStringLiteral("<style type=\"text/css\">")));
+    }
+
+    void badMarginKeepsTheBlocks()
+    {
+        TPagelette page;
+        emptyPage(page).Page().Items(0).PagePropertiesBlock().IndentMargin = QStringLiteral("1O");
+        addItem(page, btText).TextBlock().Text = QStringLiteral("a\r\nb");
+        QStringList lines;
+        try {
+            BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+            QFAIL("no conversion error");
+        } catch (const ConvertError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'1O' is not a valid integer value"));
+        }
+        QCOMPARE(lines, QStringList(QStringLiteral("a\r\nb\r\n<P>")));
+    }
+
+    // A block that cannot be built stops the build before the margin is read.
+    void failingBlockKeepsEarlierBlocks()
+    {
+        TPagelette page;
+        emptyPage(page).Page().Items(0).PagePropertiesBlock().IndentMargin = QStringLiteral("wide");
+        addItem(page, btLink).LinkBlock().LinkText = QStringLiteral("first");
+        THeadingBlock &heading = addItem(page, btHeading).HeadingBlock();
+        heading.Attributes = QStringLiteral("\"Arial\", 1x, [], [clRed]");
+        heading.ApplyFont = 1;
+        addItem(page, btLink);
+        QStringList lines;
+        try {
+            BuildPageHTML(lines, hmPreview, page, testOptions());
+            QFAIL("no conversion error");
+        } catch (const ConvertError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'1x' is not a valid integer value"));
+        }
+        QCOMPARE(lines, QStringList(QStringLiteral("<A HREF=\"\">first</A><P>")));
+    }
+
+    void pageWithoutItemsAddsNothing()
+    {
+        TPagelette page;
+        QStringList lines = {QStringLiteral("kept")};
+        BuildPageHTML(lines, hmPreview, page, testOptions());
+        QCOMPARE(lines, QStringList(QStringLiteral("kept")));
+    }
+
+    void formsItemWithoutFieldsIsEmpty()
+    {
+        TPagelette page;
+        addItem(emptyPage(page), btForms, baCenter);
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        QVERIFY(lines.contains(QStringLiteral("<CENTER></CENTER><P>")));
+    }
+};
+
+VENDRIX_TEST(TestPageHtml)
+#include "tst_pagehtml.moc"
