@@ -1,0 +1,36 @@
+#include "documentstate.h"
+
+#include "model/routines.h"
+#include "platform/appinfo.h"
+
+#include <QFileInfo>
+
+QString DocumentState::untitled()
+{
+    return AppInfo::untitledName();
+}
+
+bool DocumentState::isUntitled() const
+{
+    return mName == untitled();
+}
+
+void DocumentState::setUntitled()
+{
+    mName = untitled();
+}
+
+QString DocumentState::caption() const
+{
+    return QFileInfo(mName).fileName() + QStringLiteral(" - ") + AppInfo::applicationTitle();
+}
+
+QString DocumentState::baseName() const
+{
+    return Routines::StripExtension(QFileInfo(mName).fileName());
+}
+
+QString DocumentState::uploadBaseName() const
+{
+    return Routines::RemoveSpaces(baseName());
+}

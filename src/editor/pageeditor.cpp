@@ -1,0 +1,209 @@
+#include "pageeditor.h"
+
+#include "alignstrip.h"
+#include "blocklists.h"
+#include "blockpanel.h"
+#include "documentstate.h"
+#include "formspanel.h"
+#include "listboxhrz.h"
+#include "platform/prompter.h"
+#include "themes/themestore.h"
+
+#include <QStackedWidget>
+
+PageEditor::PageEditor(TPagelette &page, DocumentState &document, Prompter &prompter, const Widgets &widgets,
+                       QObject *parent)
+    : QObject(parent), mPage(page), mDocument(document), mPrompter(prompter), mWidgets(widgets)
+{
+}
+
+void PageEditor::StoreCurrentItem()
+{
+    if (mCurrentIndex == -1)
+        return;
+    try {
+        TPageItem &item = mPage.Page().Items(mCurrentIndex);
+        item.BlockOnNewLine = mWidgets.align.newLine();
+        if (mCurrentIndex != 0)
+            item.BlockAlign = mWidgets.align.alignment();
+        panelFor(item.BlockType).store(item);
+    } catch (const ListIndexError &) {
+        // The list and the page are out of step for a moment; nothing to store.
+    }
+    mDocument.setChanged(true);
+}
+
+void PageEditor::ShowSelectedItem()
+{
+    const int selected = mWidgets.pagelettes.currentRow();
+    try {
+        const TPageItem &item = mPage.Page().Items(selected);
+        mWidgets.align.setNewLine(item.BlockOnNewLine);
+        mWidgets.align.setAlignment(item.BlockAlign);
+        BlockPanel &panel = panelFor(item.BlockType);
+        panel.fill(item);
+        if (item.BlockType == btPageProperties)
+            selectTheme(item.PagePropertiesBlock().ThemeName);
+        showPanel(panel);
+        if (item.BlockAlign == baNone) {
+            mWidgets.align.hide();
+        } else {
+            mWidgets.align.show();
+            mWidgets.align.raise();
+        }
+    } catch (const ListIndexError &) {
+    }
+    mCurrentIndex = selected;
+}
+
+void PageEditor::FillPageletteList()
+{
+    PageletteList &list = mWidgets.pagelettes;
+    list.clear();
+    // The field list is rebuilt too: a page read from a file brings its own fields.
+    mWidgets.forms.clearFieldList();
+    for (int i = 0; i < mPage.Page().Count(); ++i) {
+        const TBlockType kind = mPage.Page().Items(i).BlockType;
+        list.addBlockRow(kind);
+        if (kind == btForms)
+            mWidgets.forms.fillFieldList(mPage.WebForm());
+    }
+    mCurrentIndex = -1;
+    list.setCurrentRow(0);
+    rowClicked();
+    showPanel(panelFor(btPageProperties));
+}
+
+void PageEditor::NewPage()
+{
+    mPage.NewPage();
+    mWidgets.forms.clearFieldList();
+    PageletteList &list = mWidgets.pagelettes;
+    list.clear();
+    for (int i = 0; i < mPage.Page().Count(); ++i) {
+        const TPageItem &item = mPage.Page().Items(i);
+        list.addBlockRow(item.BlockType);
+        // The panels of the new items show their values; the page details panel too, so
+        // that storing item 0 before it is shown again cannot bring back the old page's
+        // title or meta tags.
+        panelFor(item.BlockType).fill(item);
+    }
+    selectTheme(mPage.Page().Items(0).PagePropertiesBlock().ThemeName);
+    list.setCurrentRow(0);
+    mCurrentIndex = 0;
+}
+
+TPageItem &PageEditor::InsertNewItem(int index, TBlockType kind)
+{
+    TPageItem &item = mPage.InsertNewItem(index, kind);
+    panelFor(kind).fill(item);
+    if (kind == btPageProperties)
+        selectTheme(item.PagePropertiesBlock().ThemeName);
+    return item;
+}
+
+void PageEditor::rowClicked()
+{
+    StoreCurrentItem();
+    ShowSelectedItem();
+}
+
+void PageEditor::dropOnPageletteList(const BlockDrag &drag, int targetIndex)
+{
+    PageletteList &list = mWidgets.pagelettes;
+    list.hideMarker();
+    if (targetIndex < 0)
+        return;
+    try {
+        if (drag.source == BlockDrag::Source::Palette) {
+            const auto kind = TBlockType(drag.row + 1);
+            if (kind < btHeading || kind > btForms)
+                return;
+            if (kind == btForms && mPage.formsItemIndex() >= 0) {
+                // Refused before anything moves, so the panel being edited stays as it is.
+                mPrompter.information(tr("Sorry, only one E-mail form per page is allowed."));
+                return;
+            }
+            if (targetIndex == 0)
+                targetIndex = 1;
+            targetIndex = qMin(targetIndex, list.count());
+            StoreCurrentItem();
+            list.insertBlockRow(targetIndex, kind);
+            InsertNewItem(targetIndex, kind);
+        } else if (drag.source == BlockDrag::Source::Pagelettes) {
+            const int from = drag.row;
+            if (targetIndex != list.count() && targetIndex != 0 && targetIndex != from) {
+                mPage.Page().MoveItem(from, targetIndex);
+                QListWidgetItem *row = list.takeItem(from);
+                list.insertItem(targetIndex, row);
+            }
+        } else {
+            return;
+        }
+    } catch (const ListIndexError &) {
+        return;
+    }
+    if (targetIndex < list.count()) {
+        list.setCurrentRow(targetIndex);
+        ShowSelectedItem();
+    } else {
+        list.setCurrentRow(-1);
+        list.clearSelection();
+    }
+}
+
+void PageEditor::DeletePagelette()
+{
+    PageletteList &list = mWidgets.pagelettes;
+    const int row = list.currentRow();
+    if (row == 0) {
+        mPrompter.information(tr("The Page Settings Block cannot be deleted."));
+        return;
+    }
+    if (row < 0 || row >= mPage.Page().Count())
+        return;
+    mPrompter.beep();
+    if (mPrompter.ask(Prompter::Kind::Confirmation, tr("Do you want to delete the selected Pagelette item?"),
+                      Prompter::Yes | Prompter::No) != Prompter::Yes)
+        return;
+
+    delete list.takeItem(row);
+    if (mPage.Page().Items(row).BlockType == btForms) {
+        mPage.Clear(false);
+        mWidgets.forms.clearFieldList();
+    }
+    mPage.Page().remove(row);
+
+    list.setCurrentRow(row - 1);
+    mCurrentIndex = -1;
+    ShowSelectedItem();
+
+    TrashBin &trash = mWidgets.trash;
+    if (trash.state() != TrashBin::State::Full)
+        trash.setState(TrashBin::State::Full);
+    if (list.count() == 1) {
+        mWidgets.align.hide();
+        trash.setState(TrashBin::State::Empty);
+    }
+}
+
+void PageEditor::selectTheme(const QString &themeName)
+{
+    TListBoxHrz &themes = mWidgets.themes;
+    QStringList names;
+    for (int i = 0; i < themes.count(); ++i)
+        names.append(themes.item(i)->text());
+    const int index = ThemeStore::findTheme(names, themeName);
+    if (index >= 0) {
+        themes.setCurrentRow(index);
+    } else {
+        themes.setCurrentRow(-1);
+        themes.clearSelection();
+    }
+}
+
+void PageEditor::showPanel(BlockPanel &panel)
+{
+    mWidgets.panels.setCurrentWidget(&panel);
+    panel.show();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "blockdrag.h"
+#include "model/pagelette.h"
+
+#include <QObject>
+
+#include <array>
+
+class AlignStrip;
+class BlockPanel;
+class DocumentState;
+class FormsPanel;
+class PageletteList;
+class PaletteList;
+class Prompter;
+class QStackedWidget;
+class TListBoxHrz;
+class TrashBin;
+
+// The selection protocol of the building area: which page item the editor panels
+// hold, moving values between that item and its panel, and the pagelette list's
+// drops and deletions. Row i of the pagelette list always stands for page item i.
+class PageEditor : public QObject
+{
+    Q_OBJECT
+public:
+    struct Widgets
+    {
+        PaletteList &palette;
+        PageletteList &pagelettes;
+        QStackedWidget &panels;
+        AlignStrip &align;
+        TrashBin &trash;
+        TListBoxHrz &themes;
+        FormsPanel &forms;
+        std::array<BlockPanel *, 8> panelByKind; // indexed by TBlockType
+    };
+
+    PageEditor(TPagelette &page, DocumentState &document, Prompter &prompter, const Widgets &widgets,
+               QObject *parent = nullptr);
+
+    // Writes the panel of the current item back into it and sets the changed flag;
+    // does nothing without a current item.
+    void StoreCurrentItem();
+    // Fills the selected row's panel from its item, brings the panel to the front and
+    // makes that item the current one.
+    void ShowSelectedItem();
+    // Rebuilds the pagelette list and the form field list from the page, then shows
+    // the page details.
+    void FillPageletteList();
+    // Empties the page and builds the default new one; the page details row becomes
+    // selected and current. No panel is brought to the front.
+    void NewPage();
+    // Inserts an item of that kind with its creation defaults and fills its panel.
+    TPageItem &InsertNewItem(int index, TBlockType kind);
+
+    // A click on a row: store the current item, then show the selected one.
+    void rowClicked();
+    // A block dropped on the pagelette list at targetIndex (the row count for a drop
+    // below the last row).
+    void dropOnPageletteList(const BlockDrag &drag, int targetIndex);
+    // Deletes the selected pagelette after asking; row 0 is refused.
+    void DeletePagelette();
+
+    // Selects the theme of that name in the theme list (none when it is not there).
+    void selectTheme(const QString &themeName);
+
+    int currentItemIndex() const { return mCurrentIndex; }
+    BlockPanel &panelFor(TBlockType kind) const { return *mWidgets.panelByKind[kind]; }
+    TPagelette &page() const { return mPage; }
+
+private:
+    void showPanel(BlockPanel &panel);
+
+    TPagelette &mPage;
+    DocumentState &mDocument;
+    Prompter &mPrompter;
+    Widgets mWidgets;
+    int mCurrentIndex = -1;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "model/pagelette.h"
+
+#include <QCursor>
+#include <QPixmap>
+
+// The pictures of the main window and its panels, drawn in code so they stay readable
+// and editable as source. Each call draws afresh; callers keep what they show.
+namespace Pictures {
+
+// The 16 x 16 picture of a block kind: the header picture of its panel and the picture
+// of its rows in the palette and the pagelette list.
+QPixmap kind(TBlockType kind);
+
+// The trash (148 x 38) with nothing in it and with something in it.
+QPixmap trashEmpty();
+QPixmap trashFull();
+// The trash as the window shows it before the first deletion.
+QPixmap trashDesign();
+
+// The cursor shown while a block is dragged from the palette or within the link list.
+QCursor newDragCursor();
+
+enum class Button {
+    CreatePage,
+    ViewPage,
+    SavePage,
+    SendToWeb,
+    New,
+    Open,
+    SaveAsTemplate,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    NewLine,
+    Font,
+    Import,
+    Add,
+    Remove,
+    ApplyEdit,
+    Browse,
+    Favorites,
+    Bookmarks,
+    Theme,
+    MoveUp,
+    MoveDown,
+};
+
+// Button pictures: 32 x 32 for the button bar's large buttons and the left pane's
+// buttons, 16 x 16 for the rest.
+QPixmap button(Button which);
+
+}
