@@ -18,8 +18,10 @@
 #include "platform/appinfo.h"
 #include "platform/appservices.h"
 #include "platform/helpengine.h"
+#include "platform/prompter.h"
 #include "platform/settings.h"
 #include "platform/shellopen.h"
+#include "shell/bannerhost.h"
 #include "themes/themestore.h"
 
 #include <QAction>
@@ -50,7 +52,8 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     buildWindow();
     buildMenu();
     connectCommands();
-    setWindowTitle(mDocument.caption());
+    // The designed caption, until the first New, Open or Save names the document.
+    setWindowTitle(AppInfo::applicationTitle() + QStringLiteral(" - ") + AppInfo::untitledName());
     resize(622, 521);
     setMinimumSize(630 - 8, 548 - 27);
 }
@@ -82,6 +85,7 @@ void TfrmMain::buildWindow()
     splPagelette->setStretchFactor(0, 0);
     splPagelette->setStretchFactor(1, 1);
     connect(splPagelette, &QSplitter::splitterMoved, this, &TfrmMain::placeBanner);
+    splPagelette->installEventFilter(this);
     createLayout->addWidget(splPagelette);
     pnlWork->addWidget(pnlCreate);
     pnlWork->addWidget(buildPreviewArea());
@@ -424,31 +428,26 @@ int TfrmMain::paneWidth() const
 
 void TfrmMain::setPaneWidth(int width)
 {
-    const int wanted = qBound(kMinPaneWidth, width, kMaxPaneWidth);
-    const int total = splPagelette->width() - splPagelette->handleWidth();
-    if (!isVisible() || total <= wanted) {
-        // The splitter has no size before the window is shown: apply it then.
-        mWantedPaneWidth = wanted;
-        return;
-    }
-    mWantedPaneWidth = 0;
-    splPagelette->setSizes({wanted, total - wanted});
+    mWantedPaneWidth = qBound(kMinPaneWidth, width, kMaxPaneWidth);
+    applyPaneWidth();
 }
 
-void TfrmMain::showEvent(QShowEvent *event)
+void TfrmMain::applyPaneWidth()
 {
-    QMainWindow::showEvent(event);
-    if (mWantedPaneWidth > 0) {
-        const int wanted = mWantedPaneWidth;
-        mWantedPaneWidth = 0;
-        const int total = qMax(splPagelette->width() - splPagelette->handleWidth(), wanted + 1);
-        splPagelette->setSizes({wanted, total - wanted});
-    }
+    // Before the window is laid out the splitter has no room to share: the width is
+    // kept and applied once it has.
+    const int total = splPagelette->width() - splPagelette->handleWidth();
+    if (mWantedPaneWidth <= 0 || total <= mWantedPaneWidth)
+        return;
+    splPagelette->setSizes({mWantedPaneWidth, total - mWantedPaneWidth});
+    mWantedPaneWidth = 0;
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Resize) {
+    if (watched == splPagelette && (event->type() == QEvent::Show || event->type() == QEvent::Resize)) {
+        applyPaneWidth();
+    } else if (event->type() == QEvent::Resize) {
         if (watched == pnlTop)
             placeBanner();
         else if (watched == imgMarker->parentWidget())

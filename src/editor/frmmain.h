@@ -146,7 +146,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -161,6 +160,7 @@ private:
     void placeMarker();
     void updateCaption();
     void setPaneWidth(int width);
+    void applyPaneWidth();
     int paneWidth() const;
     void loadThemes();
     void startBanner();

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -351,6 +352,8 @@ void TestMainWindow::dropThroughDropEvent()
     // Below the last row: appended.
     const QPoint below(5, list->visualItemRect(list->item(list->count() - 1)).bottom() + 10);
     QVERIFY(list->viewport()->rect().contains(below));
+    QDragEnterEvent enterBelow(below, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enterBelow);
     QDropEvent dropBelow(below, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &dropBelow);
     QCOMPARE(list->item(list->count() - 1)->text(), QStringLiteral("Heading"));
@@ -370,6 +373,9 @@ void TestMainWindow::dropThroughDropEvent()
     clickRow(*window, 2);
     std::unique_ptr<QMimeData> row(BlockDrag{BlockDrag::Source::Pagelettes, 2}.toMimeData());
     fakes.prompter.answer(Prompter::Yes);
+    QDragEnterEvent rowOnTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window->imgTrash, &rowOnTrash);
+    QVERIFY(rowOnTrash.isAccepted());
     QDropEvent onTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->imgTrash, &onTrash);
     QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Link", "Paragraph", "Heading"}));
@@ -382,6 +388,8 @@ void TestMainWindow::markerFollowsDrag()
     QListWidget *list = window->lstBlocks;
     std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, 0}.toMimeData());
     const QRect row2 = list->visualItemRect(list->item(2));
+    QDragEnterEvent enter(row2.center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
     QDragMoveEvent move(row2.center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &move);
     QVERIFY(window->imgMarker->isVisible());
@@ -598,6 +606,7 @@ void TestMainWindow::newWithChanges()
     auto window = startWindow(fakes);
     window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btHeading), 1);
     window->pnlHeading->txtHeading->setText(QStringLiteral("Mine"));
+    clickRow(*window, 0);
     QVERIFY(window->changed());
 
     fakes.prompter.answer(Prompter::Button(answer));
@@ -644,7 +653,7 @@ void TestMainWindow::saveWritesDocumentAndCopies()
     const QByteArray upload = readFile(fakes.data.path() + QStringLiteral("Upload/MyHoliday.page.html"));
     QVERIFY(local.contains("<TITLE>Holiday Snaps</TITLE>"));
     QVERIFY(upload.contains("<TITLE>Holiday Snaps</TITLE>"));
-    QVERIFY(local.contains("../Upload/Images/"));
+    QVERIFY(local.contains("../Upload/images/"));
     QVERIFY(!upload.contains("Upload"));
 
     QCOMPARE(window->windowTitle(), title("My Holiday.page.vxf"));
@@ -669,7 +678,7 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
     QVERIFY(fakes.prompter.texts().contains(QStringLiteral("Unable to create file.")));
     QVERIFY(!QFile::exists(path));
     QVERIFY(window->changed());
-    QCOMPARE(window->windowTitle(), title("Untitled"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
     QVERIFY(window->document().isUntitled());
     // The HTML copies live under the program folder and are written all the same.
     QVERIFY(QFile::exists(fakes.data.path() + QStringLiteral("Upload/page.html")));
@@ -695,7 +704,7 @@ void TestMainWindow::saveAsTemplate()
     QVERIFY(QFile::exists(path));
     QVERIFY(readFile(fakes.data.path() + QStringLiteral("Templates/Little Shop.html")).contains("<TITLE>Shop</TITLE>"));
     // The document stays what it was, and unsaved.
-    QCOMPARE(window->windowTitle(), title("Untitled"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
     QVERIFY(window->changed());
 }
 
@@ -803,6 +812,7 @@ void TestMainWindow::settingsReadAtStartUp()
     // A pane width outside what the splitter allows is brought inside it.
     window.close();
     fakes.settings.writeString(SettingsKeys::paneWidth(), QStringLiteral("9000"));
+    fakes.settings.writeInteger(SettingsKeys::width(), 1200);
     TfrmMain second(fakes.services);
     second.startUp(QString());
     second.show();
