@@ -1,0 +1,779 @@
+#include "ftpclient.h"
+
+#include <QHostInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+constexpr qint64 blockSize = 1514;
+
+QString notReadyText() { return QStringLiteral("FTP component not ready"); }
+
+// The port property holds a number or the service name "ftp".
+quint16 portNumber(const QString &port)
+{
+    const QString text = port.trimmed();
+    if (text.isEmpty())
+        throw SocketException(QStringLiteral("Connect: No Port Specified"));
+    bool ok = false;
+    const uint number = text.toUInt(&ok);
+    if (ok && number > 0 && number < 65536)
+        return quint16(number);
+    if (text.compare(u"ftp", Qt::CaseInsensitive) == 0)
+        return 21;
+    throw SocketException(QStringLiteral("Connect: Cannot convert port '%1'").arg(port));
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+}
+
+TFtpClient::TFtpClient(QObject *parent)
+    : QObject(parent)
+{
+}
+
+TFtpClient::~TFtpClient()
+{
+    releaseSockets();
+}
+
+bool TFtpClient::IsConnected() const
+{
+    return mControl && mControl->state() != QAbstractSocket::UnconnectedState;
+}
+
+void TFtpClient::StartConnect()
+{
+    checkReady(true, false);
+    begin(rqConnect, {Step::Connect, Step::User, Step::Pass}, {UserName, PassWord});
+}
+
+void TFtpClient::StartChangeDir()
+{
+    checkReady(false, true);
+    if (HostDirName.isEmpty())
+        throw FtpException(QStringLiteral("HostDirName emtpy"));
+    startSingle(rqChangeDir, QStringLiteral("CWD ") + HostDirName, {200, 250, 257}, {HostDirName});
+}
+
+void TFtpClient::StartPrintDir()
+{
+    checkReady(false, true);
+    startSingle(rqPrintDir, QStringLiteral("PWD"), {250, 257});
+}
+
+void TFtpClient::StartSetType()
+{
+    checkReady(false, true);
+    startSingle(rqSetType, Binary ? QStringLiteral("TYPE I") : QStringLiteral("TYPE A"), {200});
+}
+
+void TFtpClient::StartMakeDir()
+{
+    checkReady(false, true);
+    startSingle(rqMakeDir, QStringLiteral("MKD ") + HostFileName, {257}, {HostFileName});
+}
+
+void TFtpClient::StartPut()
+{
+    checkReady(false, false);
+    if (!mConnected)
+        throw FtpException(QStringLiteral("STOR/APPE: not connected"));
+    if (LocalFileName.isEmpty())
+        throw FtpException(QStringLiteral("LocalFileName empty"));
+    begin(rqPut, {Step::DataPort, Step::Store}, {HostFileName});
+}
+
+void TFtpClient::StartQuit()
+{
+    checkReady(false, true);
+    startSingle(rqQuit, QStringLiteral("QUIT"), {221});
+}
+
+void TFtpClient::AbortConnection()
+{
+    const TFtpState before = mState;
+    releaseSockets();
+    mState = TFtpState::Ready;
+    if (before != TFtpState::Ready)
+        post(false, [this] { emit OnStateChange(); });
+}
+
+void TFtpClient::checkReady(bool startsWithConnect, bool needsConnection) const
+{
+    if (startsWithConnect && mConnected)
+        throw FtpException(QStringLiteral("FTP component already connected"));
+    if (mRequestActive || (mState != TFtpState::Ready && mState != TFtpState::BetweenSteps))
+        throw FtpException(notReadyText());
+    if (needsConnection && !mConnected)
+        throw FtpException(QStringLiteral("FTP component not connected"));
+}
+
+void TFtpClient::startSingle(TFtpRequest request, const QString &command, QList<int> expected, const QStringList &arguments)
+{
+    mSingleCommand = command;
+    mSingleExpected = std::move(expected);
+    begin(request, {Step::Single}, arguments);
+}
+
+void TFtpClient::begin(TFtpRequest request, QList<Step> steps, const QStringList &arguments)
+{
+    mRequest = request;
+    if (steps.first() != Step::Single) {
+        mErrorMessage.clear();
+        mLastResponse.clear();
+    }
+    mRequestResult = 0;
+    mPendingSteps = std::move(steps);
+    mUnsafeArguments = std::any_of(arguments.cbegin(), arguments.cend(), hasLineBreak);
+    mRequestActive = true;
+    // The first step runs from the event loop, so that nothing the request reports
+    // (state, command trace, completion) reaches a handler inside the starting call.
+    post(true, [this] { kick(); });
+}
+
+void TFtpClient::kick()
+{
+    // A line break inside an argument would end the command early and let the rest of
+    // the argument reach the server as a command of its own.
+    if (mUnsafeArguments) {
+        failStep(501, 501, QStringLiteral("501 Line break in a command argument"));
+        return;
+    }
+    runNextStep();
+}
+
+void TFtpClient::runNextStep()
+{
+    if (mPendingSteps.isEmpty()) {
+        complete(0);
+        return;
+    }
+    mLastStep = mPendingSteps.takeFirst();
+    switch (mLastStep) {
+    case Step::Single:
+        sendCommand(mSingleCommand, mSingleExpected, ReplyHandler::Generic, mRequest == rqQuit);
+        break;
+    case Step::Connect:
+        lookUp();
+        break;
+    case Step::User:
+        sendUser();
+        break;
+    case Step::Pass:
+        sendPass();
+        break;
+    case Step::DataPort:
+        openDataPort();
+        break;
+    case Step::Store:
+        startStore();
+        break;
+    }
+}
+
+void TFtpClient::stepDone(int result)
+{
+    if (result != 0 || mPendingSteps.isEmpty()) {
+        complete(result);
+        return;
+    }
+    const quint64 generation = mGeneration;
+    setState(TFtpState::BetweenSteps);
+    if (alive(generation))
+        runNextStep();
+}
+
+void TFtpClient::complete(int error)
+{
+    if (!mRequestActive)
+        return;
+    mRequestActive = false;
+    mPendingSteps.clear();
+    mReplyHandler = ReplyHandler::None;
+    mCloseAfterReply = false;
+    dropData();
+    const TFtpRequest request = mRequest;
+    post(false, [this, request, error] { emit OnRequestDone(request, quint16(error)); });
+    setState(TFtpState::Ready);
+}
+
+void TFtpClient::failStep(int status, int error, const QString &message, bool traced)
+{
+    setError(message);
+    mStatusCode = status;
+    mRequestResult = status;
+    if (traced) {
+        const quint64 generation = mGeneration;
+        trace(QStringLiteral("! ") + message);
+        if (!alive(generation))
+            return;
+    }
+    complete(error);
+}
+
+void TFtpClient::lookUp()
+{
+    const quint64 generation = mGeneration;
+    setState(TFtpState::LookingUp);
+    if (alive(generation))
+        mLookupId = QHostInfo::lookupHost(HostName, this, &TFtpClient::lookedUp);
+}
+
+void TFtpClient::lookedUp(const QHostInfo &info)
+{
+    if (info.lookupId() != mLookupId || mState != TFtpState::LookingUp)
+        return;
+    mLookupId = -1;
+    guarded(true, [this, &info] {
+        const QList<QHostAddress> addresses = info.addresses();
+        if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
+            const int error = info.error() == QHostInfo::NoError ? 11004 : WinsockErrors::fromHostInfoError(info.error());
+            failStep(500, error, WinsockErrors::failureText(error));
+            return;
+        }
+        // Active data connections are announced with PORT, which only speaks IPv4.
+        QHostAddress address = addresses.first();
+        for (const QHostAddress &candidate : addresses) {
+            if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+                address = candidate;
+                break;
+            }
+        }
+        quint16 port = 0;
+        try {
+            port = portNumber(Port);
+        } catch (const SocketException &e) {
+            failStep(500, 500, QStringLiteral("500 SocketException: ") + e.message());
+            return;
+        }
+        mControl = new QTcpSocket(this);
+        connect(mControl, &QTcpSocket::connected, this, [this] { guarded(true, [this] { controlConnected(); }); });
+        connect(mControl, &QTcpSocket::errorOccurred, this, [this] { guarded(true, [this] { controlError(); }); });
+        connect(mControl, &QTcpSocket::readyRead, this, [this] { guarded(true, [this] { controlReadyRead(); }); });
+        connect(mControl, &QTcpSocket::disconnected, this, [this] { guarded(true, [this] { controlClosed(); }); });
+        mReader.clear();
+        mReader.setAcceptLF(Options.testFlag(ftpAcceptLF));
+        mControlError = 0;
+        mClosingControl = false;
+        const quint64 generation = mGeneration;
+        setState(TFtpState::WaitingGreeting);
+        if (alive(generation))
+            mControl->connectToHost(address, port);
+    });
+}
+
+void TFtpClient::controlConnected()
+{
+    mConnected = true;
+}
+
+void TFtpClient::controlError()
+{
+    if (!mControl)
+        return;
+    const QAbstractSocket::SocketError socketError = mControl->error();
+    const int error = WinsockErrors::fromSocketError(socketError);
+    if (!mConnected) {
+        if (mState != TFtpState::WaitingGreeting)
+            return;
+        mControl->disconnect(this);
+        mControl->abort();
+        mControl->deleteLater();
+        mControl = nullptr;
+        failStep(500, error, WinsockErrors::failureText(error));
+        return;
+    }
+    // An orderly close by the server is no error of the session.
+    mControlError = socketError == QAbstractSocket::RemoteHostClosedError ? 0 : error;
+    if (mControl->state() == QAbstractSocket::UnconnectedState)
+        controlClosed();
+}
+
+void TFtpClient::controlReadyRead()
+{
+    const quint64 generation = mGeneration;
+    QTcpSocket *socket = mControl;
+    while (alive(generation) && socket && mControl == socket && !mClosingControl && socket->bytesAvailable() > 0) {
+        const int room = mReader.freeSpace();
+        if (room <= 0) {
+            // A reply line that does not fit the receive buffer cannot be read: the
+            // connection is given up, and the request it belongs to has failed.
+            if (mRequestActive && mRequestResult == 0) {
+                setError(QStringLiteral("500 Reply line too long"));
+                mRequestResult = 500;
+            }
+            closeControl();
+            return;
+        }
+        const QList<QByteArray> lines = mReader.append(socket->read(room));
+        for (const QByteArray &line : lines) {
+            handleLine(line);
+            if (!alive(generation) || mControl != socket || mClosingControl)
+                return;
+        }
+    }
+}
+
+void TFtpClient::closeControl()
+{
+    if (!mControl)
+        return;
+    mClosingControl = true;
+    mControl->disconnectFromHost();
+}
+
+void TFtpClient::controlClosed()
+{
+    if (!mConnected || !mControl)
+        return;
+    mConnected = false;
+    const bool byUs = mClosingControl;
+    const int error = byUs ? 0 : mControlError;
+    mClosingControl = false;
+    mControl->disconnect(this);
+    mControl->deleteLater();
+    mControl = nullptr;
+    mReader.clear();
+
+    const quint64 generation = mGeneration;
+    setState(TFtpState::NotConnected);
+    if (!alive(generation))
+        return;
+    setState(TFtpState::BetweenSteps);
+    if (!alive(generation))
+        return;
+    emit OnSessionClosed(quint16(error));
+    if (!alive(generation))
+        return;
+    if (!mRequestActive) {
+        setState(TFtpState::Ready);
+        return;
+    }
+    // Losing the connection in the middle of any request but QUIT is a failure, even
+    // when every reply so far was a good one.
+    if (!byUs && mRequest != rqQuit && mRequestResult == 0) {
+        if (error != 0) {
+            setError(WinsockErrors::failureText(error));
+            mRequestResult = error;
+        } else {
+            setError(QStringLiteral("421 Connection closed by the server"));
+            mRequestResult = 421;
+        }
+    }
+    complete(mRequestResult);
+}
+
+void TFtpClient::handleLine(const QByteArray &raw)
+{
+    const QString line = decodeReplyText(raw);
+    mLastResponse = line;
+    const quint64 generation = mGeneration;
+    emit OnResponse();
+    if (!alive(generation))
+        return;
+    const FtpReplyLine reply = FtpReplyLine::parse(raw);
+    switch (mState) {
+    case TFtpState::WaitingGreeting:
+        trace(QStringLiteral("< ") + line);
+        if (!alive(generation) || !reply.final)
+            return;
+        mStatusCode = reply.code;
+        if (reply.code == 220) {
+            setState(TFtpState::Connected);
+            if (!alive(generation))
+                return;
+            emit OnSessionConnected(0);
+            if (alive(generation))
+                stepDone(0);
+        } else {
+            setError(line);
+            mRequestResult = reply.code;
+            closeControl();
+        }
+        return;
+    case TFtpState::WaitingReply:
+        if (mReplyHandler == ReplyHandler::Generic)
+            genericReply(line, reply);
+        else if (mReplyHandler == ReplyHandler::Store)
+            storeReply(line, reply);
+        else
+            trace(QStringLiteral("< ") + line);
+        return;
+    default:
+        trace(QStringLiteral("< ") + line);
+        return;
+    }
+}
+
+void TFtpClient::sendCommand(QString command, QList<int> expected, ReplyHandler handler, bool closeAfterReply)
+{
+    const quint64 generation = mGeneration;
+    emit OnCommand(command);
+    if (!alive(generation))
+        return;
+    if (!mConnected || !mControl) {
+        failStep(500, 10057, WinsockErrors::failureText(10057));
+        return;
+    }
+    mExpected = std::move(expected);
+    mReplyHandler = handler;
+    mCloseAfterReply = closeAfterReply;
+    setState(TFtpState::WaitingReply);
+    if (!alive(generation))
+        return;
+    trace(QStringLiteral("> ") + command);
+    if (!alive(generation) || !mControl)
+        return;
+    mControl->write(command.toUtf8() + "\r\n");
+}
+
+void TFtpClient::genericReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation) || !reply.final)
+        return;
+    mStatusCode = reply.code;
+    int result = 0;
+    if (!mExpected.contains(reply.code)) {
+        result = reply.code;
+        setError(line);
+    }
+    mRequestResult = result;
+    mReplyHandler = ReplyHandler::None;
+    if (mCloseAfterReply) {
+        // QUIT: the completion follows from the close, whatever the reply said.
+        mCloseAfterReply = false;
+        closeControl();
+        return;
+    }
+    if (mLastStep == Step::User && reply.code == 230)
+        mPendingSteps.removeAll(Step::Pass);
+    stepDone(result);
+}
+
+void TFtpClient::sendUser()
+{
+    if (UserName.isEmpty()) {
+        failStep(500, 500, QStringLiteral("UserName emtpy"));
+        return;
+    }
+    sendCommand(QStringLiteral("USER ") + UserName, {331, 230}, ReplyHandler::Generic);
+}
+
+void TFtpClient::sendPass()
+{
+    if (PassWord.isEmpty()) {
+        failStep(500, 500, QStringLiteral("Password emtpy"));
+        return;
+    }
+    sendCommand(QStringLiteral("PASS ") + PassWord, {230}, ReplyHandler::Generic);
+}
+
+void TFtpClient::openDataPort()
+{
+    dropData();
+    mPreliminary = mAccepted = mFinal = mClosed = mEndOfFile = mSendingStarted = mDataClosing = false;
+    mCloseError = 0;
+    mByteCount = 0;
+    mStartTick.invalidate();
+    if (!mControl) {
+        failStep(500, 10057, WinsockErrors::failureText(10057));
+        return;
+    }
+    bool ipv4 = false;
+    const quint32 local = mControl->localAddress().toIPv4Address(&ipv4);
+    if (!ipv4) {
+        failStep(500, 10047, WinsockErrors::failureText(10047));
+        return;
+    }
+    // The data port listens only on the address the server is told, not on every
+    // interface of the machine.
+    mListener = new QTcpServer(this);
+    connect(mListener, &QTcpServer::newConnection, this, [this] { guarded(true, [this] { dataIncoming(); }); });
+    if (!mListener->listen(QHostAddress(local), 0)) {
+        const int error = WinsockErrors::fromSocketError(mListener->serverError());
+        failStep(500, error, WinsockErrors::failureText(error));
+        return;
+    }
+    const quint16 port = mListener->serverPort();
+    bool peerIpv4 = false;
+    const quint32 peer = mControl->peerAddress().toIPv4Address(&peerIpv4);
+    QString command;
+    if (peerIpv4 && peer == 0x7F000001u) {
+        command = QString::asprintf("PORT 127,0,0,1,%d,%d", port >> 8, port & 0xFF);
+    } else {
+        command = QString::asprintf("PORT %u,%u,%u,%u,%d,%d", local >> 24, (local >> 16) & 0xFF, (local >> 8) & 0xFF,
+                                    local & 0xFF, port >> 8, port & 0xFF);
+    }
+    sendCommand(command, {200, 227}, ReplyHandler::Generic);
+}
+
+void TFtpClient::startStore()
+{
+    const quint64 generation = mGeneration;
+    bool cancel = false;
+    emit OnReadyToTransmit(cancel);
+    if (!alive(generation))
+        return;
+    if (cancel) {
+        failStep(426, 426, QStringLiteral("426 Transmit cancelled by application"), true);
+        return;
+    }
+    mFile.setFileName(LocalFileName);
+    if (!mFile.open(QIODevice::ReadOnly)) {
+        failStep(426, 426, QStringLiteral("426 Unable to open local file ") + LocalFileName, true);
+        return;
+    }
+    sendCommand(QStringLiteral("STOR ") + HostFileName, {125, 150}, ReplyHandler::Store);
+}
+
+void TFtpClient::storeReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation) || !reply.final)
+        return;
+    mStatusCode = reply.code;
+    if (!mPreliminary) {
+        if (reply.code == 125 || reply.code == 150) {
+            mPreliminary = true;
+            mExpected = {226, 250};
+            maybeStartSending();
+            return;
+        }
+        setError(line);
+        mRequestResult = reply.code;
+        complete(reply.code);
+        return;
+    }
+    if (reply.code == 226 || reply.code == 250) {
+        mFinal = true;
+        maybeFinishStore();
+        return;
+    }
+    setError(line);
+    mRequestResult = reply.code;
+    dropData();
+    trace(QStringLiteral("! STOR Failed"));
+    if (alive(generation))
+        complete(reply.code);
+}
+
+void TFtpClient::dataIncoming()
+{
+    if (!mListener)
+        return;
+    QTcpSocket *socket = mListener->nextPendingConnection();
+    if (!socket)
+        return;
+    if (mData) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    socket->setParent(this);
+    mListener->close();
+    mData = socket;
+    connect(mData, &QTcpSocket::bytesWritten, this, [this] { guarded(true, [this] { dataWritten(); }); });
+    connect(mData, &QTcpSocket::disconnected, this, [this] { guarded(true, [this] { dataClosed(); }); });
+    if (!mData->socketOption(QAbstractSocket::SendBufferSizeSocketOption).isValid()) {
+        endData(10055, QStringLiteral("winsock.getsockopt(SO_SNDBUF) failed"));
+        return;
+    }
+    mAccepted = true;
+    maybeStartSending();
+}
+
+void TFtpClient::maybeStartSending()
+{
+    if (!mPreliminary || !mAccepted || mSendingStarted)
+        return;
+    mSendingStarted = true;
+    post(true, [this] {
+        mStartTick.start();
+        sendNextBlock();
+    });
+}
+
+void TFtpClient::dataWritten()
+{
+    if (mData && mSendingStarted && mData->bytesToWrite() == 0)
+        sendNextBlock();
+}
+
+void TFtpClient::sendNextBlock()
+{
+    if (!mData || mEndOfFile || mDataClosing)
+        return;
+    const quint64 generation = mGeneration;
+    bool abort = false;
+    emit OnProgress(mByteCount, abort);
+    if (!alive(generation) || !mData)
+        return;
+    if (abort) {
+        trace(QStringLiteral("! Abort requested"));
+        if (alive(generation))
+            endData(426, QStringLiteral("426 Operation aborted."));
+        return;
+    }
+    char block[blockSize];
+    const qint64 count = mFile.read(block, blockSize);
+    if (count < 0) {
+        trace(QStringLiteral("! Error reading file"));
+        if (alive(generation))
+            endData(426, QStringLiteral("426 Error reading file ") + LocalFileName);
+        return;
+    }
+    if (count == 0) {
+        mEndOfFile = true;
+        mDataClosing = true;
+        mData->disconnectFromHost();
+        return;
+    }
+    mByteCount += count;
+    if (mData->write(block, count) != count) {
+        const int error = WinsockErrors::fromSocketError(mData->error());
+        trace(QStringLiteral("! Error #%1 sending data").arg(error));
+        if (alive(generation))
+            endData(error, WinsockErrors::failureText(error));
+    }
+}
+
+void TFtpClient::endData(int error, const QString &message)
+{
+    // The file did not reach the server whole. The server sees only the data
+    // connection close and may well report success, so the failure is kept here.
+    if (mCloseError == 0)
+        mCloseError = error;
+    setError(message);
+    mDataClosing = true;
+    if (mData) {
+        mData->abort();
+        dataClosed();
+    }
+}
+
+void TFtpClient::dataClosed()
+{
+    if (!mData)
+        return;
+    if (!mEndOfFile && mCloseError == 0) {
+        // The server closed the data connection before the whole file was sent.
+        mCloseError = WinsockErrors::WSAECONNRESET;
+        setError(WinsockErrors::failureText(mCloseError));
+    }
+    mData->disconnect(this);
+    mData->deleteLater();
+    mData = nullptr;
+    mFile.close();
+    mClosed = true;
+    maybeFinishStore();
+}
+
+void TFtpClient::maybeFinishStore()
+{
+    if (!mFinal || !mClosed)
+        return;
+    const qint64 milliseconds = mStartTick.isValid() ? mStartTick.elapsed() : 0;
+    QString text = QStringLiteral("! %1 bytes received/sent in %2 seconds").arg(mByteCount).arg(milliseconds / 1000);
+    if (milliseconds != 0)
+        text += QStringLiteral(" (%1 Bytes/sec)").arg(mByteCount * 1000 / milliseconds);
+    const quint64 generation = mGeneration;
+    trace(text);
+    if (alive(generation))
+        complete(mCloseError);
+}
+
+void TFtpClient::dropData()
+{
+    if (mListener) {
+        mListener->disconnect(this);
+        mListener->close();
+        mListener->deleteLater();
+        mListener = nullptr;
+    }
+    if (mData) {
+        mData->disconnect(this);
+        mData->abort();
+        mData->deleteLater();
+        mData = nullptr;
+    }
+    mFile.close();
+}
+
+void TFtpClient::releaseSockets()
+{
+    ++mGeneration;
+    if (mLookupId >= 0) {
+        QHostInfo::abortHostLookup(mLookupId);
+        mLookupId = -1;
+    }
+    dropData();
+    if (mControl) {
+        mControl->disconnect(this);
+        mControl->abort();
+        mControl->deleteLater();
+        mControl = nullptr;
+    }
+    mConnected = false;
+    mClosingControl = false;
+    mReader.clear();
+    mPendingSteps.clear();
+    mRequestActive = false;
+    mReplyHandler = ReplyHandler::None;
+    mCloseAfterReply = false;
+}
+
+void TFtpClient::setState(TFtpState state)
+{
+    if (mState == state)
+        return;
+    mState = state;
+    emit OnStateChange();
+}
+
+void TFtpClient::setError(const QString &text)
+{
+    if (mErrorMessage.isEmpty())
+        mErrorMessage = text;
+}
+
+void TFtpClient::trace(QString text)
+{
+    emit OnDisplay(text);
+}
+
+void TFtpClient::post(bool fromSocket, std::function<void()> work)
+{
+    const quint64 generation = mGeneration;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, fromSocket, work = std::move(work)] {
+            if (alive(generation))
+                guarded(fromSocket, work);
+        },
+        Qt::QueuedConnection);
+}
+
+void TFtpClient::guarded(bool fromSocket, const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const std::exception &e) {
+        bool canAbort = fromSocket;
+        try {
+            emit OnBgException(QString::fromUtf8(e.what()), canAbort);
+        } catch (const std::exception &) {
+            canAbort = true;
+        }
+        if (canAbort)
+            AbortConnection();
+    }
+}

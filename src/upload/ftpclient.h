@@ -1,0 +1,193 @@
+#pragma once
+
+#include "upload/ftperrors.h"
+#include "upload/ftpreplyreader.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFlags>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class QHostInfo;
+class QTcpServer;
+class QTcpSocket;
+
+enum TFtpRequest : quint8 { rqNone, rqConnect, rqChangeDir, rqPrintDir, rqSetType, rqMakeDir, rqPut, rqQuit };
+
+// How the local file of a store is shared while it is read. Files on this platform
+// have no sharing modes; the property is kept so profiles and callers stay portable.
+enum TFtpShareMode : quint8 { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone };
+
+enum TFtpOption : quint8 { ftpAcceptLF = 0x1 };
+Q_DECLARE_FLAGS(TFtpOptions, TFtpOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TFtpOptions)
+
+enum class TFtpState : quint8 {
+    NotConnected,
+    Ready,
+    BetweenSteps, // ready inside a sequence request
+    LookingUp,
+    Connected,    // greeting accepted
+    Aborting,
+    WaitingGreeting,
+    WaitingReply,
+};
+
+// An asynchronous FTP client (active data connections) on the event loop of the thread
+// that owns it. Every Start... call either throws FtpException with the reason it is
+// refused, or returns at once; the request's end is reported later by OnRequestDone,
+// exactly once, from the event loop (never inside the call that started it). No signal
+// is emitted inside any call of this class.
+class TFtpClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TFtpClient(QObject *parent = nullptr);
+    ~TFtpClient() override;
+
+    QString HostName;
+    QString Port = QStringLiteral("ftp"); // a number or "ftp"
+    QString UserName;
+    QString PassWord;
+    QString HostDirName;
+    QString HostFileName;
+    QString LocalFileName;
+    bool Binary = true;
+    TFtpShareMode ShareMode = ftpShareExclusive;
+    TFtpOptions Options = ftpAcceptLF;
+    int Timeout = 15;  // bounds blocking waits, which this client does not have
+    bool MultiThreaded = false;
+    bool DisplayFileFlag = false;
+
+    // Text of the first failure since the last sequence request (connect, put) started.
+    QString ErrorMessage() const { return mErrorMessage; }
+    TFtpState State() const { return mState; }
+    TFtpRequest RequestType() const { return mRequest; }
+    int StatusCode() const { return mStatusCode; }
+    QString LastResponse() const { return mLastResponse; }
+    // Bytes of the current or last store sent so far.
+    qint64 ByteCount() const { return mByteCount; }
+
+    void StartConnect();
+    void StartChangeDir();
+    void StartPrintDir();
+    void StartSetType();
+    void StartMakeDir();
+    void StartPut();
+    void StartQuit();
+
+    // True while the control connection is open or opening.
+    bool IsConnected() const;
+
+    // Drops both connections at once without sending anything; a running request ends
+    // without a completion.
+    void AbortConnection();
+
+signals:
+    void OnRequestDone(TFtpRequest RqType, quint16 Error);
+    void OnProgress(qint64 Count, bool &Abort);
+    void OnDisplay(QString &Msg);
+    void OnCommand(QString &Cmd);
+    void OnResponse();
+    void OnSessionConnected(quint16 Error);
+    void OnSessionClosed(quint16 Error);
+    void OnStateChange();
+    void OnReadyToTransmit(bool &bCancel);
+    // A handler connected to one of the other signals threw. Setting CanAbort drops the
+    // connection (it starts set when the exception left a socket event, since the
+    // transfer under it cannot be trusted any more).
+    void OnBgException(const QString &Message, bool &CanAbort);
+
+private:
+    enum class Step : quint8 { Single, Connect, User, Pass, DataPort, Store };
+    enum class ReplyHandler : quint8 { None, Generic, Store };
+
+    void checkReady(bool startsWithConnect, bool needsConnection) const;
+    void begin(TFtpRequest request, QList<Step> steps, const QStringList &arguments);
+    void startSingle(TFtpRequest request, const QString &command, QList<int> expected, const QStringList &arguments = {});
+    void kick();
+    void runNextStep();
+    void stepDone(int result);
+    void complete(int error);
+    void failStep(int status, int error, const QString &message, bool traced = false);
+
+    void lookUp();
+    void lookedUp(const QHostInfo &info);
+    void sendCommand(QString command, QList<int> expected, ReplyHandler handler, bool closeAfterReply = false);
+    void sendUser();
+    void sendPass();
+    void openDataPort();
+    void startStore();
+
+    void controlConnected();
+    void controlError();
+    void controlReadyRead();
+    void controlClosed();
+    void closeControl();
+    void handleLine(const QByteArray &raw);
+    void genericReply(const QString &line, const FtpReplyLine &reply);
+    void storeReply(const QString &line, const FtpReplyLine &reply);
+
+    void dataIncoming();
+    void maybeStartSending();
+    void sendNextBlock();
+    void dataWritten();
+    void dataClosed();
+    void endData(int error, const QString &message);
+    void maybeFinishStore();
+    void dropData();
+
+    void setState(TFtpState state);
+    void setError(const QString &text);
+    void trace(QString text);
+    void post(bool fromSocket, std::function<void()> work);
+    bool alive(quint64 generation) const { return generation == mGeneration; }
+    void guarded(bool fromSocket, const std::function<void()> &work);
+    void releaseSockets();
+
+    TFtpState mState = TFtpState::Ready;
+    TFtpRequest mRequest = rqNone;
+    QString mErrorMessage;
+    QString mLastResponse;
+    int mStatusCode = 0;
+    int mRequestResult = 0;
+    bool mRequestActive = false;
+    bool mUnsafeArguments = false;
+    QList<Step> mPendingSteps;
+    Step mLastStep = Step::Single;
+    QString mSingleCommand;
+    QList<int> mSingleExpected;
+    QList<int> mExpected;
+    ReplyHandler mReplyHandler = ReplyHandler::None;
+    bool mCloseAfterReply = false;
+    // Bumped by every abort: work posted before it is dropped when it arrives.
+    quint64 mGeneration = 0;
+
+    int mLookupId = -1;
+    QTcpSocket *mControl = nullptr;
+    bool mConnected = false;
+    bool mClosingControl = false;
+    int mControlError = 0;
+    FtpReplyReader mReader;
+
+    QTcpServer *mListener = nullptr;
+    QTcpSocket *mData = nullptr;
+    QFile mFile;
+    qint64 mByteCount = 0;
+    bool mPreliminary = false;
+    bool mAccepted = false;
+    bool mFinal = false;
+    bool mClosed = false;
+    bool mEndOfFile = false;
+    bool mSendingStarted = false;
+    bool mDataClosing = false;
+    int mCloseError = 0; // why the data connection ended early, 0 when it ended normally
+    QElapsedTimer mStartTick;
+};
+
+Q_DECLARE_METATYPE(TFtpRequest)

@@ -1,0 +1,178 @@
+#include "profilestore.h"
+
+#include "platform/cp1252.h"
+#include "platform/settings.h"
+#include "upload/ftpclient.h"
+
+namespace {
+
+// Fixed for good: changing any of them makes every stored password unreadable.
+constexpr quint16 scrambleStart = 0x3A91;
+constexpr quint16 scrambleMultiplier = 0x6F2D;
+constexpr quint16 scrambleAddend = 0x4C13;
+
+const QString utf8Prefix = QStringLiteral("utf8:");
+
+QString key(const QString &profile, const char *value)
+{
+    return SettingsKeys::profilesGroup() + u'/' + profile + u'/' + QLatin1StringView(value);
+}
+
+quint16 advance(quint16 key, quint8 scrambled)
+{
+    return quint16((scrambled + key) * scrambleMultiplier + scrambleAddend);
+}
+
+}
+
+namespace ProfilePassword {
+
+QByteArray ScramblePassword(QByteArrayView plain)
+{
+    QByteArray out(plain.size(), Qt::Uninitialized);
+    quint16 k = scrambleStart;
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        const quint8 scrambled = quint8(plain[i]) ^ quint8(k >> 8);
+        out[i] = char(scrambled);
+        k = advance(k, scrambled);
+    }
+    return out;
+}
+
+QByteArray UnscramblePassword(QByteArrayView scrambled)
+{
+    QByteArray out(scrambled.size(), Qt::Uninitialized);
+    quint16 k = scrambleStart;
+    for (qsizetype i = 0; i < scrambled.size(); ++i) {
+        out[i] = char(quint8(scrambled[i]) ^ quint8(k >> 8));
+        k = advance(k, quint8(scrambled[i]));
+    }
+    return out;
+}
+
+QString encode(const QString &password)
+{
+    if (Cp1252::canEncode(password))
+        return QString::fromLatin1(ScramblePassword(Cp1252::encode(password)).toBase64());
+    return utf8Prefix + QString::fromLatin1(ScramblePassword(password.toUtf8()).toBase64());
+}
+
+QString decode(const QString &stored)
+{
+    const bool utf8 = stored.startsWith(utf8Prefix);
+    const QString text = utf8 ? stored.mid(utf8Prefix.size()) : stored;
+    const auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return QString();
+    const QByteArray plain = UnscramblePassword(*decoded);
+    return utf8 ? QString::fromUtf8(plain) : Cp1252::decode(plain);
+}
+
+}
+
+namespace ProfileNames {
+
+bool isAllowedCharacter(QChar c)
+{
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        return false;
+    switch (c.unicode()) {
+    case u'"':
+    case u'*':
+    case u'/':
+    case u':':
+    case u'?':
+    case u'\\':
+    case u'|':
+    case 0x2039:
+    case 0x203A:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool isValid(const QString &name)
+{
+    return !name.isEmpty() && std::all_of(name.cbegin(), name.cend(), isAllowedCharacter);
+}
+
+}
+
+ProfileStore::ProfileStore(Settings &settings)
+    : mSettings(settings)
+{
+}
+
+QStringList ProfileStore::ReadProfileNames() const
+{
+    return mSettings.childGroups(SettingsKeys::profilesGroup());
+}
+
+QString ProfileStore::findProfile(const QString &name) const
+{
+    const QStringList names = ReadProfileNames();
+    for (const QString &candidate : names) {
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0)
+            return candidate;
+    }
+    return QString();
+}
+
+ServerProfile ProfileStore::LoadProfile(const QString &name) const
+{
+    ServerProfile profile;
+    profile.ProfileName = name;
+    profile.UserName = mSettings.readString(key(name, "Username"));
+    profile.Password = ProfilePassword::decode(mSettings.readString(key(name, "Password")));
+    profile.HostName = mSettings.readString(key(name, "Host"));
+    profile.InitialDir = mSettings.readString(key(name, "InitialDir"));
+    profile.Port = mSettings.readString(key(name, "Port"), QStringLiteral("21"));
+    return profile;
+}
+
+void ProfileStore::LoadProfile(const QString &name, TFtpClient &client) const
+{
+    const ServerProfile profile = LoadProfile(name);
+    client.UserName = profile.UserName;
+    client.PassWord = profile.Password;
+    client.HostName = profile.HostName;
+    client.HostDirName = profile.InitialDir;
+    client.Port = profile.Port;
+}
+
+bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldName)
+{
+    mError.clear();
+    if (!ProfileNames::isValid(fields.ProfileName)) {
+        mError = ProfileNames::invalidNameMessage();
+        return false;
+    }
+    if (ProfileNames::isValid(oldName))
+        mSettings.remove(SettingsKeys::profilesGroup() + u'/' + oldName);
+    const QString &name = fields.ProfileName;
+    mSettings.writeString(key(name, "Username"), fields.UserName);
+    mSettings.writeString(key(name, "Password"), ProfilePassword::encode(fields.Password));
+    mSettings.writeString(key(name, "Host"), fields.HostName);
+    mSettings.writeString(key(name, "InitialDir"), fields.InitialDir);
+    mSettings.writeString(key(name, "Port"), fields.Port);
+    if (!mSettings.sync()) {
+        mError = mSettings.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ProfileStore::DeleteProfile(const QString &name)
+{
+    mError.clear();
+    // An empty name would remove the whole profiles group, and a "/" another group.
+    if (!ProfileNames::isValid(name))
+        return false;
+    mSettings.remove(SettingsKeys::profilesGroup() + u'/' + name);
+    if (!mSettings.sync()) {
+        mError = mSettings.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,179 @@
+#include "uploadrun.h"
+
+#include "platform/prompter.h"
+#include "upload/profilestore.h"
+#include "upload/uploadlist.h"
+
+UploadRun::UploadRun(TFtpClient &ftp, Prompter &prompter, QObject *parent)
+    : QObject(parent), mFtp(ftp), mPrompter(prompter)
+{
+    connect(&mFtp, &TFtpClient::OnRequestDone, this, &UploadRun::ftpRequestDone);
+    connect(&mFtp, &TFtpClient::OnProgress, this, &UploadRun::ftpProgress);
+}
+
+void UploadRun::Send(const ProfileStore &profiles, const QString &profileName)
+{
+    if (mFiles.isEmpty())
+        return;
+    mCompleted = false;
+    emit busyCursorChanged(true);
+    if (mFtp.IsConnected())
+        start(&TFtpClient::StartQuit);
+    emit progressVisibleChanged(true);
+    profiles.LoadProfile(profileName, mFtp);
+    if (mFtp.IsConnected()) {
+        // The QUIT just started ends the old session; its completion resets the page.
+        setStatus(QStringLiteral("Connected..."));
+        return;
+    }
+    setStatus(QStringLiteral("Connecting to ") + mFtp.HostName + QStringLiteral("..."));
+    setLocked(true);
+    start(&TFtpClient::StartConnect);
+}
+
+void UploadRun::Close()
+{
+    if (mFtp.IsConnected()) {
+        try {
+            mFtp.StartQuit();
+            return;
+        } catch (const FtpException &) {
+        }
+    }
+    mFtp.AbortConnection();
+    if (mLocked)
+        resetPage();
+}
+
+void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
+{
+    if (error != 0) {
+        requestFailed(error);
+        return;
+    }
+    switch (request) {
+    case rqConnect:
+        setStatus(QStringLiteral("Connected to ") + mFtp.HostName + QStringLiteral("..."));
+        if (ready())
+            start(mFtp.HostDirName.isEmpty() ? &TFtpClient::StartPrintDir : &TFtpClient::StartChangeDir);
+        break;
+    case rqChangeDir:
+    case rqPrintDir:
+        setStatus(QStringLiteral("Finding Initial Directory..."));
+        if (ready())
+            start(&TFtpClient::StartSetType);
+        break;
+    case rqSetType:
+        setStatus(QStringLiteral("Transferring..."));
+        if (ready()) {
+            mFilesLeft = int(mFiles.size());
+            PrepareNextFile();
+            start(&TFtpClient::StartPut);
+        }
+        break;
+    case rqPut:
+        if (mFilesLeft == 0) {
+            // The QUIT's completion may reset the page while the box is still open.
+            if (mFtp.IsConnected())
+                start(&TFtpClient::StartQuit);
+            else
+                resetPage();
+            mCompleted = true;
+            mPrompter.ask(Prompter::Kind::Information, completedMessage(), Prompter::Ok);
+        } else if (ready()) {
+            PrepareNextFile();
+            start(&TFtpClient::StartPut);
+        }
+        break;
+    case rqMakeDir:
+        if (ready())
+            start(&TFtpClient::StartChangeDir);
+        break;
+    case rqQuit:
+        resetPage();
+        break;
+    default:
+        break;
+    }
+}
+
+void UploadRun::requestFailed(quint16 error)
+{
+    emit busyCursorChanged(false);
+    // A 550 is taken to mean that the remote directory is missing. Without a remote
+    // directory there is nothing to make, so it is an ordinary failure then.
+    if (error == 550 && !mFtp.HostDirName.isEmpty()) {
+        if (mPrompter.ask(Prompter::Kind::Warning, missingDirectoryQuestion(), Prompter::Yes | Prompter::No) == Prompter::Yes) {
+            if (ready()) {
+                mFtp.HostFileName = mFtp.HostDirName;
+                setStatus(QStringLiteral("Making Directory..."));
+                start(&TFtpClient::StartMakeDir);
+            }
+        } else {
+            quitOrReset();
+        }
+        return;
+    }
+    quitOrReset();
+    emit progressVisibleChanged(false);
+    mPrompter.ask(Prompter::Kind::Warning, QStringLiteral("Error ") + mFtp.ErrorMessage(), Prompter::Ok);
+}
+
+void UploadRun::ftpProgress(qint64 count, bool &)
+{
+    const qsizetype dots = mStatus.indexOf(QStringLiteral("..."));
+    const QString head = dots < 0 ? mStatus : mStatus.left(dots + 3);
+    setStatus(head + u' ' + QString::number(count) + QStringLiteral(" bytes"));
+}
+
+void UploadRun::PrepareNextFile()
+{
+    --mFilesLeft;
+    const QString &local = mFiles.at(mFilesLeft);
+    mFtp.LocalFileName = local;
+    mFtp.HostFileName = UploadList::bareFileName(local);
+}
+
+void UploadRun::quitOrReset()
+{
+    if (mFtp.IsConnected() && start(&TFtpClient::StartQuit))
+        return;
+    if (mFtp.IsConnected())
+        mFtp.AbortConnection();
+    resetPage();
+}
+
+void UploadRun::resetPage()
+{
+    emit busyCursorChanged(false);
+    emit progressVisibleChanged(false);
+    setLocked(false);
+    mFtp.HostFileName.clear();
+    mFtp.LocalFileName.clear();
+    emit pageReset();
+}
+
+bool UploadRun::start(void (TFtpClient::*request)())
+{
+    try {
+        (mFtp.*request)();
+        return true;
+    } catch (const FtpException &e) {
+        mPrompter.ask(Prompter::Kind::Error, e.message(), Prompter::Ok);
+        return false;
+    }
+}
+
+void UploadRun::setStatus(const QString &text)
+{
+    mStatus = text;
+    emit statusChanged(text);
+}
+
+void UploadRun::setLocked(bool locked)
+{
+    if (mLocked == locked)
+        return;
+    mLocked = locked;
+    emit lockedChanged(locked);
+}

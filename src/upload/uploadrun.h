@@ -1,0 +1,70 @@
+#pragma once
+
+#include "upload/ftpclient.h"
+
+#include <QObject>
+#include <QStringList>
+
+class Prompter;
+class ProfileStore;
+
+// One upload of the wizard's list over one FTP session, driven by the client's
+// completions: connect, CWD (or PWD without a remote directory), TYPE I, one STOR per
+// list entry from the last entry to the first, QUIT. The window only shows what the
+// signals say; the questions and messages go through the Prompter.
+class UploadRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    UploadRun(TFtpClient &ftp, Prompter &prompter, QObject *parent = nullptr);
+
+    // The upload list: full local paths in display order. The list must not change
+    // while a run is going on (the window locks it).
+    void setFiles(const QStringList &files) { mFiles = files; }
+    QStringList files() const { return mFiles; }
+
+    // Starts a run with the named profile. Does nothing while the list is empty.
+    void Send(const ProfileStore &profiles, const QString &profileName);
+
+    // The window is closing: quits the session, or drops the connection at once when a
+    // request is still pending, so that a server that stopped answering never keeps the
+    // window open.
+    void Close();
+
+    int FilesLeft() const { return mFilesLeft; }
+    QString statusText() const { return mStatus; }
+    bool isLocked() const { return mLocked; }
+    // The last run got as far as "Transfer Completed.".
+    bool transferCompleted() const { return mCompleted; }
+
+    static QString missingDirectoryQuestion() { return QStringLiteral("Host Directory Does not exist. Do you want to create it?"); }
+    static QString completedMessage() { return QStringLiteral("Transfer Completed."); }
+
+signals:
+    void busyCursorChanged(bool busy);
+    void progressVisibleChanged(bool visible); // the progress panel and its animation
+    void lockedChanged(bool locked);           // the list, its buttons and Servers
+    void statusChanged(const QString &text);
+    void pageReset();                          // the run is over and the page usable again
+
+private:
+    void ftpRequestDone(TFtpRequest request, quint16 error);
+    void ftpProgress(qint64 count, bool &abort);
+    void requestFailed(quint16 error);
+    void PrepareNextFile();
+    void quitOrReset();
+    void resetPage();
+    bool start(void (TFtpClient::*request)());
+    bool ready() const { return mFtp.State() == TFtpState::Ready; }
+    void setStatus(const QString &text);
+    void setLocked(bool locked);
+
+    TFtpClient &mFtp;
+    Prompter &mPrompter;
+    QStringList mFiles;
+    int mFilesLeft = 0;
+    QString mStatus;
+    bool mLocked = false;
+    bool mCompleted = false;
+};

@@ -1,0 +1,123 @@
+#include "ftpscriptedserver.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+ScriptedFtpServer::ScriptedFtpServer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&mServer, &QTcpServer::newConnection, this, &ScriptedFtpServer::accept);
+}
+
+bool ScriptedFtpServer::listen()
+{
+    return mServer.listen(QHostAddress::LocalHost, 0);
+}
+
+void ScriptedFtpServer::closeClient()
+{
+    if (mClient)
+        mClient->abort();
+}
+
+void ScriptedFtpServer::accept()
+{
+    QTcpSocket *socket = mServer.nextPendingConnection();
+    if (mClient) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    ++sessions;
+    mClient = socket;
+    mInput.clear();
+    connect(socket, &QTcpSocket::readyRead, this, &ScriptedFtpServer::readCommands);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    send(greeting);
+}
+
+void ScriptedFtpServer::readCommands()
+{
+    if (!mClient)
+        return;
+    mInput += mClient->readAll();
+    for (qsizetype end = mInput.indexOf("\r\n"); end >= 0; end = mInput.indexOf("\r\n")) {
+        const QByteArray line = mInput.left(end);
+        mInput.remove(0, end + 2);
+        commands.append(line);
+        handle(line);
+    }
+}
+
+void ScriptedFtpServer::handle(const QByteArray &line)
+{
+    const qsizetype blank = line.indexOf(' ');
+    const QByteArray verb = line.left(blank < 0 ? line.size() : blank).toUpper();
+    const QByteArray argument = blank < 0 ? QByteArray() : line.mid(blank + 1);
+    if (verb == "PORT") {
+        const QList<QByteArray> parts = argument.split(',');
+        if (parts.size() == 6) {
+            mDataAddress = QHostAddress(QString::fromLatin1(parts.mid(0, 4).join('.')));
+            mDataPort = quint16(parts[4].toUInt() * 256 + parts[5].toUInt());
+        }
+    }
+    if (replies.contains(verb)) {
+        send(replies.value(verb));
+        if (verb == "QUIT" && mClient)
+            mClient->disconnectFromHost();
+        return;
+    }
+    if (verb == "USER")
+        send("331 Password required\r\n");
+    else if (verb == "PASS")
+        send("230 Logged in\r\n");
+    else if (verb == "CWD")
+        send("250 Directory changed\r\n");
+    else if (verb == "PWD")
+        send("257 \"/\" is the current directory\r\n");
+    else if (verb == "TYPE" || verb == "PORT")
+        send("200 Command okay\r\n");
+    else if (verb == "MKD")
+        send("257 \"" + argument + "\" created\r\n");
+    else if (verb == "STOR")
+        store(argument);
+    else if (verb == "QUIT") {
+        send("221 Goodbye\r\n");
+        if (mClient)
+            mClient->disconnectFromHost();
+    } else {
+        send("502 Command not implemented\r\n");
+    }
+}
+
+void ScriptedFtpServer::store(const QByteArray &name)
+{
+    auto *data = new QTcpSocket(this);
+    auto *content = new QByteArray;
+    connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
+    connect(data, &QTcpSocket::disconnected, this, [this, data, content, name] {
+        *content += data->readAll();
+        files.insert(name, *content);
+        delete content;
+        data->deleteLater();
+        send("226 Transfer complete\r\n");
+    });
+    // The pauses make sure the client sees the two events in the order asked for.
+    if (dataBeforePreliminary) {
+        connect(data, &QTcpSocket::connected, this, [this] {
+            QTimer::singleShot(50, this, [this] { send("150 Opening data connection\r\n"); });
+        });
+        data->connectToHost(mDataAddress, mDataPort);
+    } else {
+        send("150 Opening data connection\r\n");
+        const QHostAddress address = mDataAddress;
+        const quint16 port = mDataPort;
+        QTimer::singleShot(50, data, [data, address, port] { data->connectToHost(address, port); });
+    }
+}
+
+void ScriptedFtpServer::send(const QByteArray &raw)
+{
+    if (mClient && !raw.isEmpty())
+        mClient->write(raw);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+// An FTP server in the test's own event loop that answers from a script, for what
+// real servers rarely do: odd greetings, multi-line and bare-LF replies, a data
+// connection opened before the 150 reply, a server that stops answering. Without a
+// scripted reply it behaves as a small well-mannered server that keeps stored files
+// in memory.
+class ScriptedFtpServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ScriptedFtpServer(QObject *parent = nullptr);
+
+    // Listens on 127.0.0.1 on a port the system picks.
+    bool listen();
+    quint16 port() const { return mServer.serverPort(); }
+
+    // Sent raw when a client connects.
+    QByteArray greeting = "220 Scripted server ready\r\n";
+    // Raw replies by command verb, replacing the normal ones; an empty text means the
+    // command is never answered.
+    QHash<QByteArray, QByteArray> replies;
+    // Open the data connection of a STOR before sending the 150 reply.
+    bool dataBeforePreliminary = false;
+
+    QList<QByteArray> commands;      // every command line received, in order
+    QMap<QByteArray, QByteArray> files; // stored files by name
+    int sessions = 0;
+
+    // Drops the control connection at once.
+    void closeClient();
+
+private:
+    void accept();
+    void readCommands();
+    void handle(const QByteArray &line);
+    void store(const QByteArray &name);
+    void send(const QByteArray &raw);
+
+    QTcpServer mServer;
+    QPointer<QTcpSocket> mClient;
+    QByteArray mInput;
+    QHostAddress mDataAddress;
+    quint16 mDataPort = 0;
+};

@@ -1,0 +1,58 @@
+#!/usr/bin/python3
+"""A throw-away FTP server for the upload tests and the benchmark.
+
+Serves one folder to one user on 127.0.0.1, on a port the system picks, and prints
+that port on the first line of its output. It stops by itself after --lifetime
+seconds, and as soon as its standard input is closed (when the test that started it
+ends, however it ends).
+"""
+
+import argparse
+import logging
+import os
+import sys
+import threading
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def stop_when_stdin_closes():
+    try:
+        while sys.stdin.buffer.read(4096):
+            pass
+    finally:
+        os._exit(0)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--user", required=True)
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--lifetime", type=float, default=300.0)
+    args = parser.parse_args()
+
+    logging.basicConfig(level=logging.ERROR)
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+
+    class Handler(FTPHandler):
+        pass
+
+    Handler.authorizer = authorizer
+    Handler.banner = "Test server ready."
+    Handler.timeout = 60
+    server = FTPServer(("127.0.0.1", 0), Handler)
+    print(server.address[1], flush=True)
+
+    threading.Thread(target=stop_when_stdin_closes, daemon=True).start()
+    timer = threading.Timer(args.lifetime, lambda: os._exit(0))
+    timer.daemon = True
+    timer.start()
+    server.serve_forever(timeout=0.5, handle_exit=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+
+// A real FTP server (the ftpserver.py script beside this file, on Debian's pyftpdlib)
+// serving one folder to one user on 127.0.0.1. The server ends when this object is
+// destroyed, and by itself after its lifetime in any case.
+class FtpServerProcess
+{
+public:
+    FtpServerProcess() = default;
+    ~FtpServerProcess();
+    FtpServerProcess(const FtpServerProcess &) = delete;
+    FtpServerProcess &operator=(const FtpServerProcess &) = delete;
+
+    // False with the reason in errorString() when the server does not come up within
+    // ten seconds (no /usr/bin/python3, no pyftpdlib, ...).
+    bool start(const QString &root, const QString &user, const QString &password, int lifetimeSeconds = 300);
+    quint16 port() const { return mPort; }
+    QString errorString() const { return mError; }
+    void stop();
+
+    static QString python() { return QStringLiteral("/usr/bin/python3"); }
+
+private:
+    QProcess mProcess;
+    quint16 mPort = 0;
+    QString mError;
+};

@@ -1,0 +1,406 @@
+#include "ftpprobe.h"
+#include "ftpscriptedserver.h"
+#include "testregistry.h"
+
+#include "upload/ftpreplyreader.h"
+
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestFtpReplyReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsLines_data()
+    {
+        QTest::addColumn<QByteArrayList>("chunks");
+        QTest::addColumn<bool>("acceptLF");
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<int>("pending");
+
+        QTest::newRow("CR LF split across reads") << QByteArrayList{"220 Rea", "dy\r", "\n331 x\r\n"} << true
+                                                  << QByteArrayList{"220 Ready", "331 x"} << 0;
+        QTest::newRow("bare LF accepted") << QByteArrayList{"220-a\n220 b\n"} << true << QByteArrayList{"220-a", "220 b"} << 0;
+        QTest::newRow("bare LF without the option") << QByteArrayList{"220-a\n220 b\r\n"} << false
+                                                    << QByteArrayList{"220-a\n220 b"} << 0;
+        QTest::newRow("trailing CRs and LFs removed") << QByteArrayList{"200 ok\r\r\n\n"} << true
+                                                      << QByteArrayList{"200 ok", ""} << 0;
+        QTest::newRow("unfinished line kept") << QByteArrayList{"200 ok\r\n150 Op"} << true << QByteArrayList{"200 ok"} << 6;
+    }
+
+    void splitsLines()
+    {
+        QFETCH(QByteArrayList, chunks);
+        QFETCH(bool, acceptLF);
+        QFETCH(QByteArrayList, lines);
+        QFETCH(int, pending);
+        FtpReplyReader reader(acceptLF);
+        QByteArrayList got;
+        for (const QByteArray &chunk : chunks)
+            got += reader.append(chunk);
+        QCOMPARE(got, lines);
+        QCOMPARE(reader.pendingBytes(), pending);
+    }
+
+    void holdsAtMost4095Bytes()
+    {
+        FtpReplyReader reader;
+        QVERIFY(reader.append(QByteArray(5000, 'x')).isEmpty());
+        QCOMPARE(reader.pendingBytes(), 4095);
+        QCOMPARE(reader.freeSpace(), 0);
+        QVERIFY(reader.append("\r\n").isEmpty());
+    }
+
+    void parsesReplyLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("final");
+        QTest::addColumn<int>("code");
+        QTest::newRow("final") << QByteArray("226 Done") << true << 226;
+        QTest::newRow("code alone") << QByteArray("221") << true << 221;
+        QTest::newRow("first of several") << QByteArray("230-Welcome") << false << 0;
+        QTest::newRow("continuation text") << QByteArray(" more text") << false << 0;
+        QTest::newRow("no digit") << QByteArray("Hello") << false << 0;
+        QTest::newRow("zero is no success") << QByteArray("0 fine") << true << 500;
+        QTest::newRow("too many digits") << QByteArray("22000 x") << true << 500;
+    }
+
+    void parsesReplyLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, final);
+        QFETCH(int, code);
+        const FtpReplyLine reply = FtpReplyLine::parse(line);
+        QCOMPARE(reply.final, final);
+        if (final)
+            QCOMPARE(reply.code, code);
+    }
+};
+
+class TestFtpClient : public QObject
+{
+    Q_OBJECT
+
+private:
+    void point(TFtpClient &ftp, const ScriptedFtpServer &server)
+    {
+        ftp.HostName = QStringLiteral("127.0.0.1");
+        ftp.Port = QString::number(server.port());
+        ftp.UserName = QStringLiteral("user");
+        ftp.PassWord = QStringLiteral("secret");
+    }
+
+private slots:
+    void login_data()
+    {
+        QTest::addColumn<QByteArray>("greeting");
+        QTest::addColumn<QByteArray>("userReply");
+        QTest::addColumn<QByteArray>("passReply");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("errorMessage");
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<bool>("connected");
+
+        const QStringList both{QStringLiteral("USER user"), QStringLiteral("PASS secret")};
+        QTest::newRow("normal") << QByteArray("220 Hi\r\n") << QByteArray() << QByteArray() << 0 << QString() << both << true;
+        QTest::newRow("USER answered 230") << QByteArray("220 Hi\r\n") << QByteArray("230 No password needed\r\n")
+                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("USER user")} << true;
+        QTest::newRow("greeting 421") << QByteArray("421 Too many users\r\n") << QByteArray() << QByteArray() << 421
+                                      << QStringLiteral("421 Too many users") << QStringList() << false;
+        QTest::newRow("multi-line greeting") << QByteArray("220-Welcome\r\n220-to the\r\n  server\r\n220 Ready\r\n")
+                                             << QByteArray() << QByteArray() << 0 << QString() << both << true;
+        QTest::newRow("multi-line refusal counts once")
+            << QByteArray("220 Hi\r\n") << QByteArray() << QByteArray("530-Sorry\r\n530-No\r\n530 Login incorrect\r\n") << 530
+            << QStringLiteral("530 Login incorrect") << both << true;
+        QTest::newRow("bare LF replies") << QByteArray("220 Hi\n") << QByteArray("331 Password\n") << QByteArray("230 In\n")
+                                         << 0 << QString() << both << true;
+        QTest::newRow("reply longer than the buffer") << QByteArray("220 " + QByteArray(5000, 'x') + "\r\n") << QByteArray()
+                                                      << QByteArray() << 500 << QStringLiteral("500 Reply line too long")
+                                                      << QStringList() << false;
+    }
+
+    void login()
+    {
+        QFETCH(QByteArray, greeting);
+        QFETCH(QByteArray, userReply);
+        QFETCH(QByteArray, passReply);
+        QFETCH(int, error);
+        QFETCH(QString, errorMessage);
+        QFETCH(QStringList, commands);
+        QFETCH(bool, connected);
+
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.greeting = greeting;
+        if (!userReply.isEmpty())
+            server.replies.insert("USER", userReply);
+        if (!passReply.isEmpty())
+            server.replies.insert("PASS", passReply);
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), error);
+        QCOMPARE(ftp.ErrorMessage(), errorMessage);
+        QCOMPARE(probe.commandsSent(), commands);
+        QCOMPARE(ftp.IsConnected(), connected);
+        QCOMPARE(ftp.State(), TFtpState::Ready);
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+        QCOMPARE(probe.done.size(), 1);
+        // The completion comes after everything else the request reported.
+        QVERIFY(probe.events.last().startsWith(QStringLiteral("done ")));
+        QTest::qWait(50);
+        QCOMPARE(probe.done.size(), 1);
+    }
+
+    void connectFailures_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("errorMessage");
+
+        // Names the resolver refuses without asking any name server.
+        QTest::newRow("unresolvable") << QStringLiteral("no such host") << QStringLiteral("21") << 11001
+                                      << QStringLiteral("500 Host not found (Winsock error #11001)");
+        QTest::newRow("empty host") << QString() << QStringLiteral("21") << 11001
+                                    << QStringLiteral("500 Host not found (Winsock error #11001)");
+        QTest::newRow("no port") << QStringLiteral("127.0.0.1") << QString() << 500
+                                 << QStringLiteral("500 SocketException: Connect: No Port Specified");
+        QTest::newRow("refused") << QStringLiteral("127.0.0.1") << QStringLiteral("closed") << 10061
+                                 << QStringLiteral("500 Connection refused (Winsock error #10061)");
+    }
+
+    void connectFailures()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, port);
+        QFETCH(int, error);
+        QFETCH(QString, errorMessage);
+        if (port == u"closed") {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            port = QString::number(closed.serverPort());
+        }
+        TFtpClient ftp;
+        ftp.HostName = host;
+        ftp.Port = port;
+        ftp.UserName = QStringLiteral("u");
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), error);
+        QCOMPARE(probe.done.first().first, rqConnect);
+        QCOMPARE(ftp.ErrorMessage(), errorMessage);
+        QVERIFY(!ftp.IsConnected());
+        QCOMPARE(ftp.State(), TFtpState::Ready);
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+    }
+
+    void store_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("dataFirst");
+        for (int size : {0, 1, 1514, 1515, 100000}) {
+            QTest::addRow("%d bytes, 150 first", size) << size << false;
+            QTest::addRow("%d bytes, data connection first", size) << size << true;
+        }
+    }
+
+    void store()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, dataFirst);
+        QTemporaryDir dir;
+        QByteArray content(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            content[i] = char(i * 7 + i / 251);
+        QFile file(dir.filePath(QStringLiteral("page.html")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.dataBeforePreliminary = dataFirst;
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        ftp.LocalFileName = file.fileName();
+        ftp.HostFileName = QStringLiteral("index.html");
+        QCOMPARE(probe.call([&] { ftp.StartPut(); }), QString());
+        if (size > 50000)
+            QVERIFY(QTest::qWaitFor([&] { return probe.progress.size() > 2; }, 5000));
+        QCOMPARE(probe.call([&] { ftp.StartQuit(); }), QStringLiteral("FTP component not ready"));
+        QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 2; }, 10000));
+        QCOMPARE(probe.done.last(), qMakePair(rqPut, 0));
+        QCOMPARE(server.files.value("index.html"), content);
+
+        // Progress before every read, the last one finding the end of the file.
+        QList<qint64> expected;
+        for (qint64 sent = 0; sent < size; sent += 1514)
+            expected.append(sent);
+        expected.append(size);
+        QCOMPARE(probe.progress, expected);
+        QVERIFY(probe.commandsSent().contains(QStringLiteral("STOR index.html")));
+        QVERIFY(probe.commandsSent().at(2).startsWith(QStringLiteral("PORT 127,0,0,1,")));
+        QVERIFY(probe.trace.last().startsWith(QStringLiteral("! %1 bytes received/sent in ").arg(size)));
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+        QCOMPARE(probe.run(&TFtpClient::StartQuit), 0);
+        QVERIFY(!ftp.IsConnected());
+    }
+
+    void refusals()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.call([&] { ftp.StartChangeDir(); }), QStringLiteral("FTP component not connected"));
+        QCOMPARE(probe.call([&] { ftp.StartPut(); }), QStringLiteral("STOR/APPE: not connected"));
+        QCOMPARE(probe.call([&] { ftp.StartConnect(); }), QString());
+        QCOMPARE(probe.call([&] { ftp.StartConnect(); }), QStringLiteral("FTP component not ready"));
+        QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 1; }, 5000));
+        QCOMPARE(probe.call([&] { ftp.StartConnect(); }), QStringLiteral("FTP component already connected"));
+        QCOMPARE(probe.call([&] { ftp.StartChangeDir(); }), QStringLiteral("HostDirName emtpy"));
+        QCOMPARE(probe.call([&] { ftp.StartPut(); }), QStringLiteral("LocalFileName empty"));
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+    }
+
+    void emptyLoginFieldsEndTheSequence()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.PassWord.clear();
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 500);
+        QCOMPARE(ftp.ErrorMessage(), QStringLiteral("Password emtpy"));
+        QCOMPARE(probe.commandsSent(), QStringList{QStringLiteral("USER user")});
+    }
+
+    void lineBreaksInArgumentsAreNeverSent()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.UserName = QStringLiteral("user\r\nDELE index.html");
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 501);
+        QCOMPARE(server.sessions, 0);
+
+        ftp.UserName = QStringLiteral("user");
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        ftp.HostDirName = QStringLiteral("www\nDELE index.html");
+        QCOMPARE(probe.run(&TFtpClient::StartChangeDir), 501);
+        ftp.HostFileName = QStringLiteral("new\rRMD www");
+        QCOMPARE(probe.run(&TFtpClient::StartMakeDir), 501);
+        QCOMPARE(server.commands, (QByteArrayList{"USER user", "PASS secret"}));
+        QVERIFY(ftp.IsConnected());
+    }
+
+    void errorMessageKeepsTheFirstFailure()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("CWD", "550 No such directory\r\n");
+        server.replies.insert("MKD", "550 Parent missing\r\n");
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        ftp.HostDirName = QStringLiteral("a/b");
+        QCOMPARE(probe.run(&TFtpClient::StartChangeDir), 550);
+        ftp.HostFileName = ftp.HostDirName;
+        QCOMPARE(probe.run(&TFtpClient::StartMakeDir), 550);
+        QCOMPARE(ftp.ErrorMessage(), QStringLiteral("550 No such directory"));
+        ftp.LocalFileName = QStringLiteral("/nonexistent/file.gif");
+        QCOMPARE(probe.run(&TFtpClient::StartPut), 426);
+        QCOMPARE(ftp.ErrorMessage(), QStringLiteral("426 Unable to open local file /nonexistent/file.gif"));
+    }
+
+    void abortWhenTheServerStopsAnswering()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("PWD", QByteArray());
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.run(&TFtpClient::StartPrintDir, 300), -1);
+        QCOMPARE(ftp.State(), TFtpState::WaitingReply);
+        QCOMPARE(probe.call([&] { ftp.StartQuit(); }), QStringLiteral("FTP component not ready"));
+        QCOMPARE(probe.call([&] { ftp.AbortConnection(); }), QString());
+        QVERIFY(!ftp.IsConnected());
+        QCOMPARE(ftp.State(), TFtpState::Ready);
+        QTest::qWait(100);
+        QCOMPARE(probe.done.size(), 1);
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+    }
+
+    void lostConnectionIsAFailure()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("TYPE", QByteArray());
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.call([&] { ftp.StartSetType(); }), QString());
+        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 3; }, 5000));
+        server.closeClient();
+        QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 2; }, 5000));
+        QCOMPARE(probe.done.last(), qMakePair(rqSetType, 421));
+        QVERIFY(probe.events.contains(QStringLiteral("closed 0")));
+    }
+
+    void abortRequestedByProgressFailsTheStore()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("big.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(20000, 'z'));
+        file.close();
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        ftp.LocalFileName = file.fileName();
+        ftp.HostFileName = QStringLiteral("big.bin");
+        probe.abortAt = 3000;
+        QCOMPARE(probe.run(&TFtpClient::StartPut), 426);
+        QVERIFY(probe.trace.contains(QStringLiteral("! Abort requested")));
+        QCOMPARE(ftp.ErrorMessage(), QStringLiteral("426 Operation aborted."));
+        QVERIFY(server.files.value("big.bin").size() < 20000);
+    }
+
+    void exceptionInAHandlerIsReported()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        TFtpClient ftp;
+        point(ftp, server);
+        FtpProbe probe(ftp);
+        QObject::connect(&ftp, &TFtpClient::OnRequestDone, &ftp, [&ftp](TFtpRequest request, quint16) {
+            if (request == rqConnect)
+                ftp.StartConnect(); // refused: already connected
+        });
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.exceptions, QStringList{QStringLiteral("FTP component already connected")});
+        QVERIFY(ftp.IsConnected());
+        QCOMPARE(probe.run(&TFtpClient::StartPrintDir), 0);
+    }
+};
+
+VENDRIX_TEST(TestFtpReplyReader)
+VENDRIX_TEST(TestFtpClient)
+#include "tst_ftpclient.moc"

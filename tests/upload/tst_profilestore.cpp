@@ -1,0 +1,197 @@
+#include "testdatafolder.h"
+#include "testregistry.h"
+
+#include "model/pagelette.h"
+#include "platform/cp1252.h"
+#include "platform/settings.h"
+#include "upload/ftpclient.h"
+#include "upload/profilestore.h"
+#include "upload/uploadlist.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestProfileStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mDir;
+    int mCase = 0;
+    QString freshFile() { return mDir.filePath(QStringLiteral("profiles%1.ini").arg(++mCase)); }
+
+    static ServerProfile sample(const QString &name)
+    {
+        ServerProfile p;
+        p.ProfileName = name;
+        p.UserName = QStringLiteral("webmaster");
+        p.Password = QStringLiteral("pässwörd");
+        p.HostName = QStringLiteral("ftp.example.org");
+        p.InitialDir = QStringLiteral("public_html");
+        p.Port = QStringLiteral("2121");
+        return p;
+    }
+
+private slots:
+    void passwordRoundTrip_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("ascii") << QStringLiteral("s3cret!");
+        QTest::newRow("one byte") << QStringLiteral("x");
+        QTest::newRow("Windows-1252 letters") << QStringLiteral("Grüße €uro ‹›");
+        QTest::newRow("beyond Windows-1252") << QStringLiteral("пароль 密码");
+        QTest::newRow("mixed with a surrogate pair") << QStringLiteral("é\U0001F511z");
+    }
+
+    void passwordRoundTrip()
+    {
+        QFETCH(QString, password);
+        const QString stored = ProfilePassword::encode(password);
+        QCOMPARE(ProfilePassword::decode(stored), password);
+        if (!Cp1252::canEncode(password)) {
+            QVERIFY(stored.startsWith(QStringLiteral("utf8:")));
+            return;
+        }
+        // One scrambled byte per character, in padded Base64.
+        QCOMPARE(stored.size(), 4 * ((password.size() + 2) / 3));
+        const QByteArray bytes = QByteArray::fromBase64(stored.toLatin1());
+        QCOMPARE(bytes.size(), password.size());
+        if (!password.isEmpty())
+            QVERIFY(bytes != Cp1252::encode(password));
+    }
+
+    void scramblerIsFixed()
+    {
+        // Stored passwords must stay readable: the scrambler's constants never change.
+        QCOMPARE(ProfilePassword::ScramblePassword("password").toHex(), QByteArray("4af83f9d3a1105a0"));
+        const QByteArray all = [] {
+            QByteArray b;
+            for (int i = 0; i < 256; ++i)
+                b.append(char(i));
+            return b;
+        }();
+        QCOMPARE(ProfilePassword::UnscramblePassword(ProfilePassword::ScramblePassword(all)), all);
+    }
+
+    void brokenStoredPasswordLoadsEmpty()
+    {
+        QCOMPARE(ProfilePassword::decode(QStringLiteral("not base64!")), QString());
+    }
+
+    void saveLoadAndRename()
+    {
+        Settings settings(freshFile());
+        ProfileStore store(settings);
+        QVERIFY(store.ReadProfileNames().isEmpty());
+        QVERIFY(store.SaveProfile(sample(QStringLiteral("Home Site"))));
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Home Site/Host")), QStringLiteral("ftp.example.org"));
+        QVERIFY(settings.readString(QStringLiteral("Profiles/Home Site/Password")) != QStringLiteral("pässwörd"));
+
+        ServerProfile renamed = sample(QStringLiteral("Work"));
+        renamed.UserName = QStringLiteral("other");
+        QVERIFY(store.SaveProfile(renamed, QStringLiteral("Home Site")));
+        QCOMPARE(store.ReadProfileNames(), QStringList{QStringLiteral("Work")});
+        QVERIFY(settings.childKeys(QStringLiteral("Profiles/Home Site")).isEmpty());
+        QCOMPARE(settings.childKeys(QStringLiteral("Profiles/Work")).size(), 5);
+        QCOMPARE(store.findProfile(QStringLiteral("WORK")), QStringLiteral("Work"));
+
+        const ServerProfile loaded = store.LoadProfile(QStringLiteral("Work"));
+        QCOMPARE(loaded.UserName, QStringLiteral("other"));
+        QCOMPARE(loaded.Password, QStringLiteral("pässwörd"));
+        QCOMPARE(loaded.Port, QStringLiteral("2121"));
+
+        TFtpClient ftp;
+        store.LoadProfile(QStringLiteral("Work"), ftp);
+        QCOMPARE(ftp.UserName, QStringLiteral("other"));
+        QCOMPARE(ftp.PassWord, QStringLiteral("pässwörd"));
+        QCOMPARE(ftp.HostName, QStringLiteral("ftp.example.org"));
+        QCOMPARE(ftp.HostDirName, QStringLiteral("public_html"));
+        QCOMPARE(ftp.Port, QStringLiteral("2121"));
+
+        QVERIFY(store.DeleteProfile(QStringLiteral("Work")));
+        QVERIFY(store.ReadProfileNames().isEmpty());
+    }
+
+    void missingValuesLoadDefaults()
+    {
+        Settings settings(freshFile());
+        settings.writeString(QStringLiteral("Profiles/Bare/Host"), QStringLiteral("h"));
+        ProfileStore store(settings);
+        const ServerProfile p = store.LoadProfile(QStringLiteral("Bare"));
+        QCOMPARE(p.HostName, QStringLiteral("h"));
+        QCOMPARE(p.Port, QStringLiteral("21"));
+        QVERIFY(p.UserName.isEmpty() && p.Password.isEmpty() && p.InitialDir.isEmpty());
+    }
+
+    void nameRules_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("plain") << QStringLiteral("My Site 2") << true;
+        QTest::newRow("angle brackets") << QStringLiteral("<site>") << true;
+        QTest::newRow("empty") << QString() << false;
+        for (const char *bad : {"a/b", "a\\b", "a:b", "a*b", "a?b", "a|b", "a\"b", "a\u2039b", "a\u203Ab", "a\tb"})
+            QTest::newRow(bad) << QString::fromUtf8(bad) << false;
+    }
+
+    void nameRules()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, valid);
+        QCOMPARE(ProfileNames::isValid(name), valid);
+        Settings settings(freshFile());
+        ProfileStore store(settings);
+        QCOMPARE(store.SaveProfile(sample(name)), valid);
+        QCOMPARE(store.ReadProfileNames().size(), valid ? 1 : 0);
+        QCOMPARE(store.DeleteProfile(name), valid);
+    }
+};
+
+class TestUploadList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pageFileName_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("blanks removed") << QStringLiteral("/home/me/My Home Page.vxf") << QStringLiteral("MyHomePage");
+        QTest::newRow("last extension only") << QStringLiteral("/d/site.v2.vxt") << QStringLiteral("site.v2");
+        QTest::newRow("untitled") << QStringLiteral("Untitled") << QString();
+        QTest::newRow("dot in the folder only") << QStringLiteral("/a.b/page") << QString();
+    }
+
+    void pageFileName()
+    {
+        QFETCH(QString, document);
+        QFETCH(QString, name);
+        QCOMPARE(UploadList::pageFileName(document), name);
+    }
+
+    void collectsExistingFilesPageLast()
+    {
+        TestDataFolder data;
+        QVERIFY(data.isValid());
+        const QString bg = data.writeFile(QStringLiteral("Upload/backgrounds/paper.jpg"), "bg");
+        const QString lower = data.writeFile(QStringLiteral("Upload/images/apple.gif"), "a");
+        const QString upper = data.writeFile(QStringLiteral("Upload/images/Banana.gif"), "b");
+        const QString html = data.writeFile(QStringLiteral("Upload/MyPage.html"), "<html>");
+        data.writeFile(QStringLiteral("secret.txt"), "not for the web");
+
+        TPagelette page;
+        page.NewPage();
+        page.Page().Items(0).PagePropertiesBlock().Background = QStringLiteral("paper.jpg");
+        for (const char *name : {"Banana.gif", "missing.gif", "apple.gif", "Banana.gif", "../../secret.txt", ""})
+            page.InsertNewItem(page.Page().Count(), btImage).ImageBlock().FileName = QString::fromLatin1(name);
+
+        QCOMPARE(UploadList::collect(page, data.folder(), QStringLiteral("/docs/My Page.vxf")), (QStringList{bg, lower, upper, html}));
+        QCOMPARE(UploadList::collect(page, data.folder(), QStringLiteral("Untitled")), (QStringList{bg, lower, upper}));
+        QCOMPARE(UploadList::bareFileName(upper), QStringLiteral("Banana.gif"));
+    }
+};
+
+VENDRIX_TEST(TestProfileStore)
+VENDRIX_TEST(TestUploadList)
+#include "tst_profilestore.moc"

@@ -1,0 +1,310 @@
+#include "fakeprompter.h"
+#include "ftpscriptedserver.h"
+#include "ftpserverprocess.h"
+#include "testregistry.h"
+
+#include "platform/settings.h"
+#include "upload/profilestore.h"
+#include "upload/uploadrun.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Everything one run needs, with its signals written into one event list so that
+// their order against the boxes can be checked.
+class RunHarness : public FakePrompter
+{
+public:
+    explicit RunHarness(const QString &settingsFile)
+        : settings(settingsFile), profiles(settings), run(ftp, *this)
+    {
+        QObject::connect(&run, &UploadRun::statusChanged, &run, [this](const QString &text) { statuses.append(text); });
+        QObject::connect(&run, &UploadRun::pageReset, &run, [this] {
+            events.append(QStringLiteral("reset"));
+            ++resets;
+        });
+        QObject::connect(&ftp, &TFtpClient::OnCommand, &ftp, [this](QString &command) { commands.append(command); });
+    }
+
+    Button ask(Kind kind, const QString &text, Buttons buttons, int helpTopic = 0) override
+    {
+        events.append(QStringLiteral("box ") + text);
+        return FakePrompter::ask(kind, text, buttons, helpTopic);
+    }
+
+    void profile(const QString &host, quint16 port, const QString &password, const QString &dir)
+    {
+        ServerProfile p;
+        p.ProfileName = QStringLiteral("Test");
+        p.HostName = host;
+        p.Port = QString::number(port);
+        p.UserName = QStringLiteral("tester");
+        p.Password = password;
+        p.InitialDir = dir;
+        QVERIFY(profiles.SaveProfile(p));
+    }
+
+    // Sends the files and waits until the page is usable again.
+    bool send(const QStringList &files)
+    {
+        run.setFiles(files);
+        run.Send(profiles, QStringLiteral("Test"));
+        return QTest::qWaitFor([this] { return resets > 0; }, 20000);
+    }
+
+    QStringList commandsStartingWith(const QString &prefix) const
+    {
+        QStringList found;
+        for (const QString &c : commands) {
+            if (c.startsWith(prefix))
+                found.append(c);
+        }
+        return found;
+    }
+
+    Settings settings;
+    ProfileStore profiles;
+    TFtpClient ftp;
+    UploadRun run;
+    QStringList statuses;
+    QStringList events;
+    QStringList commands;
+    int resets = 0;
+};
+
+QString writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return QString();
+    return path;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray noise(int size, int seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 x = quint32(seed) * 2654435761u + 1;
+    for (int i = 0; i < size; ++i) {
+        x = x * 1103515245u + 12345u;
+        bytes[i] = char(x >> 24);
+    }
+    return bytes;
+}
+
+}
+
+// Whole runs against a real FTP server on the loopback interface.
+class TestUploadRun : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mLocal;
+    QTemporaryDir mRemote;
+    FtpServerProcess mServer;
+    int mCase = 0;
+
+    std::unique_ptr<RunHarness> harness(const QString &password, const QString &dir)
+    {
+        auto h = std::make_unique<RunHarness>(mLocal.filePath(QStringLiteral("settings%1.ini").arg(++mCase)));
+        h->profile(QStringLiteral("127.0.0.1"), mServer.port(), password, dir);
+        return h;
+    }
+
+    QString remote(const QString &relative) const { return mRemote.filePath(relative); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(mLocal.isValid() && mRemote.isValid());
+        QVERIFY2(mServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("right")), qPrintable(mServer.errorString()));
+    }
+
+    void fullRunSendsThePageFirst()
+    {
+        QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("site")));
+        const QByteArray html = "<html><body><img src=\"a.gif\"></body></html>\r\n";
+        const QByteArray a = noise(5000, 1);
+        const QByteArray b = noise(40000, 2);
+        const QStringList files{writeFile(mLocal.filePath(QStringLiteral("Upload/images/a.gif")), a),
+                                writeFile(mLocal.filePath(QStringLiteral("Upload/images/b.jpg")), b),
+                                writeFile(mLocal.filePath(QStringLiteral("Upload/page.html")), html)};
+        auto h = harness(QStringLiteral("right"), QStringLiteral("site"));
+        QVERIFY(h->send(files));
+
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QCOMPARE(h->boxes.first().kind, Prompter::Kind::Information);
+        QVERIFY(h->run.transferCompleted());
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("STOR ")),
+                 (QStringList{QStringLiteral("STOR page.html"), QStringLiteral("STOR b.jpg"), QStringLiteral("STOR a.gif")}));
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("CWD ")), QStringList{QStringLiteral("CWD site")});
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("TYPE ")), QStringList{QStringLiteral("TYPE I")});
+        QCOMPARE(readFile(remote(QStringLiteral("site/page.html"))), html);
+        QCOMPARE(readFile(remote(QStringLiteral("site/a.gif"))), a);
+        QCOMPARE(readFile(remote(QStringLiteral("site/b.jpg"))), b);
+
+        QStringList steps;
+        for (const QString &s : std::as_const(h->statuses)) {
+            if (!s.endsWith(QStringLiteral(" bytes")))
+                steps.append(s);
+        }
+        QCOMPARE(steps, (QStringList{QStringLiteral("Connecting to 127.0.0.1..."), QStringLiteral("Connected to 127.0.0.1..."),
+                                     QStringLiteral("Finding Initial Directory..."), QStringLiteral("Transferring...")}));
+        QCOMPARE(h->statuses.count(QStringLiteral("Transferring... 0 bytes")), 3);
+        QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 1514 bytes")));
+        QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 40000 bytes")));
+        QVERIFY(!h->run.isLocked());
+        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(h->ftp.LocalFileName.isEmpty());
+    }
+
+    void missingDirectory_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void missingDirectory()
+    {
+        QFETCH(bool, create);
+        const QString dir = create ? QStringLiteral("made") : QStringLiteral("declined");
+        const QByteArray html = "<p>made</p>";
+        auto h = harness(QStringLiteral("right"), dir);
+        h->answer(create ? Prompter::Yes : Prompter::No);
+        QVERIFY(h->send({writeFile(mLocal.filePath(QStringLiteral("Upload/made.html")), html)}));
+
+        QCOMPARE(h->boxes.first().text, UploadRun::missingDirectoryQuestion());
+        QCOMPARE(h->boxes.first().kind, Prompter::Kind::Warning);
+        QCOMPARE(h->boxes.first().buttons, Prompter::Yes | Prompter::No);
+        if (create) {
+            QCOMPARE(h->texts(), (QStringList{UploadRun::missingDirectoryQuestion(), UploadRun::completedMessage()}));
+            QCOMPARE(h->commandsStartingWith(QStringLiteral("MKD ")), QStringList{QStringLiteral("MKD made")});
+            QCOMPARE(h->commandsStartingWith(QStringLiteral("CWD ")), (QStringList{QStringLiteral("CWD made"), QStringLiteral("CWD made")}));
+            QCOMPARE(readFile(remote(QStringLiteral("made/made.html"))), html);
+        } else {
+            QCOMPARE(h->texts(), QStringList{UploadRun::missingDirectoryQuestion()});
+            QCOMPARE(h->commands.last(), QStringLiteral("QUIT"));
+            QVERIFY(!QFileInfo::exists(remote(dir)));
+            QVERIFY(!h->run.transferCompleted());
+        }
+        QVERIFY(!h->run.isLocked());
+    }
+
+    void wrongPassword()
+    {
+        auto h = harness(QStringLiteral("wrong"), QString());
+        QVERIFY(h->send({writeFile(mLocal.filePath(QStringLiteral("Upload/x.html")), "x")}));
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 530 Authentication failed.")});
+        QCOMPARE(h->boxes.first().kind, Prompter::Kind::Warning);
+        QCOMPARE(h->commands.last(), QStringLiteral("QUIT"));
+        QVERIFY(!h->run.isLocked());
+    }
+
+    void zeroLengthFileInTheLoginDirectory()
+    {
+        auto h = harness(QStringLiteral("right"), QString());
+        QVERIFY(h->send({writeFile(mLocal.filePath(QStringLiteral("Upload/empty.html")), QByteArray())}));
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QVERIFY(h->commands.contains(QStringLiteral("PWD")));
+        QVERIFY(h->commandsStartingWith(QStringLiteral("CWD")).isEmpty());
+        QVERIFY(QFileInfo::exists(remote(QStringLiteral("empty.html"))));
+        QCOMPARE(QFileInfo(remote(QStringLiteral("empty.html"))).size(), 0);
+        QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 0 bytes")));
+    }
+
+    void sameBareNameTwice()
+    {
+        QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("twice")));
+        const QStringList files{writeFile(mLocal.filePath(QStringLiteral("one/pic.gif")), "first in the list"),
+                                writeFile(mLocal.filePath(QStringLiteral("two/pic.gif")), "second in the list")};
+        auto h = harness(QStringLiteral("right"), QStringLiteral("twice"));
+        QVERIFY(h->send(files));
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("STOR ")).size(), 2);
+        QCOMPARE(readFile(remote(QStringLiteral("twice/pic.gif"))), QByteArray("first in the list"));
+    }
+
+    void cleanupTestCase() { mServer.stop(); }
+};
+
+// What a real server rarely does, played by the scripted one.
+class TestUploadRunScripted : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mLocal;
+    int mCase = 0;
+
+    std::unique_ptr<RunHarness> harness(const QString &host, quint16 port, const QString &dir)
+    {
+        auto h = std::make_unique<RunHarness>(mLocal.filePath(QStringLiteral("settings%1.ini").arg(++mCase)));
+        h->profile(host, port, QStringLiteral("pw"), dir);
+        return h;
+    }
+    QString page() { return writeFile(mLocal.filePath(QStringLiteral("page.html")), "<p></p>"); }
+
+private slots:
+    void unresolvableHostFreesThePageAtOnce()
+    {
+        auto h = harness(QStringLiteral("no such host"), 21, QString());
+        QVERIFY(h->send({page()}));
+        QCOMPARE(h->events, (QStringList{QStringLiteral("reset"), QStringLiteral("box Error 500 Host not found (Winsock error #11001)")}));
+    }
+
+    void closingWhileTheServerIsSilent()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("PWD", QByteArray());
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QString());
+        h->run.setFiles({page()});
+        h->run.Send(h->profiles, QStringLiteral("Test"));
+        QVERIFY(QTest::qWaitFor([&] { return server.commands.contains("PWD"); }, 5000));
+        QVERIFY(h->run.isLocked());
+        h->run.Close();
+        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!h->run.isLocked());
+        QCOMPARE(h->resets, 1);
+        QTest::qWait(100);
+        QVERIFY(h->boxes.isEmpty());
+    }
+
+    void storeRefusedWithoutRemoteDirectoryIsAnError()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("STOR", "550 Permission denied\r\n");
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QString());
+        QVERIFY(h->send({page()}));
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 550 Permission denied")});
+        QVERIFY(!server.commands.contains("MKD "));
+    }
+
+    void failedQuitEndsTheRun()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("QUIT", "500 Not now\r\n");
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"));
+        QVERIFY(h->send({page()}));
+        QTest::qWait(100);
+        QCOMPARE(h->texts(), (QStringList{UploadRun::completedMessage(), QStringLiteral("Error 500 Not now")}));
+        QCOMPARE(server.commands.count("QUIT"), 1);
+        QVERIFY(!h->ftp.IsConnected());
+    }
+};
+
+VENDRIX_TEST(TestUploadRun)
+VENDRIX_TEST(TestUploadRunScripted)
+#include "tst_uploadrun.moc"
