@@ -11,6 +11,7 @@
 #include "listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
+#include "panelcommands.h"
 #include "pictures.h"
 #include "textblockpanel.h"
 #include "whatsthis.h"
@@ -59,6 +60,11 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
 }
 
 TfrmMain::~TfrmMain() = default;
+
+PaletteTable &TfrmMain::palette() const
+{
+    return mPanelCommands->palette();
+}
 
 void TfrmMain::buildWindow()
 {
@@ -285,6 +291,7 @@ void TfrmMain::buildMenu()
 
 void TfrmMain::connectCommands()
 {
+    mPanelCommands = new PanelCommands(mServices, {*pnlPageProp, *pnlHeading, *pnlText, *pnlBullets, *pnlLinks, *pnlImages}, this);
     connect(lstBlocks, &PageletteList::rowClicked, mEditor, &PageEditor::rowClicked);
     connect(lstBlocks, &PageletteList::blockDropped, mEditor, &PageEditor::dropOnPageletteList);
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);

@@ -22,6 +22,8 @@ class ImagePanel;
 class LinkPanel;
 class PageEditor;
 class PageletteList;
+class PaletteTable;
+class PanelCommands;
 class PagePropertiesPanel;
 class PaletteList;
 class QAction;
@@ -96,6 +98,8 @@ public:
     PageEditor &editor() const { return *mEditor; }
     WhatsThisMenu &whatsThis() const { return *mWhatsThis; }
     AppServices &services() const { return mServices; }
+    // The colours the colour pickers share for the program's run.
+    PaletteTable &palette() const;
 
     // Regions and controls, named as their components.
     QWidget *pnlTop = nullptr;
@@ -176,6 +180,7 @@ private:
     DocumentState mDocument;
     WhatsThisMenu *mWhatsThis = nullptr;
     PageEditor *mEditor = nullptr;
+    PanelCommands *mPanelCommands = nullptr;
     std::unique_ptr<BannerHost> mBanner;
     int mTipDay = 1;
     int mWantedPaneWidth = 0;

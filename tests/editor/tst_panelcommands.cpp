@@ -1,6 +1,7 @@
 #include "editor/bookmarks.h"
 #include "editor/bulletpanel.h"
 #include "editor/fontconvert.h"
+#include "editor/frmmain.h"
 #include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
 #include "editor/listboxhrz.h"
@@ -88,6 +89,7 @@ private slots:
     void textImportAtCaret();
     void pictureCommand_data();
     void pictureCommand();
+    void mainWindowButtons();
 
 private:
     struct Panels
@@ -392,14 +394,17 @@ void TestPanelCommands::dropBoxReorder()
     dropBox.dropOn(4);
     QCOMPARE(linesOf(list), (QStringList{"c\tC", "b\tB", "a\tA", "d\tD"}));
 
-    // Drags that do not come from the list itself are refused.
+    // Drags that do not come from the list itself are refused. The events go straight
+    // to the list's filter: outside a real drag the application's drag state is not ours.
+    panel.chkLink->setChecked(true);
+    QObject &filter = dropBox;
     QMimeData data;
-    data.setText(QStringLiteral("x"));
+    data.setData(QStringLiteral("application/x-vendrix-dropbox-entry"), "0");
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(list.viewport(), &enter);
+    QVERIFY(filter.eventFilter(list.viewport(), &enter));
     QVERIFY(!enter.isAccepted());
-    QDropEvent drop(QPointF(5, 5), Qt::MoveAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(list.viewport(), &drop);
+    QDropEvent drop(QPointF(list.visualItemRect(list.item(1)).center()), Qt::MoveAction, &data, Qt::LeftButton, {});
+    QVERIFY(filter.eventFilter(list.viewport(), &drop));
     QVERIFY(!drop.isAccepted());
     QCOMPARE(list.item(0)->text(), QStringLiteral("c\tC"));
 }
@@ -592,6 +597,37 @@ void TestPanelCommands::pictureCommand()
     QCOMPARE(panel.txtImageFile->text(), QStringLiteral("broken.jpg"));
     QCOMPARE(panel.picturePath(), images + QStringLiteral("broken.jpg"));
     QVERIFY(fakes.prompter.boxes.isEmpty());
+}
+
+void TestPanelCommands::mainWindowButtons()
+{
+    TestServices fakes;
+    TfrmMain window(fakes.services);
+    fakes.modal.expect(metaHandler(0, QString(), 2, QStringLiteral("rating"), true));
+    fakes.modal.expect([](QDialog &shown) {
+        auto &misc = static_cast<TfrmMisc &>(shown);
+        misc.btnItalic->click();
+        return int(QDialog::Accepted);
+    });
+    window.pnlPageProp->btnMetaAdd->click();
+    window.pnlText->btnTextFont->click();
+    QCOMPARE(linesOf(*window.pnlPageProp->lstMeta), QStringList{"Pics-Label\trating"});
+    QVERIFY(window.pnlText->fontChosen());
+    QVERIFY(window.pnlText->txtText->font().italic() != window.pnlHeading->txtHeading->font().italic());
+
+    fakes.pictureDialog.cancel();
+    fakes.openDialog.cancel();
+    fakes.openDialog.cancel();
+    window.pnlImages->btnImagePic->click();
+    window.pnlLinks->btnLinkIE->click();
+    window.pnlBullets->btnBulletImport->click();
+    QCOMPARE(fakes.pictureDialog.runs.size(), 1);
+    QCOMPARE(fakes.openDialog.runs.size(), 2);
+    QCOMPARE(fakes.openDialog.runs.at(1).filter, QStringLiteral("Text Files|*.txt"));
+
+    // The colour pickers share the window's palette table.
+    TfrmColor picker(fakes.services, window.palette());
+    QVERIFY(window.palette().isLoaded());
 }
 
 VENDRIX_TEST(TestPanelCommands)
