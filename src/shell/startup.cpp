@@ -81,6 +81,9 @@ int run(const StartupOptions &options, const MainWindowSteps &steps)
 {
     std::unique_ptr<TSplashScreen> splash = options.splash ? showSplash() : nullptr;
 
+    // The title of the task-bar button; window managers show it beside the captions of
+    // the message boxes.
+    QGuiApplication::setApplicationDisplayName(AppInfo::applicationTitle());
     QCoreApplication::setApplicationName(QStringLiteral("vendrix"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vendrix"));
 
