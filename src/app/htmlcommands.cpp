@@ -105,7 +105,7 @@ int exportHtml(const QStringList &arguments, QTextStream &out, QTextStream &err)
     try {
         BuildPageHTML(lines, options.mode, page, build);
     } catch (const ListIndexError &) {
-        err << "vendrix: " << options.input << ": Error Creating Web Page\n";
+        err << "vendrix: " << options.input << ": " << errorCreatingWebPageMessage() << "\n";
         return 1;
     } catch (const VendrixError &e) {
         err << "vendrix: " << options.input << ": " << e.message() << "\n";

@@ -11,23 +11,25 @@ namespace Bookmarks {
 void appendAddresses(const QString &line, QStringList &addresses)
 {
     static const QString marker = QStringLiteral("HREF=\"");
-    QString rest = line;
-    for (;;) {
+    // Positions move forward through the line rather than cutting it, so a long
+    // one-line file is read in linear time.
+    int from = 1;
+    while (from <= line.size()) {
         // A negative start lets the letters match in either case.
-        const int at = Routines::WildcardPos(rest, marker, -1);
+        const int at = Routines::WildcardPos(line, marker, -from);
         if (at == 0)
             break;
-        rest.remove(0, at - 1 + marker.size());
-        qsizetype end = rest.indexOf(u'"');
+        const qsizetype begin = at - 1 + marker.size();
+        qsizetype end = line.indexOf(u'"', begin);
         if (end < 0)
-            end = rest.indexOf(u' ');
+            end = line.indexOf(u' ', begin);
         if (end < 0) {
             // Nothing ends the address; with no quote left no marker can follow either.
             addresses.append(QString());
             break;
         }
-        addresses.append(rest.left(end));
-        rest.remove(0, end + 1);
+        addresses.append(line.mid(begin, end - begin));
+        from = int(end) + 2;
     }
 }
 

@@ -1,6 +1,5 @@
 #include "documentstate.h"
 
-#include "model/routines.h"
 #include "platform/appinfo.h"
 
 #include <QFileInfo>
@@ -23,14 +22,4 @@ void DocumentState::setUntitled()
 QString DocumentState::caption() const
 {
     return QFileInfo(mName).fileName() + QStringLiteral(" - ") + AppInfo::applicationTitle();
-}
-
-QString DocumentState::baseName() const
-{
-    return Routines::StripExtension(QFileInfo(mName).fileName());
-}
-
-QString DocumentState::uploadBaseName() const
-{
-    return Routines::RemoveSpaces(baseName());
 }

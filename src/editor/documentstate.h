@@ -15,12 +15,6 @@ public:
     // The document's file name without folder, then " - " and the application title.
     QString caption() const;
 
-    // The document's file name without folder and without the text from its last full
-    // stop; empty for "Untitled" (it has no full stop).
-    QString baseName() const;
-    // The base name with every space removed: the name of the page's upload copy.
-    QString uploadBaseName() const;
-
     bool changed() const { return mChanged; }
     void setChanged(bool changed) { mChanged = changed; }
 

@@ -1,8 +1,40 @@
 #pragma once
 
+#include "blockdrag.h"
+#include "documentstate.h"
+#include "html/pagehtml.h"
+#include "model/pagelette.h"
+
 #include <QMainWindow>
 
+#include <memory>
+
 struct AppServices;
+class AlignStrip;
+class BannerHost;
+class BlockPanel;
+class BulletPanel;
+class ButtonBar;
+class FormsPanel;
+class HRPanel;
+class HeadingPanel;
+class ImagePanel;
+class LinkPanel;
+class PageEditor;
+class PageletteList;
+class PagePropertiesPanel;
+class PaletteList;
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QToolButton;
+class TListBoxHrz;
+class TWebTheme;
+class TextPanel;
+class TrashBin;
+class WhatsThisMenu;
 
 // The main window: palette, pagelette list, block panels, preview and button bar. It
 // owns the one page and the one theme store for the life of the process.
@@ -18,4 +50,133 @@ public:
     // types, the command-line document (when not empty), and the tip of the day when
     // it is on.
     void startUp(const QString &commandLineDocument);
+
+    // The selection protocol (see PageEditor).
+    void StoreCurrentItem();
+    void ShowSelectedItem();
+    void FillPageletteList();
+    void NewPage();
+    TPageItem &InsertNewItem(int index, TBlockType kind);
+    void DeletePagelette();
+    // A block dropped on the pagelette list at targetIndex (the row count below the
+    // last row, -1 outside the list).
+    void dropOnPageletteList(BlockDrag::Source source, int draggedRow, int targetIndex);
+
+    // The page as HTML. Stores the open panel first (which sets the changed flag),
+    // selects the page's theme in the theme list and shows the busy cursor. A
+    // list-index error is reported as "Error Creating Web Page" and leaves in lines
+    // what was built; other errors reach the caller.
+    void buildPageHTML(QStringList &lines, THTMLMode mode);
+
+    // The commands. New and Save return whether they went through (Save: the document
+    // was written; New: the page was replaced).
+    bool newDocument();
+    bool save();
+    bool saveAsTemplate();
+    // Reads a page document or template into the page; an unreadable file gives a new
+    // untitled page after the invalid-document message.
+    void loadDocument(const QString &path);
+    void showBuildingArea();
+    void showTipOfTheDay();
+    void showAbout();
+    void showHelpContents();
+    // Opens one of the maker's pages in the default browser.
+    void openWebAddress(const QString &address);
+
+    void ReadSettings();
+    void WriteSettings();
+
+    TPagelette &page() { return mPage; }
+    const TWebTheme &themes() const { return *mThemes; }
+    DocumentState &document() { return mDocument; }
+    bool changed() const { return mDocument.changed(); }
+    int currentItemIndex() const;
+    int tipDay() const { return mTipDay; }
+    BlockPanel &panelFor(TBlockType kind) const;
+    PageEditor &editor() const { return *mEditor; }
+    WhatsThisMenu &whatsThis() const { return *mWhatsThis; }
+    AppServices &services() const { return mServices; }
+
+    // Regions and controls, named as their components.
+    QWidget *pnlTop = nullptr;
+    QWidget *imgadarea1 = nullptr;
+    ButtonBar *pbButtons = nullptr;
+    QStackedWidget *pnlWork = nullptr;
+    QWidget *pnlCreate = nullptr;
+    QWidget *pnlPreview = nullptr;
+    QSplitter *splPagelette = nullptr;
+    QWidget *pnlPagelette = nullptr;
+    QToolButton *btnNew = nullptr;
+    QToolButton *btnChooseTemplate = nullptr;
+    QToolButton *btnTemplate = nullptr;
+    PaletteList *lstPalette = nullptr;
+    PageletteList *lstBlocks = nullptr;
+    QWidget *imgMarker = nullptr;
+    TrashBin *imgTrash = nullptr;
+    QStackedWidget *pnlPanels = nullptr;
+    AlignStrip *pnlAlign = nullptr;
+    TListBoxHrz *lstThemes = nullptr;
+
+    PagePropertiesPanel *pnlPageProp = nullptr;
+    HeadingPanel *pnlHeading = nullptr;
+    ImagePanel *pnlImages = nullptr;
+    LinkPanel *pnlLinks = nullptr;
+    TextPanel *pnlText = nullptr;
+    BulletPanel *pnlBullets = nullptr;
+    HRPanel *pnlHR = nullptr;
+    FormsPanel *pnlForms = nullptr;
+
+    QMenu *popBlocks = nullptr;
+    QAction *mnuDelete = nullptr;
+    QAction *mnuDeleteSeparator = nullptr;
+    QAction *mnuNew = nullptr;
+    QAction *mnuOpen = nullptr;
+    QAction *mnuSave = nullptr;
+    QAction *mnuTemplate = nullptr;
+    QAction *mnuContents = nullptr;
+    QAction *mnuTips = nullptr;
+    QAction *mnuSoftware = nullptr;
+    QAction *mnuHosting = nullptr;
+    QAction *mnuAbout = nullptr;
+    QAction *mnuCancel = nullptr;
+
+    // Opens popBlocks at a global position; onPagelettes tells whether it was opened
+    // on the pagelette list (which alone offers Delete Pagelette).
+    void openBlocksMenu(const QPoint &globalPos, bool onPagelettes);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    QWidget *buildTopStrip();
+    QWidget *buildPageletteArea();
+    QWidget *buildEditorArea();
+    QWidget *buildPreviewArea();
+    void buildMenu();
+    void connectCommands();
+    void placeBanner();
+    void placeMarker();
+    void updateCaption();
+    void setPaneWidth(int width);
+    void applyPaneWidth();
+    int paneWidth() const;
+    void loadThemes();
+    void startBanner();
+    void shutdownBanner();
+    void registerFileTypes();
+    // The HTML copies of a saved document: the local one beside the documents and the
+    // upload copy. Write failures are ignored; build errors reach the caller.
+    void writeHtmlCopies(const QString &documentPath);
+
+    AppServices &mServices;
+    TPagelette mPage;
+    std::unique_ptr<TWebTheme> mThemes;
+    DocumentState mDocument;
+    WhatsThisMenu *mWhatsThis = nullptr;
+    PageEditor *mEditor = nullptr;
+    std::unique_ptr<BannerHost> mBanner;
+    int mTipDay = 1;
+    int mWantedPaneWidth = 0;
 };

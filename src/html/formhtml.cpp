@@ -22,6 +22,17 @@ QString hiddenField(const char *name, const QString &value)
            + value + QStringLiteral("\">\r\n");
 }
 
+// The hidden field of a comma-separated list, without a leading comma; nothing for an
+// empty list.
+QString listField(const char *name, QString list)
+{
+    if (list.isEmpty())
+        return QString();
+    if (list.startsWith(u','))
+        list.remove(0, 1);
+    return hiddenField(name, list);
+}
+
 // Radio buttons share the field's name; each check box gets the field's name and its
 // own shown text, so the mail lists every ticked box separately.
 QString choiceControls(const TFormElement &field)
@@ -104,22 +115,14 @@ QString GetFormHTML(const TPagelette &page, const MakerConfig &maker)
         report += QStringLiteral(",REMOTE_HOST");
     if (page.EnvReport)
         report += QStringLiteral(",REMOTE_ADDR");
-    if (!report.isEmpty()) {
-        if (report.startsWith(u','))
-            report.remove(0, 1);
-        hidden += hiddenField("env_report", report);
-    }
+    hidden += listField("env_report", report);
 
     QString print;
     if (page.EmailAddress)
         print = QStringLiteral("email");
     if (page.EmailSubject)
         print += QStringLiteral(",subject");
-    if (!print.isEmpty()) {
-        if (print.startsWith(u','))
-            print.remove(0, 1);
-        hidden += hiddenField("print_config", print);
-    }
+    hidden += listField("print_config", print);
 
     const QString border = page.Border ? QStringLiteral(" BORDER=1") : QString();
     const QString title = page.FormTitle.isEmpty()

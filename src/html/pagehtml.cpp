@@ -126,14 +126,21 @@ QString normalizeLines(const QString &text)
     return result;
 }
 
-// The value before the first TAB and the one after it; the whole line is the second
-// value when there is no TAB.
-std::pair<QStringView, QStringView> splitAtTab(QStringView line)
+// A line of two values split at its first TAB, written between the three texts given
+// (a line without a TAB is the second value). A line of one character stays as it is.
+void appendTabPair(QString &result, QStringView line, QStringView before, QStringView middle, QStringView after)
 {
+    if (line.size() == 1) {
+        result += line;
+        return;
+    }
     const qsizetype tab = line.indexOf(u'\t');
-    if (tab < 0)
-        return {QStringView(), line};
-    return {line.first(tab), line.sliced(tab + 1)};
+    result += before;
+    if (tab >= 0)
+        result += line.first(tab);
+    result += middle;
+    result += tab >= 0 ? line.sliced(tab + 1) : line;
+    result += after;
 }
 
 QString fontSizeText(qint32 points)
@@ -323,7 +330,7 @@ private:
 
     QString imageHtml(const TImageBlock &b) const
     {
-        QString h = QStringLiteral("<IMG SRC=\"") + imageSource(b.FileName) + QStringLiteral("\" BORDER=0 ALT=\"") + b.Alt
+        QString h = QStringLiteral("<IMG SRC=\"") + pictureAddress(b.FileName, QLatin1StringView("images/")) + QStringLiteral("\" BORDER=0 ALT=\"") + b.Alt
                     + QStringLiteral("\" HEIGHT=\"") + b.Height + QStringLiteral("\" WIDTH=\"") + b.Width
                     + QStringLiteral("\">");
         if (!b.Align.isEmpty())
@@ -353,21 +360,12 @@ private:
         return h;
     }
 
-    QString imageSource(const QString &fileName) const
+    // A picture's address by mode: sub is "images/" or "backgrounds/" below Upload/.
+    QString pictureAddress(const QString &fileName, QLatin1StringView sub) const
     {
         switch (mMode) {
-        case hmPreview: return mOptions.programFolder.imagesFolder() + fileName;
-        case hmLocalCopy: return QStringLiteral("../Upload/images/") + fileName;
-        case hmUploadCopy: break;
-        }
-        return fileName;
-    }
-
-    QString backgroundSource(const QString &fileName) const
-    {
-        switch (mMode) {
-        case hmPreview: return mOptions.programFolder.backgroundsFolder() + fileName;
-        case hmLocalCopy: return QStringLiteral("../Upload/backgrounds/") + fileName;
+        case hmPreview: return mOptions.programFolder.uploadFolder() + sub + fileName;
+        case hmLocalCopy: return QStringLiteral("../Upload/") + sub + fileName;
         case hmUploadCopy: break;
         }
         return fileName;
@@ -380,7 +378,7 @@ private:
                       + ColorToHTML(p.LinkColor) + QStringLiteral("\" ALINK=\"") + ColorToHTML(p.ALinkColor)
                       + QStringLiteral("\" VLINK=\"") + ColorToHTML(p.VLinkColor) + QStringLiteral("\">");
         if (!p.Background.isEmpty())
-            tag.insert(tag.size() - 1, QStringLiteral(" BACKGROUND=\"") + backgroundSource(p.Background) + u'"');
+            tag.insert(tag.size() - 1, QStringLiteral(" BACKGROUND=\"") + pictureAddress(p.Background, QLatin1StringView("backgrounds/")) + u'"');
         return tag;
     }
 
@@ -459,16 +457,7 @@ QString ConvertLines(const QString &text, TLineKind kind)
                 result += line;
             break;
         case lkDropBoxOptions:
-            if (line.size() != 1) {
-                const auto [value, shown] = splitAtTab(line);
-                result += QStringLiteral("document.write('<option value=\"");
-                result += value;
-                result += QStringLiteral("\">");
-                result += shown;
-                result += QStringLiteral("');\r\n");
-            } else {
-                result += line;
-            }
+            appendTabPair(result, line, u"document.write('<option value=\"", u"\">", u"');\r\n");
             break;
         case lkListItems:
             if (line.size() > 1)
@@ -476,16 +465,7 @@ QString ConvertLines(const QString &text, TLineKind kind)
             result += line;
             break;
         case lkMetaTags:
-            if (line.size() != 1) {
-                const auto [name, content] = splitAtTab(line);
-                result += QStringLiteral("<META NAME=\"");
-                result += name;
-                result += QStringLiteral("\" CONTENT=\"");
-                result += content;
-                result += QStringLiteral("\">");
-            } else {
-                result += line;
-            }
+            appendTabPair(result, line, u"<META NAME=\"", u"\" CONTENT=\"", u"\">");
             break;
         }
         result += kCrLf;

@@ -21,6 +21,9 @@ struct HtmlBuildOptions
     MakerConfig maker = MakerConfig::defaults();
 };
 
+// The warning the main window shows when BuildPageHTML raises ListIndexError.
+inline QString errorCreatingWebPageMessage() { return QStringLiteral("Error Creating Web Page"); }
+
 // "#RRGGBB" of a 0x00BBGGRR colour.
 QString ColorToHTML(qint32 color);
 

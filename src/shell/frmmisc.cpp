@@ -1,6 +1,8 @@
 #include "frmmisc.h"
 
 #include "editor/bookmarks.h"
+#include "editor/listboxhrz.h"
+#include "editor/whatsthis.h"
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
@@ -14,7 +16,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
@@ -25,9 +26,11 @@ namespace {
 
 constexpr int kPointSizes[] = {20, 18, 16, 14, 12, 10, 8};
 
-QLabel *addLabel(const QString &text, QWidget *parent, const QRect &geometry, QWidget *buddy = nullptr)
+QLabel *addLabel(const QString &name, const QString &text, QWidget *parent, const QRect &geometry,
+                 QWidget *buddy = nullptr)
 {
     auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
     label->setGeometry(geometry);
     if (buddy)
         label->setBuddy(buddy);
@@ -65,7 +68,9 @@ TfrmMisc::TfrmMisc(AppServices &services, PaletteTable &palette, QWidget *parent
     setWindowTitle(QStringLiteral("Netscape Bookmarks"));
     setFixedSize(440, 206);
 
-    lstBookmarks = new QListWidget(this);
+    whatsThis = new WhatsThisMenu(services.help, this);
+
+    lstBookmarks = new TListBoxHrz(this);
     lstBookmarks->setObjectName(QStringLiteral("lstBookmarks"));
     lstBookmarks->setGeometry(15, 12, 409, 145);
     connect(lstBookmarks, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -96,7 +101,8 @@ void TfrmMisc::buildFontPanel()
     cbName = new QComboBox(pnlFont);
     cbName->setObjectName(QStringLiteral("cbName"));
     cbName->setGeometry(15, 30, 190, 24);
-    addLabel(QStringLiteral("&Name"), pnlFont, QRect(15, 10, 190, 18), cbName);
+    lblName = addLabel(QStringLiteral("lblName"), QStringLiteral("&Name"), pnlFont, QRect(15, 10, 190, 18), cbName);
+    whatsThis->attach(*lblName, 39);
     connect(cbName, &QComboBox::activated, this, [this](int index) {
         QFont font = sampleFont();
         font.setFamily(cbName->itemText(index));
@@ -108,14 +114,16 @@ void TfrmMisc::buildFontPanel()
     cbSize->setGeometry(215, 30, 60, 24);
     for (const char *entry : {"7", "6", "5", "4", "3", "2", "1"})
         cbSize->addItem(QString::fromLatin1(entry));
-    addLabel(QStringLiteral("&Size"), pnlFont, QRect(215, 10, 60, 18), cbSize);
+    lblSize = addLabel(QStringLiteral("lblSize"), QStringLiteral("&Size"), pnlFont, QRect(215, 10, 60, 18), cbSize);
+    whatsThis->attach(*lblSize, 38);
     connect(cbSize, &QComboBox::activated, this, [this](int index) {
         QFont font = sampleFont();
         font.setPointSize(entryPointSize(index));
         applySample(font);
     });
 
-    addLabel(QStringLiteral("Styles"), pnlFont, QRect(285, 10, 100, 18));
+    lblStyles = addLabel(QStringLiteral("lblStyles"), QStringLiteral("Styles"), pnlFont, QRect(285, 10, 100, 18));
+    whatsThis->attach(*lblStyles, 37);
     btnBold = addToolButton(QStringLiteral("btnBold"), QStringLiteral("Bold"), pnlFont, QRect(285, 30, 26, 24));
     btnItalic = addToolButton(QStringLiteral("btnItalic"), QStringLiteral("Italic"), pnlFont, QRect(313, 30, 26, 24));
     btnUnderline = addToolButton(QStringLiteral("btnUnderline"), QStringLiteral("Underline"), pnlFont, QRect(341, 30, 26, 24));
@@ -150,6 +158,7 @@ void TfrmMisc::buildFontPanel()
     lblPreview->setAutoFillBackground(true);
     lblPreview->setFrameShape(QFrame::StyledPanel);
     lblPreview->setFrameShadow(QFrame::Sunken);
+    whatsThis->attach(*lblPreview, 36);
     setSampleFont(lblPreview->font(), Qt::black);
 }
 
@@ -159,24 +168,27 @@ void TfrmMisc::buildMetaPanel()
     pnlMeta->setObjectName(QStringLiteral("pnlMeta"));
     pnlMeta->setGeometry(0, 0, 440, 162);
 
-    auto *explanation = addLabel(QStringLiteral("Meta tags are used to embed hidden information about your web page "
+    lblMetaInfo = addLabel(QStringLiteral("lblMetaInfo"), QStringLiteral("Meta tags are used to embed hidden information about your web page "
                                                 "for a browser or a search engine to use."),
                                  pnlMeta, QRect(15, 8, 410, 36));
-    explanation->setWordWrap(true);
+    lblMetaInfo->setWordWrap(true);
+    whatsThis->attach(*lblMetaInfo, 12);
 
     cbMetaName = new QComboBox(pnlMeta);
     cbMetaName->setObjectName(QStringLiteral("cbMetaName"));
     cbMetaName->setGeometry(15, 70, 200, 24);
     for (const char *name : {"Description", "Keywords", "Pics-Label", "Expires", "Reply-to"})
         cbMetaName->addItem(QString::fromLatin1(name));
-    auto *nameLabel = addLabel(QStringLiteral("Meta &Name (Right-click here for Meta Tag Tips)"), pnlMeta,
-                               QRect(15, 50, 410, 18), cbMetaName);
-    nameLabel->setToolTip(QStringLiteral("Right-click here for Meta Tag Tips"));
+    lblMetaName = addLabel(QStringLiteral("lblMetaName"), QStringLiteral("Meta &Name (Right-click here for Meta Tag Tips)"), pnlMeta,
+                           QRect(15, 50, 410, 18), cbMetaName);
+    lblMetaName->setToolTip(QStringLiteral("Right-click here for Meta Tag Tips"));
+    whatsThis->attach(*lblMetaName, 13);
 
     txtMetaContent = new QLineEdit(pnlMeta);
     txtMetaContent->setObjectName(QStringLiteral("txtMetaContent"));
     txtMetaContent->setGeometry(15, 124, 410, 24);
-    addLabel(QStringLiteral("Meta &Content"), pnlMeta, QRect(15, 104, 410, 18), txtMetaContent);
+    lblMetaContent = addLabel(QStringLiteral("lblMetaContent"), QStringLiteral("Meta &Content"), pnlMeta, QRect(15, 104, 410, 18), txtMetaContent);
+    whatsThis->attach(*lblMetaContent, 14);
     connect(txtMetaContent, &QLineEdit::textChanged, this, &TfrmMisc::updateMetaOK);
 }
 

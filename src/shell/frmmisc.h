@@ -7,9 +7,10 @@ class PaletteTable;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QToolButton;
+class TListBoxHrz;
+class WhatsThisMenu;
 struct AppServices;
 
 // One small modal window for three tasks: choosing the heading or paragraph font,
@@ -50,7 +51,7 @@ public:
 
     QPushButton *btnOK;
     QPushButton *btnCancel;
-    QListWidget *lstBookmarks;
+    TListBoxHrz *lstBookmarks;
 
     QWidget *pnlFont;
     QComboBox *cbName;
@@ -60,10 +61,19 @@ public:
     QToolButton *btnUnderline;
     QToolButton *btnColor;
     QLabel *lblPreview;
+    QLabel *lblName;
+    QLabel *lblSize;
+    QLabel *lblStyles;
 
     QWidget *pnlMeta;
     QLineEdit *txtMetaContent;
     QComboBox *cbMetaName;
+    QLabel *lblMetaInfo;
+    QLabel *lblMetaName;
+    QLabel *lblMetaContent;
+
+    // The "What's This?" menu of the labels.
+    WhatsThisMenu *whatsThis;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -63,16 +63,6 @@ private slots:
                                     + QStringLiteral("</TD><TD WIDTH=70% VALIGN=TOP>") + control + QStringLiteral("</TD></TR>\r\n"));
     }
 
-    void rowsInFieldOrder()
-    {
-        TWebForm form;
-        form.AddElement().Text = QStringLiteral("one");
-        form.AddElement().Text = QStringLiteral("two");
-        const QString rows = GetHTML(form);
-        QCOMPARE(rows.count(QStringLiteral("</TR>\r\n")), 2);
-        QVERIFY(rows.indexOf(QStringLiteral(">one<")) < rows.indexOf(QStringLiteral(">two<")));
-    }
-
     void smallestForm()
     {
         TPagelette page;

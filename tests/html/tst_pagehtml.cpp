@@ -207,30 +207,6 @@ private slots:
                 .arg(background)));
     }
 
-    void listStyles_data()
-    {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QString>("open");
-        const char *tags[][2] = {{"UL", "DISC"}, {"UL", "CIRCLE"}, {"UL", "SQUARE"}, {"OL", "A"},
-                                 {"OL", "a"},    {"OL", "1"},      {"OL", "I"},      {"OL", "i"}};
-        for (int style = lsDisc; style <= lsLoCaseRoman; ++style)
-            QTest::addRow("%d", style) << style << QStringLiteral("<%1 TYPE=\"%2\">").arg(QLatin1StringView(tags[style][0]), QLatin1StringView(tags[style][1]));
-    }
-    void listStyles()
-    {
-        QFETCH(int, style);
-        QFETCH(QString, open);
-        TPagelette page;
-        TBulletBlock &list = addItem(emptyPage(page), btBullet, baNone, false).BulletBlock();
-        list.Style = TListStyle(style);
-        list.Bullets = QStringLiteral("Entry");
-        QStringList lines;
-        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
-        const qsizetype at = lines.indexOf(open);
-        QVERIFY(at > 0);
-        QCOMPARE(lines.mid(at + 1, 2), QStringList({QStringLiteral("   <LI>Entry"), QStringLiteral("</%1>").arg(open.mid(1, 2))}));
-    }
-
     void emptyDropBoxIsALink()
     {
         TPagelette page;
@@ -266,39 +242,43 @@ private slots:
         QVERIFY(go < lines.indexOf(QStringLiteral("<style type=\"text/css\">")));
     }
 
-    void badMarginKeepsTheBlocks()
+    // The entries built before the failure stay in lines, not yet split into lines of
+    // text. A block that cannot be built
+    // stops the build before the margin is read.
+    void conversionErrors_data()
     {
-        TPagelette page;
-        emptyPage(page).Page().Items(0).PagePropertiesBlock().IndentMargin = QStringLiteral("1O");
-        addItem(page, btText).TextBlock().Text = QStringLiteral("a\r\nb");
-        QStringList lines;
-        try {
-            BuildPageHTML(lines, hmUploadCopy, page, testOptions());
-            QFAIL("no conversion error");
-        } catch (const ConvertError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'1O' is not a valid integer value"));
-        }
-        QCOMPARE(lines, QStringList(QStringLiteral("a\r\nb\r\n<P>")));
+        QTest::addColumn<QString>("margin");
+        QTest::addColumn<QString>("headingSize");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("kept");
+        const QString link = QStringLiteral("<A HREF=\"\">first</A><P>");
+        const QString heading = QStringLiteral("<FONT FACE=\"Arial\" SIZE=\"3\" COLOR=\"#FF0000\">x\r\ny</FONT><P>");
+        QTest::newRow("margin") << "1O" << "12" << "'1O' is not a valid integer value" << QStringList{link, heading, link};
+        QTest::newRow("empty margin") << "" << "12" << "'' is not a valid integer value" << QStringList{link, heading, link};
+        QTest::newRow("block first") << "wide" << "1x" << "'1x' is not a valid integer value" << QStringList{link};
     }
-
-    // A block that cannot be built stops the build before the margin is read.
-    void failingBlockKeepsEarlierBlocks()
+    void conversionErrors()
     {
+        QFETCH(QString, margin);
+        QFETCH(QString, headingSize);
+        QFETCH(QString, message);
+        QFETCH(QStringList, kept);
         TPagelette page;
-        emptyPage(page).Page().Items(0).PagePropertiesBlock().IndentMargin = QStringLiteral("wide");
+        emptyPage(page).Page().Items(0).PagePropertiesBlock().IndentMargin = margin;
         addItem(page, btLink).LinkBlock().LinkText = QStringLiteral("first");
         THeadingBlock &heading = addItem(page, btHeading).HeadingBlock();
-        heading.Attributes = QStringLiteral("\"Arial\", 1x, [], [clRed]");
+        heading.Heading = QStringLiteral("x\r\ny");
+        heading.Attributes = QStringLiteral("\"Arial\", %1, [], [clRed]").arg(headingSize);
         heading.ApplyFont = 1;
-        addItem(page, btLink);
+        addItem(page, btLink).LinkBlock().LinkText = QStringLiteral("first");
         QStringList lines;
         try {
             BuildPageHTML(lines, hmPreview, page, testOptions());
             QFAIL("no conversion error");
         } catch (const ConvertError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'1x' is not a valid integer value"));
+            QCOMPARE(e.message(), message);
         }
-        QCOMPARE(lines, QStringList(QStringLiteral("<A HREF=\"\">first</A><P>")));
+        QCOMPARE(lines, kept);
     }
 
     void pageWithoutItemsAddsNothing()

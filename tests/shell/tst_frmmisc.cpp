@@ -1,15 +1,18 @@
 #include "editor/bookmarks.h"
+#include "editor/listboxhrz.h"
+#include "editor/whatsthis.h"
 #include "shell/frmmisc.h"
 #include "testregistry.h"
 #include "themes/frmcolor.h"
 #include "themes/palette.h"
 #include "uifakes.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -29,6 +32,8 @@ private slots:
     void bookmarksNotFound_data();
     void bookmarksNotFound();
     void bookmarkDoubleClickIsOK();
+    void labelHelpTopics_data();
+    void labelHelpTopics();
 };
 
 void TestSmallDialog::metaTagNeedsContent()
@@ -298,6 +303,36 @@ void TestSmallDialog::bookmarkDoubleClickIsOK()
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.lstBookmarks->currentItem()->text(), QStringLiteral("mailto:friend@example.com"));
+}
+
+void TestSmallDialog::labelHelpTopics_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("topic");
+
+    QTest::newRow("meta explanation") << "lblMetaInfo" << 12;
+    QTest::newRow("meta name") << "lblMetaName" << 13;
+    QTest::newRow("meta content") << "lblMetaContent" << 14;
+    QTest::newRow("sample") << "lblPreview" << 36;
+    QTest::newRow("styles") << "lblStyles" << 37;
+    QTest::newRow("size") << "lblSize" << 38;
+    QTest::newRow("name") << "lblName" << 39;
+}
+
+void TestSmallDialog::labelHelpTopics()
+{
+    QFETCH(QString, label);
+    QFETCH(int, topic);
+    TestServices fakes;
+    PaletteTable palette;
+    TfrmMisc dialog(fakes.services, palette);
+    auto *widget = dialog.findChild<QLabel *>(label);
+    QVERIFY(widget);
+    QCOMPARE(widget->contextMenuPolicy(), Qt::CustomContextMenu);
+    emit widget->customContextMenuRequested(QPoint(2, 2));
+    dialog.whatsThis->mnuWhatsThis->trigger();
+    QCOMPARE(fakes.help.popups, QList<int>{topic});
+    dialog.whatsThis->popWhatsThis->hide();
 }
 
 VENDRIX_TEST(TestSmallDialog)

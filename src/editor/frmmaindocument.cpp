@@ -1,0 +1,257 @@
+// The document lifecycle of the main window: start-up, New, Save, Save As Template,
+// loading a document, and the page build they share.
+
+#include "frmmain.h"
+
+#include "blocklists.h"
+#include "bulletpanel.h"
+#include "hrpanel.h"
+#include "listboxhrz.h"
+#include "pageeditor.h"
+#include "pagepropertiespanel.h"
+
+#include "html/htmlcopies.h"
+#include "html/pagehtml.h"
+#include "model/documents.h"
+#include "platform/appservices.h"
+#include "platform/busycursor.h"
+#include "platform/filedialog.h"
+#include "platform/filetypes.h"
+#include "platform/modalrunner.h"
+#include "platform/prompter.h"
+#include "shell/bannerhost.h"
+#include "shell/frmtips.h"
+#include "shell/splashscreen.h"
+#include "themes/themestore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStackedWidget>
+
+void TfrmMain::startUp(const QString &commandLineDocument)
+{
+    startBanner();
+    ReadSettings();
+    NewPage();
+    loadThemes();
+    lstPalette->setCurrentRow(0);
+    lstBlocks->setCurrentRow(0);
+    pnlBullets->cbBullets->setCurrentIndex(0);
+    pnlHR->recordFullWidth();
+    mDocument.setUntitled();
+    registerFileTypes();
+    if (!commandLineDocument.isEmpty()) {
+        loadDocument(commandLineDocument);
+        showBuildingArea();
+    }
+    if (mTipDay != 0) {
+        show();
+        showTipOfTheDay();
+    }
+}
+
+void TfrmMain::startBanner()
+{
+    mBanner = std::make_unique<BannerHost>(*imgadarea1, mServices.prompter, mServices.shell);
+    // Without the library the banner stays inactive and the strip stays empty.
+    mBanner->start();
+}
+
+void TfrmMain::shutdownBanner()
+{
+    if (mBanner)
+        mBanner->shutdown();
+}
+
+void TfrmMain::loadThemes()
+{
+    QString error;
+    std::unique_ptr<TWebTheme> loaded = ThemeStore::load(mServices.programFolder.themesFile(), &error);
+    if (loaded)
+        mThemes = std::move(loaded);
+    else
+        mServices.prompter.error(error);
+    lstThemes->clear();
+    lstThemes->addItems(ThemeStore::themeNames(*mThemes));
+    mEditor->selectTheme(mPage.Page().Items(0).PagePropertiesBlock().ThemeName);
+}
+
+void TfrmMain::registerFileTypes()
+{
+    QString error;
+    // A desktop that cannot take the registration only loses the file associations:
+    // the document on the command line and the tip of the day still follow.
+    if (!RegisterFileTypes(QCoreApplication::applicationFilePath(), &error))
+        mServices.prompter.error(error);
+}
+
+void TfrmMain::showTipOfTheDay()
+{
+    TfrmTips tips(mServices.programFolder, mServices.settings, this);
+    tips.setShowAtStartup(mTipDay != 0);
+    mServices.modal.runModal(tips);
+    mTipDay = tips.showAtStartup() ? 1 : 0;
+}
+
+void TfrmMain::showAbout()
+{
+    TSplashScreen about(TSplashScreen::Mode::About, [this] { openWebAddress(mServices.maker.homePage); }, this);
+    about.setWebAddress(mServices.maker.homePage);
+    mServices.modal.runModal(about);
+}
+
+void TfrmMain::buildPageHTML(QStringList &lines, THTMLMode mode)
+{
+    if (mPage.Page().Count() == 0)
+        return;
+    StoreCurrentItem();
+    BusyCursor busy;
+    const HtmlBuildOptions options{mServices.programFolder, pnlPageProp->chkZandorellLogo->isChecked(), mServices.maker};
+    mEditor->selectTheme(mPage.Page().Items(0).PagePropertiesBlock().ThemeName);
+    try {
+        BuildPageHTML(lines, mode, mPage, options);
+    } catch (const ListIndexError &) {
+        mServices.prompter.warning(tr("Error Creating Web Page"));
+    }
+}
+
+bool TfrmMain::newDocument()
+{
+    if (mDocument.changed()) {
+        const Prompter::Button answer = mServices.prompter.ask(
+            Prompter::Kind::Confirmation, tr("Would you like to save changes to %1?").arg(mDocument.name()),
+            Prompter::Yes | Prompter::No | Prompter::Cancel);
+        if (answer == Prompter::Cancel)
+            return false;
+        if (answer == Prompter::Yes)
+            save();
+        else
+            mDocument.setChanged(false);
+    }
+    // A save that was cancelled or failed leaves the page as it is.
+    if (mDocument.changed())
+        return false;
+    NewPage();
+    ShowSelectedItem();
+    mDocument.setUntitled();
+    updateCaption();
+    showBuildingArea();
+    return true;
+}
+
+namespace {
+
+// Sets the shared save dialog up for a page document or a template and runs it.
+bool chooseSavePath(FileDialog &dialog, const QString &extension, const QString &filter, const QString &folder,
+                    QString &path)
+{
+    dialog.setFileName(QString());
+    dialog.setDefaultExtension(extension);
+    dialog.setFilter(filter);
+    dialog.setInitialDir(folder);
+    if (!dialog.execute())
+        return false;
+    path = dialog.fileName();
+    return true;
+}
+
+}
+
+bool TfrmMain::save()
+{
+    QString path;
+    if (!chooseSavePath(mServices.saveDialog, Documents::documentExtension(), Documents::documentFilter(),
+                        mServices.programFolder.documentsFolder(), path))
+        return false;
+    StoreCurrentItem();
+    QString error;
+    const Documents::SaveResult result = Documents::SaveDocument(path, mPage, &error);
+    if (result == Documents::SaveResult::WriteFailed) {
+        mServices.prompter.error(error);
+        return false;
+    }
+    if (result == Documents::SaveResult::CannotCreate)
+        mServices.prompter.error(Documents::unableToCreateMessage());
+    try {
+        writeHtmlCopies(path);
+    } catch (const VendrixError &failure) {
+        mServices.prompter.error(failure.message());
+        return false;
+    }
+    // Only a document that was written makes the page safe: otherwise the name, the
+    // caption and the changed flag stay, and closing still asks.
+    if (result == Documents::SaveResult::Saved) {
+        mDocument.setName(path);
+        updateCaption();
+        mDocument.setChanged(false);
+    }
+    mServices.prompter.ask(Prompter::Kind::Information,
+                           tr("\"%1\" page has been automatically saved in your Uploads folder.")
+                               .arg(HtmlCopies::uploadCopyFileName(path)),
+                           Prompter::Ok | Prompter::Help, 171);
+    return result == Documents::SaveResult::Saved;
+}
+
+void TfrmMain::writeHtmlCopies(const QString &documentPath)
+{
+    const ProgramFolder &folder = mServices.programFolder;
+    QStringList local;
+    buildPageHTML(local, hmLocalCopy);
+    QString ignored;
+    HtmlCopies::writeHtmlFile(HtmlCopies::localCopyPath(folder, documentPath), local, &ignored);
+    QStringList upload;
+    buildPageHTML(upload, hmUploadCopy);
+    HtmlCopies::writeHtmlFile(HtmlCopies::uploadCopyPath(folder, documentPath), upload, &ignored);
+}
+
+bool TfrmMain::saveAsTemplate()
+{
+    QString path;
+    if (!chooseSavePath(mServices.saveDialog, Documents::templateExtension(), Documents::templateFilter(),
+                        mServices.programFolder.templatesFolder(), path))
+        return false;
+    StoreCurrentItem();
+    QString error;
+    const Documents::SaveResult result = Documents::SaveDocument(path, mPage, &error);
+    if (result == Documents::SaveResult::WriteFailed) {
+        mServices.prompter.error(error);
+        return false;
+    }
+    if (result == Documents::SaveResult::CannotCreate)
+        mServices.prompter.error(Documents::unableToCreateMessage());
+    try {
+        QStringList lines;
+        buildPageHTML(lines, hmLocalCopy);
+        const QString preview = HtmlCopies::templatePreviewPath(mServices.programFolder, path);
+        QDir().mkpath(QFileInfo(preview).absolutePath());
+        if (!HtmlCopies::writeHtmlFile(preview, lines, &error)) {
+            mServices.prompter.error(error);
+            return false;
+        }
+    } catch (const VendrixError &failure) {
+        mServices.prompter.error(failure.message());
+        return false;
+    }
+    return result == Documents::SaveResult::Saved;
+}
+
+void TfrmMain::loadDocument(const QString &path)
+{
+    QString error;
+    const bool loaded = Documents::LoadDocument(path, mPage, &error);
+    if (!loaded) {
+        mServices.prompter.error(Documents::invalidDocumentMessage());
+        NewPage();
+    }
+    FillPageletteList();
+    // An unreadable file leaves an untitled page, so a later Save cannot write the
+    // empty page over that file.
+    if (loaded && !Documents::isTemplateFileName(path))
+        mDocument.setName(path);
+    else
+        mDocument.setUntitled();
+    updateCaption();
+}

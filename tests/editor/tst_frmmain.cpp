@@ -1,0 +1,843 @@
+#include "editor/alignstrip.h"
+#include "editor/blockdrag.h"
+#include "editor/blocklists.h"
+#include "editor/buttonbar.h"
+#include "editor/formspanel.h"
+#include "editor/frmmain.h"
+#include "editor/linkpanel.h"
+#include "editor/listboxhrz.h"
+#include "editor/pagepropertiespanel.h"
+#include "editor/textblockpanel.h"
+#include "editor/memobox.h"
+#include "model/documents.h"
+#include "platform/appinfo.h"
+#include "testregistry.h"
+#include "uifakes.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+QString title(const QString &name)
+{
+    return name + QStringLiteral(" - ") + AppInfo::applicationTitle();
+}
+
+QStringList rowCaptions(const QListWidget &list)
+{
+    QStringList captions;
+    for (int i = 0; i < list.count(); ++i)
+        captions.append(list.item(i)->text());
+    return captions;
+}
+
+QStringList itemCaptions(const TPagelette &page)
+{
+    QStringList captions;
+    for (int i = 0; i < page.Page().Count(); ++i)
+        captions.append(BlockTypeCaption(page.Page().Items(i).BlockType));
+    return captions;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Palette rows hold the kinds from Heading on.
+int paletteRow(TBlockType kind)
+{
+    return int(kind) - 1;
+}
+
+}
+
+// The main window driven through its controls, with every seam faked.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void startsUntitledWithDefaultPage();
+    void startUpTipOfTheDay_data();
+    void startUpTipOfTheDay();
+    void commandLineDocument_data();
+    void commandLineDocument();
+
+    void paletteDrops_data();
+    void paletteDrops();
+    void secondFormRefused();
+    void rowMoves_data();
+    void rowMoves();
+    void dropThroughDropEvent();
+    void markerFollowsDrag();
+
+    void deleteRules();
+    void deletingFormsResetsTheForm();
+    void trashPictures();
+    void blocksMenuOffersDeleteOnlyOnTheList();
+
+    void valuesSurviveSwitchingRows();
+    void clickingARowSetsChanged();
+    void alignmentStripFollowsItem();
+
+    void newWithoutChangesAsksNothing();
+    void newWithChanges_data();
+    void newWithChanges();
+
+    void saveWritesDocumentAndCopies();
+    void saveUnableToCreateKeepsPageUnsaved();
+    void saveAsTemplate();
+
+    void closeQuery_data();
+    void closeQuery();
+    void settingsWrittenOnClose_data();
+    void settingsWrittenOnClose();
+    void settingsReadAtStartUp();
+
+    void webCommands();
+
+private:
+    // A window after its start-up, tip of the day off unless asked for.
+    std::unique_ptr<TfrmMain> startWindow(TestServices &fakes, const QString &document = QString(), bool tips = false)
+    {
+        if (!tips)
+            fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
+        fakes.settings.writeString(SettingsKeys::windowState(), QStringLiteral("Normal"));
+        auto window = std::make_unique<TfrmMain>(fakes.services);
+        window->startUp(document);
+        window->show();
+        return window;
+    }
+
+    void clickRow(TfrmMain &window, int row)
+    {
+        QListWidget *list = window.lstBlocks;
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    QTemporaryDir mXdgHome;
+};
+
+void TestMainWindow::initTestCase()
+{
+    // File-type registration writes below the user's data folder: keep it in a sandbox.
+    QVERIFY(mXdgHome.isValid());
+    qputenv("XDG_DATA_HOME", mXdgHome.path().toLocal8Bit());
+}
+
+void TestMainWindow::startsUntitledWithDefaultPage()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+    QCOMPARE(rowCaptions(*window->lstPalette),
+             (QStringList{"Heading", "Image", "Link", "Paragraph", "Bullet List", "Line", "Forms"}));
+    QCOMPARE(window->lstBlocks->currentRow(), 0);
+    QCOMPARE(window->currentItemIndex(), 0);
+    QVERIFY(!window->changed());
+    QVERIFY(window->findChild<QToolButton *>("btnCreate")->isChecked());
+    QCOMPARE(window->pnlWork->currentWidget(), window->pnlCreate);
+    QVERIFY(window->lstThemes->count() > 0);
+    QVERIFY(window->lstThemes->currentItem());
+    QCOMPARE(window->lstThemes->currentItem()->text(), QStringLiteral("Default"));
+    QVERIFY(!window->pnlPageProp->chkZandorellLogo->isChecked());
+}
+
+void TestMainWindow::startUpTipOfTheDay_data()
+{
+    QTest::addColumn<QString>("tipDay");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("first start") << QString() << true;
+    QTest::newRow("on") << QStringLiteral("1") << true;
+    QTest::newRow("off") << QStringLiteral("0") << false;
+}
+
+void TestMainWindow::startUpTipOfTheDay()
+{
+    QFETCH(QString, tipDay);
+    QFETCH(bool, shown);
+    TestServices fakes;
+    if (!tipDay.isNull())
+        fakes.settings.writeString(SettingsKeys::tipDay(), tipDay);
+    bool windowVisibleUnderTips = false;
+    fakes.modal.expect([&](QDialog &dialog) {
+        windowVisibleUnderTips = dialog.parentWidget() && dialog.parentWidget()->isVisible();
+        return int(QDialog::Rejected);
+    });
+    TfrmMain window(fakes.services);
+    window.startUp(QString());
+    QCOMPARE(fakes.modal.shownClasses.contains(QStringLiteral("TfrmTips")), shown);
+    QCOMPARE(windowVisibleUnderTips, shown);
+    // Without any stored placement the window opens maximised.
+    QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
+}
+
+void TestMainWindow::commandLineDocument_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("page document") << "My Page.vxf" << true << title("My Page.vxf");
+    QTest::newRow("template") << "Shop.vxt" << true << title("Untitled");
+    QTest::newRow("template in capitals counts as document") << "Shop.VXT" << true << title("Shop.VXT");
+    QTest::newRow("unreadable") << "broken.vxf" << false << title("Untitled");
+}
+
+void TestMainWindow::commandLineDocument()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, valid);
+    QFETCH(QString, caption);
+
+    TestServices fakes;
+    const QString path = fakes.data.path() + fileName;
+    if (valid) {
+        TPagelette page;
+        page.NewPage();
+        page.InsertNewItem(1, btHeading).HeadingBlock().Heading = QStringLiteral("From the file");
+        QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+    } else {
+        fakes.data.writeFile(fileName, "TPF0 this is not a page");
+    }
+
+    auto window = startWindow(fakes, path);
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->pnlWork->currentWidget(), window->pnlCreate);
+    QVERIFY(!window->changed());
+    if (valid) {
+        QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Heading", "Image", "Link", "Paragraph"}));
+        QCOMPARE(window->page().Page().Items(1).HeadingBlock().Heading, QStringLiteral("From the file"));
+        QVERIFY(!fakes.prompter.texts().contains(Documents::invalidDocumentMessage()));
+    } else {
+        QVERIFY(fakes.prompter.texts().contains(Documents::invalidDocumentMessage()));
+        QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+        QVERIFY(window->document().isUntitled());
+    }
+    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
+}
+
+void TestMainWindow::paletteDrops_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("insertedAt");
+
+    QTest::newRow("on row 0 goes to 1") << int(btHeading) << 0 << 1;
+    QTest::newRow("on a row goes before it") << int(btBullet) << 2 << 2;
+    QTest::newRow("on the last row") << int(btHR) << 3 << 3;
+    QTest::newRow("below the last row appends") << int(btForms) << 4 << 4;
+}
+
+void TestMainWindow::paletteDrops()
+{
+    QFETCH(int, kind);
+    QFETCH(int, target);
+    QFETCH(int, insertedAt);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->pnlPageProp->txtPageTitle->setText(QStringLiteral("Kept"));
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(TBlockType(kind)), target);
+
+    QCOMPARE(window->lstBlocks->count(), 5);
+    QCOMPARE(window->lstBlocks->item(insertedAt)->text(), BlockTypeCaption(TBlockType(kind)));
+    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+    QCOMPARE(int(window->page().Page().Items(insertedAt).BlockType), kind);
+    QCOMPARE(window->lstBlocks->currentRow(), insertedAt);
+    QCOMPARE(window->currentItemIndex(), insertedAt);
+    QCOMPARE(window->pnlPanels->currentWidget(), &window->panelFor(TBlockType(kind)));
+    // The panel that was open was stored before the drop.
+    QCOMPARE(window->page().Page().Items(0).PagePropertiesBlock().PageTitle, QStringLiteral("Kept"));
+    QVERIFY(window->changed());
+    QVERIFY(window->pnlAlign->isVisible());
+    QVERIFY(!window->imgMarker->isVisible());
+}
+
+void TestMainWindow::secondFormRefused()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 4);
+    QCOMPARE(window->lstBlocks->count(), 5);
+    clickRow(*window, 2);
+    window->pnlLinks->txtLinkText->setText(QStringLiteral("typed before the drop"));
+    const QStringList before = rowCaptions(*window->lstBlocks);
+
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 1);
+    QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Sorry, only one E-mail form per page is allowed."));
+    QCOMPARE(fakes.prompter.boxes.last().kind, Prompter::Kind::Information);
+    QCOMPARE(rowCaptions(*window->lstBlocks), before);
+    QCOMPARE(itemCaptions(window->page()), before);
+    // Nothing moved, so what was being typed is still there to be stored.
+    QCOMPARE(window->currentItemIndex(), 2);
+    clickRow(*window, 0);
+    QCOMPARE(window->page().Page().Items(2).LinkBlock().LinkText, QStringLiteral("typed before the drop"));
+}
+
+void TestMainWindow::rowMoves_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("selected");
+
+    const QStringList start{"Page Details", "Image", "Link", "Paragraph"};
+    QTest::newRow("down onto a row") << 1 << 3 << QStringList{"Page Details", "Link", "Paragraph", "Image"} << 3;
+    QTest::newRow("up onto a row") << 3 << 1 << QStringList{"Page Details", "Paragraph", "Image", "Link"} << 1;
+    QTest::newRow("onto row 0 stays") << 2 << 0 << start << 0;
+    QTest::newRow("onto itself stays") << 2 << 2 << start << 2;
+    QTest::newRow("below the end stays") << 1 << 4 << start << -1;
+}
+
+void TestMainWindow::rowMoves()
+{
+    QFETCH(int, from);
+    QFETCH(int, target);
+    QFETCH(QStringList, rows);
+    QFETCH(int, selected);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->page().Page().Items(2).LinkBlock().LinkText = QStringLiteral("the link");
+    clickRow(*window, from);
+    window->dropOnPageletteList(BlockDrag::Source::Pagelettes, from, target);
+    QCOMPARE(rowCaptions(*window->lstBlocks), rows);
+    QCOMPARE(itemCaptions(window->page()), rows);
+    QCOMPARE(window->lstBlocks->currentRow(), selected);
+    QCOMPARE(window->page().Page().Items(0).BlockType, btPageProperties);
+    // The link item travels with its row.
+    const int link = rows.indexOf(QStringLiteral("Link"));
+    QCOMPARE(window->page().Page().Items(link).LinkBlock().LinkText, QStringLiteral("the link"));
+    if (selected >= 0)
+        QCOMPARE(window->currentItemIndex(), selected);
+}
+
+void TestMainWindow::dropThroughDropEvent()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QListWidget *list = window->lstBlocks;
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, paletteRow(btHeading)}.toMimeData());
+
+    // A drop on the middle of row 2 inserts before it.
+    const QPoint onRow2 = list->visualItemRect(list->item(2)).center();
+    QDragEnterEvent enter(onRow2, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(onRow2, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &drop);
+    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Heading", "Link", "Paragraph"}));
+
+    // Below the last row: appended.
+    const QPoint below(5, list->visualItemRect(list->item(list->count() - 1)).bottom() + 10);
+    QVERIFY(list->viewport()->rect().contains(below));
+    QDragEnterEvent enterBelow(below, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enterBelow);
+    QDropEvent dropBelow(below, Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &dropBelow);
+    QCOMPARE(list->item(list->count() - 1)->text(), QStringLiteral("Heading"));
+    QCOMPARE(itemCaptions(window->page()), rowCaptions(*list));
+
+    // A drag that is not a block is refused.
+    QMimeData text;
+    text.setText(QStringLiteral("hello"));
+    QDragEnterEvent foreign(onRow2, Qt::CopyAction, &text, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &foreign);
+    QVERIFY(!foreign.isAccepted());
+
+    // The trash takes rows of the list, nothing from the palette.
+    QDragEnterEvent paletteOnTrash(QPoint(5, 5), Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window->imgTrash, &paletteOnTrash);
+    QVERIFY(!paletteOnTrash.isAccepted());
+    clickRow(*window, 2);
+    std::unique_ptr<QMimeData> row(BlockDrag{BlockDrag::Source::Pagelettes, 2}.toMimeData());
+    fakes.prompter.answer(Prompter::Yes);
+    QDragEnterEvent rowOnTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window->imgTrash, &rowOnTrash);
+    QVERIFY(rowOnTrash.isAccepted());
+    QDropEvent onTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(window->imgTrash, &onTrash);
+    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Link", "Paragraph", "Heading"}));
+}
+
+void TestMainWindow::markerFollowsDrag()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QListWidget *list = window->lstBlocks;
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, 0}.toMimeData());
+    const QRect row2 = list->visualItemRect(list->item(2));
+    QDragEnterEvent enter(row2.center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QDragMoveEvent move(row2.center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &move);
+    QVERIFY(window->imgMarker->isVisible());
+    QCOMPARE(window->imgMarker->y(), list->y() + row2.top() + 10);
+    QVERIFY(window->imgMarker->x() + window->imgMarker->width() <= list->x());
+
+    QDragMoveEvent overRow0(list->visualItemRect(list->item(0)).center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &overRow0);
+    QVERIFY(!window->imgMarker->isVisible());
+}
+
+void TestMainWindow::deleteRules()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+
+    window->DeletePagelette();
+    QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("The Page Settings Block cannot be deleted."));
+    QCOMPARE(window->lstBlocks->count(), 4);
+
+    clickRow(*window, 2);
+    fakes.prompter.answer(Prompter::No);
+    const int beeps = fakes.prompter.beeps;
+    window->DeletePagelette();
+    QCOMPARE(fakes.prompter.beeps, beeps + 1);
+    QCOMPARE(fakes.prompter.boxes.last().kind, Prompter::Kind::Confirmation);
+    QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Do you want to delete the selected Pagelette item?"));
+    QCOMPARE(fakes.prompter.boxes.last().buttons, Prompter::Buttons(Prompter::Yes | Prompter::No));
+    QCOMPARE(window->lstBlocks->count(), 4);
+    QCOMPARE(window->page().Page().Count(), 4);
+
+    // Del on the list is the same command.
+    fakes.prompter.answer(Prompter::Yes);
+    window->lstBlocks->setFocus();
+    window->findChild<QAction *>("mnuDelete")->trigger();
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Paragraph"}));
+    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+    QCOMPARE(window->lstBlocks->currentRow(), 1);
+    QCOMPARE(window->currentItemIndex(), 1);
+    QCOMPARE(window->pnlPanels->currentWidget(), &window->panelFor(btImage));
+}
+
+void TestMainWindow::deletingFormsResetsTheForm()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 4);
+    TPagelette &page = window->page();
+    page.WebForm().AddElement().Name = QStringLiteral("Your Name");
+    page.Border = true;
+    window->pnlForms->txtFormAddress->setText(QStringLiteral("me@example.com"));
+    clickRow(*window, 1);
+    QCOMPARE(page.Email, QStringLiteral("me@example.com"));
+    // Rebuilding the lists shows the field.
+    window->FillPageletteList();
+    QCOMPARE(window->pnlForms->lvForms->topLevelItemCount(), 1);
+    window->pnlForms->btnFormEdit->setEnabled(true);
+
+    clickRow(*window, 4);
+    fakes.prompter.answer(Prompter::Yes);
+    window->DeletePagelette();
+    QCOMPARE(page.WebForm().Count(), 0);
+    QVERIFY(page.Email.isEmpty());
+    QVERIFY(!page.Border);
+    QCOMPARE(window->pnlForms->lvForms->topLevelItemCount(), 0);
+    QVERIFY(!window->pnlForms->btnFormEdit->isEnabled());
+    QCOMPARE(page.formsItemIndex(), -1);
+
+    // A new form can be added again.
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 4);
+    QCOMPARE(page.formsItemIndex(), 4);
+}
+
+void TestMainWindow::trashPictures()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    TrashBin *trash = window->imgTrash;
+    QCOMPARE(trash->state(), TrashBin::State::Design);
+    const QImage design = trash->pixmap().toImage();
+
+    clickRow(*window, 3);
+    fakes.prompter.answer(Prompter::Yes);
+    window->DeletePagelette();
+    QCOMPARE(trash->state(), TrashBin::State::Full);
+    const QImage full = trash->pixmap().toImage();
+    QVERIFY(full != design);
+
+    for (int row : {2, 1}) {
+        clickRow(*window, row);
+        fakes.prompter.answer(Prompter::Yes);
+        window->DeletePagelette();
+    }
+    QCOMPARE(window->lstBlocks->count(), 1);
+    QCOMPARE(trash->state(), TrashBin::State::Empty);
+    QVERIFY(trash->pixmap().toImage() != full);
+    QVERIFY(!window->pnlAlign->isVisible());
+    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
+
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btText), 1);
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btText), 2);
+    clickRow(*window, 2);
+    fakes.prompter.answer(Prompter::Yes);
+    window->DeletePagelette();
+    QCOMPARE(trash->state(), TrashBin::State::Full);
+    QCOMPARE(trash->pixmap().toImage(), full);
+}
+
+void TestMainWindow::blocksMenuOffersDeleteOnlyOnTheList()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->openBlocksMenu(QPoint(20, 20), true);
+    QVERIFY(window->mnuDelete->isVisible());
+    QVERIFY(window->mnuDeleteSeparator->isVisible());
+    window->popBlocks->hide();
+
+    window->openBlocksMenu(QPoint(20, 20), false);
+    QVERIFY(!window->mnuDelete->isVisible());
+    QVERIFY(!window->mnuDeleteSeparator->isVisible());
+    window->popBlocks->hide();
+
+    window->lstBlocks->setCurrentRow(-1);
+    window->lstBlocks->clearSelection();
+    window->openBlocksMenu(QPoint(20, 20), true);
+    QVERIFY(!window->mnuDelete->isVisible());
+    window->popBlocks->hide();
+
+    QCOMPARE(window->mnuNew->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QCOMPARE(window->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(window->mnuTemplate->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+    QCOMPARE(window->mnuDelete->shortcut(), QKeySequence(QKeySequence::Delete));
+}
+
+void TestMainWindow::valuesSurviveSwitchingRows()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QTest::keyClicks(window->pnlPageProp->txtPageTitle, QStringLiteral("Cats"));
+    clickRow(*window, 3);
+    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlText);
+    QCOMPARE(window->page().Page().Items(0).PagePropertiesBlock().PageTitle, QStringLiteral("Cats"));
+    window->pnlText->txtText->setText(QStringLiteral("All about cats"));
+    window->pnlAlign->btnRight->click();
+    window->pnlAlign->btnParagraph->click();
+
+    clickRow(*window, 0);
+    QCOMPARE(window->page().Page().Items(3).TextBlock().Text, QStringLiteral("All about cats"));
+    QCOMPARE(window->page().Page().Items(3).BlockAlign, baRight);
+    QVERIFY(!window->page().Page().Items(3).BlockOnNewLine);
+    QCOMPARE(window->pnlPageProp->txtPageTitle->text(), QStringLiteral("Cats"));
+    // Page details have no alignment: it is never written.
+    QCOMPARE(window->page().Page().Items(0).BlockAlign, baNone);
+
+    clickRow(*window, 3);
+    QCOMPARE(window->pnlText->txtText->text(), QStringLiteral("All about cats"));
+    QVERIFY(window->pnlAlign->btnRight->isChecked());
+    QVERIFY(!window->pnlAlign->btnParagraph->isChecked());
+}
+
+void TestMainWindow::clickingARowSetsChanged()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QVERIFY(!window->changed());
+    clickRow(*window, 0);
+    QVERIFY(window->changed());
+}
+
+void TestMainWindow::alignmentStripFollowsItem()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QVERIFY(!window->pnlAlign->isVisible());
+    clickRow(*window, 1);
+    QVERIFY(window->pnlAlign->isVisible());
+    QVERIFY(window->pnlAlign->btnLeft->isChecked());
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btHeading), 1);
+    QVERIFY(window->pnlAlign->btnCenter->isChecked());
+    clickRow(*window, 0);
+    QVERIFY(!window->pnlAlign->isVisible());
+}
+
+void TestMainWindow::newWithoutChangesAsksNothing()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    const int boxes = fakes.prompter.boxes.size();
+    QVERIFY(window->newDocument());
+    QCOMPARE(fakes.prompter.boxes.size(), boxes);
+    QCOMPARE(window->windowTitle(), title("Untitled"));
+    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
+}
+
+void TestMainWindow::newWithChanges_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveChosen");
+    QTest::addColumn<bool>("replaced");
+
+    QTest::newRow("no") << int(Prompter::No) << false << true;
+    QTest::newRow("cancel") << int(Prompter::Cancel) << false << false;
+    QTest::newRow("yes, save cancelled") << int(Prompter::Yes) << false << false;
+    QTest::newRow("yes, saved") << int(Prompter::Yes) << true << true;
+}
+
+void TestMainWindow::newWithChanges()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, saveChosen);
+    QFETCH(bool, replaced);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btHeading), 1);
+    window->pnlHeading->txtHeading->setText(QStringLiteral("Mine"));
+    clickRow(*window, 0);
+    QVERIFY(window->changed());
+
+    fakes.prompter.answer(Prompter::Button(answer));
+    const QString saved = fakes.data.path() + QStringLiteral("VendrixFiles/mine.vxf");
+    if (saveChosen)
+        fakes.saveDialog.choose(saved);
+    else
+        fakes.saveDialog.cancel();
+    QCOMPARE(window->newDocument(), replaced);
+    QCOMPARE(fakes.prompter.boxes.first().text, QStringLiteral("Would you like to save changes to Untitled?"));
+    QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Buttons(Prompter::Yes | Prompter::No | Prompter::Cancel));
+    if (replaced) {
+        QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+        QCOMPARE(window->windowTitle(), title("Untitled"));
+        QVERIFY(window->document().isUntitled());
+        QVERIFY(!window->changed());
+    } else {
+        QCOMPARE(window->lstBlocks->count(), 5);
+        QCOMPARE(window->page().Page().Items(1).HeadingBlock().Heading, QStringLiteral("Mine"));
+        QVERIFY(window->changed());
+    }
+    QCOMPARE(QFile::exists(saved), saveChosen);
+}
+
+void TestMainWindow::saveWritesDocumentAndCopies()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->pnlPageProp->txtPageTitle->setText(QStringLiteral("Holiday Snaps"));
+    const QString path = fakes.data.path() + QStringLiteral("VendrixFiles/My Holiday.page.vxf");
+    fakes.saveDialog.choose(path);
+    QVERIFY(window->save());
+
+    const FakeFileDialog::Run &run = fakes.saveDialog.runs.last();
+    QCOMPARE(run.defaultExtension, QStringLiteral("vxf"));
+    QCOMPARE(run.filter, QStringLiteral("Vendrix Files|*.vxf"));
+    QCOMPARE(run.initialDir, fakes.data.folder().documentsFolder());
+    QVERIFY(run.fileName.isEmpty());
+
+    TPagelette reread;
+    QVERIFY(Documents::LoadDocument(path, reread));
+    QCOMPARE(reread.Page().Items(0).PagePropertiesBlock().PageTitle, QStringLiteral("Holiday Snaps"));
+    const QByteArray local = readFile(fakes.data.path() + QStringLiteral("VendrixFiles/My Holiday.page.html"));
+    const QByteArray upload = readFile(fakes.data.path() + QStringLiteral("Upload/MyHoliday.page.html"));
+    QVERIFY(local.contains("<TITLE>Holiday Snaps</TITLE>"));
+    QVERIFY(upload.contains("<TITLE>Holiday Snaps</TITLE>"));
+    QVERIFY(local.contains("../Upload/images/"));
+    QVERIFY(!upload.contains("Upload"));
+
+    QCOMPARE(window->windowTitle(), title("My Holiday.page.vxf"));
+    QCOMPARE(window->document().name(), path);
+    QVERIFY(!window->changed());
+    const FakePrompter::Box &box = fakes.prompter.boxes.last();
+    QCOMPARE(box.text, QStringLiteral("\"MyHoliday.page.html\" page has been automatically saved in your Uploads folder."));
+    QCOMPARE(box.kind, Prompter::Kind::Information);
+    QCOMPARE(box.buttons, Prompter::Buttons(Prompter::Ok | Prompter::Help));
+    QCOMPARE(box.helpTopic, 171);
+}
+
+void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    clickRow(*window, 1);
+    // A folder that does not exist cannot take the document.
+    const QString path = fakes.data.path() + QStringLiteral("no such folder/page.vxf");
+    fakes.saveDialog.choose(path);
+    QVERIFY(!window->save());
+    QVERIFY(fakes.prompter.texts().contains(QStringLiteral("Unable to create file.")));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(window->changed());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QVERIFY(window->document().isUntitled());
+    // The HTML copies live under the program folder and are written all the same.
+    QVERIFY(QFile::exists(fakes.data.path() + QStringLiteral("Upload/page.html")));
+
+    // Closing still asks, and a No lets the window go.
+    fakes.prompter.answer(Prompter::No);
+    QVERIFY(window->close());
+    QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to Untitled?"));
+}
+
+void TestMainWindow::saveAsTemplate()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->pnlPageProp->txtPageTitle->setText(QStringLiteral("Shop"));
+    const QString path = fakes.data.path() + QStringLiteral("Templates/Little Shop.vxt");
+    fakes.saveDialog.choose(path);
+    QVERIFY(window->saveAsTemplate());
+    const FakeFileDialog::Run &run = fakes.saveDialog.runs.last();
+    QCOMPARE(run.defaultExtension, QStringLiteral("vxt"));
+    QCOMPARE(run.filter, QStringLiteral("Vendrix Template|*.vxt"));
+    QCOMPARE(run.initialDir, fakes.data.folder().templatesFolder());
+    QVERIFY(QFile::exists(path));
+    QVERIFY(readFile(fakes.data.path() + QStringLiteral("Templates/Little Shop.html")).contains("<TITLE>Shop</TITLE>"));
+    // The document stays what it was, and unsaved.
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QVERIFY(window->changed());
+}
+
+void TestMainWindow::closeQuery_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveChosen");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("unchanged") << false << int(Prompter::NoButton) << false << true;
+    QTest::newRow("no") << true << int(Prompter::No) << false << true;
+    QTest::newRow("cancel") << true << int(Prompter::Cancel) << false << false;
+    QTest::newRow("yes, save cancelled") << true << int(Prompter::Yes) << false << false;
+    QTest::newRow("yes, saved") << true << int(Prompter::Yes) << true << true;
+}
+
+void TestMainWindow::closeQuery()
+{
+    QFETCH(bool, changed);
+    QFETCH(int, answer);
+    QFETCH(bool, saveChosen);
+    QFETCH(bool, closes);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    const QString temporary = fakes.data.folder().externalPreviewFile();
+    fakes.data.writeFile(QStringLiteral("VendrixFiles/~tmp.html"), "<HTML></HTML>");
+    if (changed)
+        clickRow(*window, 2);
+    if (answer != Prompter::NoButton)
+        fakes.prompter.answer(Prompter::Button(answer));
+    if (saveChosen)
+        fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/closing.vxf"));
+    const int boxes = fakes.prompter.boxes.size();
+
+    QCOMPARE(window->close(), closes);
+    QCOMPARE(fakes.prompter.boxes.size() > boxes, changed);
+    QCOMPARE(QFile::exists(temporary), !closes);
+    QCOMPARE(fakes.help.closed, closes ? 1 : 0);
+    QCOMPARE(fakes.settings.contains(SettingsKeys::paneWidth()), closes);
+}
+
+void TestMainWindow::settingsWrittenOnClose_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("boundsWritten");
+
+    QTest::newRow("normal") << int(Qt::WindowNoState) << QStringLiteral("Normal") << true;
+    QTest::newRow("maximised") << int(Qt::WindowMaximized) << QStringLiteral("Maximized") << false;
+    QTest::newRow("minimised") << int(Qt::WindowMinimized) << QStringLiteral("before") << false;
+}
+
+void TestMainWindow::settingsWrittenOnClose()
+{
+    QFETCH(int, state);
+    QFETCH(QString, written);
+    QFETCH(bool, boundsWritten);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    fakes.settings.writeString(SettingsKeys::windowState(), QStringLiteral("before"));
+    for (const QString &key : {SettingsKeys::top(), SettingsKeys::left(), SettingsKeys::height(), SettingsKeys::width()})
+        fakes.settings.writeInteger(key, -7);
+    window->setWindowState(Qt::WindowStates(state));
+    if (state == Qt::WindowNoState) {
+        window->setGeometry(40, 30, 700, 560);
+        QTest::qWait(10);
+    }
+    QVERIFY(window->close());
+    QCOMPARE(fakes.settings.readString(SettingsKeys::windowState()), written);
+    if (boundsWritten) {
+        QCOMPARE(fakes.settings.readInteger(SettingsKeys::top(), -1), window->y());
+        QCOMPARE(fakes.settings.readInteger(SettingsKeys::left(), -1), window->x());
+        QCOMPARE(fakes.settings.readInteger(SettingsKeys::height(), -1), 560);
+        QCOMPARE(fakes.settings.readInteger(SettingsKeys::width(), -1), 700);
+    } else {
+        QCOMPARE(fakes.settings.readInteger(SettingsKeys::top(), 0), -7);
+        QCOMPARE(fakes.settings.readInteger(SettingsKeys::width(), 0), -7);
+    }
+    const int pane = fakes.settings.readInteger(SettingsKeys::paneWidth(), 0);
+    QVERIFY(pane >= 250 && pane <= 500);
+}
+
+void TestMainWindow::settingsReadAtStartUp()
+{
+    TestServices fakes;
+    fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
+    fakes.settings.writeString(SettingsKeys::windowState(), QStringLiteral("Normal"));
+    fakes.settings.writeInteger(SettingsKeys::top(), 20);
+    fakes.settings.writeInteger(SettingsKeys::left(), 30);
+    fakes.settings.writeInteger(SettingsKeys::height(), 600);
+    fakes.settings.writeInteger(SettingsKeys::width(), 800);
+    fakes.settings.writeInteger(SettingsKeys::paneWidth(), 320);
+    TfrmMain window(fakes.services);
+    window.startUp(QString());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!window.windowState().testFlag(Qt::WindowMaximized));
+    QCOMPARE(window.size(), QSize(800, 600));
+    QCOMPARE(window.pnlPagelette->width(), 320);
+    QCOMPARE(window.tipDay(), 0);
+
+    // A pane width outside what the splitter allows is brought inside it.
+    window.close();
+    fakes.settings.writeString(SettingsKeys::paneWidth(), QStringLiteral("9000"));
+    fakes.settings.writeInteger(SettingsKeys::width(), 1200);
+    TfrmMain second(fakes.services);
+    second.startUp(QString());
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    QCOMPARE(second.pnlPagelette->width(), 500);
+}
+
+void TestMainWindow::webCommands()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->pbButtons->findChild<QToolButton *>("btnHosting")->click();
+    window->pbButtons->findChild<QToolButton *>("btnCustom")->click();
+    window->pbButtons->findChild<QToolButton *>("btnAdRemove")->click();
+    window->mnuSoftware->trigger();
+    QCOMPARE(fakes.shell.opened, (QStringList{fakes.services.maker.hostingPage, fakes.services.maker.productsPage,
+                                              fakes.services.maker.orderingPage, fakes.services.maker.homePage}));
+    fakes.shell.openSucceeds = false;
+    window->mnuHosting->trigger();
+    QVERIFY(fakes.prompter.texts().last().startsWith(QStringLiteral("Could not load the default client.")));
+
+    window->pbButtons->findChild<QToolButton *>("btnHelp")->click();
+    window->mnuContents->trigger();
+    QCOMPARE(fakes.help.contentsShown, 2);
+}
+
+VENDRIX_TEST(TestMainWindow)
+#include "tst_frmmain.moc"

@@ -1,0 +1,85 @@
+#include "editor/picturestore.h"
+#include "testregistry.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestPictureStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void place_data();
+    void place();
+    void copyFailure();
+
+private:
+    static void write(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+};
+
+void TestPictureStore::place_data()
+{
+    QTest::addColumn<QString>("chosenName");
+    QTest::addColumn<QStringList>("existing"); // "name=contents" in the images folder
+    QTest::addColumn<QString>("placedName");
+    QTest::addColumn<int>("filesAfter");
+
+    QTest::newRow("free name") << "cat.jpg" << QStringList{} << "cat.jpg" << 1;
+    QTest::newRow("same picture there") << "cat.jpg" << QStringList{"cat.jpg=CAT"} << "cat.jpg" << 1;
+    QTest::newRow("another picture there") << "cat.jpg" << QStringList{"cat.jpg=DOG"} << "cat-2.jpg" << 2;
+    QTest::newRow("next free number") << "cat.jpg" << QStringList{"cat.jpg=DOG", "cat-2.jpg=COW"} << "cat-3.jpg" << 3;
+    QTest::newRow("earlier copy reused") << "cat.jpg" << QStringList{"cat.jpg=DOG", "cat-2.jpg=CAT"} << "cat-2.jpg" << 2;
+    QTest::newRow("same size, other bytes") << "cat.jpg" << QStringList{"cat.jpg=CAX"} << "cat-2.jpg" << 2;
+    QTest::newRow("comma in the name") << "a,b.gif" << QStringList{} << "a,b.gif" << 1;
+    QTest::newRow("two dots") << "my.cat.jpeg" << QStringList{"my.cat.jpeg=DOG"} << "my.cat-2.jpeg" << 2;
+    QTest::newRow("no extension") << "cat" << QStringList{"cat=DOG"} << "cat-2" << 2;
+}
+
+void TestPictureStore::place()
+{
+    QFETCH(QString, chosenName);
+    QFETCH(QStringList, existing);
+    QFETCH(QString, placedName);
+    QFETCH(int, filesAfter);
+
+    QTemporaryDir dir;
+    const QString images = dir.filePath(QStringLiteral("Upload/images/"));
+    QDir().mkpath(images);
+    const QString chosen = dir.filePath(QStringLiteral("pick, here/") + chosenName);
+    write(chosen, "CAT");
+    for (const QString &entry : std::as_const(existing))
+        write(images + entry.section(u'=', 0, 0), entry.section(u'=', 1).toLatin1());
+
+    QString error;
+    const QString placed = PictureStore::place(chosen, images, &error);
+    QCOMPARE(placed, images + placedName);
+    QVERIFY(PictureStore::sameContents(placed, chosen));
+    QCOMPARE(QDir(images).entryList(QDir::Files).size(), filesAfter);
+    // The pictures that were there are untouched.
+    for (const QString &entry : std::as_const(existing)) {
+        QFile file(images + entry.section(u'=', 0, 0));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), entry.section(u'=', 1).toLatin1());
+    }
+}
+
+void TestPictureStore::copyFailure()
+{
+    QTemporaryDir dir;
+    const QString chosen = dir.filePath(QStringLiteral("cat.jpg"));
+    write(chosen, "CAT");
+    QString error;
+    QCOMPARE(PictureStore::place(chosen, dir.filePath(QStringLiteral("missing/folder/")), &error), QString());
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(PictureStore::place(dir.filePath(QStringLiteral("gone.jpg")), dir.path() + u'/', &error), QString());
+}
+
+VENDRIX_TEST(TestPictureStore)
+#include "tst_picturestore.moc"

@@ -1,0 +1,206 @@
+#include "shell/bannerhost.h"
+#include "testdatafolder.h"
+#include "testregistry.h"
+#include "uifakes.h"
+
+#include "vxads.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QLibrary>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+// The stand-in library as the host finds it, for the companions the tests read.
+QString libraryFile()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/vxads");
+}
+
+int lastDisplayResult(int location)
+{
+    QLibrary library(libraryFile());
+    auto get = reinterpret_cast<decltype(&CT_MgmtGetALDisplayResult)>(library.resolve("CT_MgmtGetALDisplayResult"));
+    return get ? get(location) : -99;
+}
+
+int impressions(int location)
+{
+    QLibrary library(libraryFile());
+    auto get = reinterpret_cast<decltype(&CT_MgmtGetALImpressions)>(library.resolve("CT_MgmtGetALImpressions"));
+    return get ? get(location) : -99;
+}
+
+QStringList shippedAddresses()
+{
+    QStringList addresses;
+    QFile list(buildDataFolder() + QStringLiteral("/banners/banners.txt"));
+    if (list.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : list.readAll().split('\n')) {
+            const int tab = line.indexOf('\t');
+            if (!line.startsWith('#') && tab > 0)
+                addresses.append(QString::fromUtf8(line.mid(tab + 1)).trimmed());
+        }
+    }
+    return addresses;
+}
+
+}
+
+class TestBannerHost : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { qunsetenv("VXADS_FAIL"); qunsetenv("VXADS_BANNER_DIR"); }
+
+    void showsAndClicksHouseBanners()
+    {
+        FakePrompter prompter;
+        FakeShell shell;
+        QWidget panel;
+        panel.setObjectName(QStringLiteral("imgadarea1"));
+        panel.resize(468, 60);
+        BannerHost host(panel, prompter, shell);
+        QVERIFY(host.start());
+        QVERIFY2(prompter.boxes.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
+        QVERIFY(host.isActive());
+        QVERIFY(host.location() != -1);
+        QCOMPARE(panel.cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(!host.hasBanner());
+
+        host.tick();
+        QVERIFY(host.hasBanner());
+        panel.show();
+        const QImage shot = panel.grab().toImage();
+        QCOMPARE(lastDisplayResult(host.location()), CT_DISPLAY_ALL);
+        QCOMPARE(impressions(host.location()), 1);
+        // The banner is drawn, not the panel's plain background.
+        QSet<QRgb> colours;
+        for (int x = 0; x < shot.width(); x += 7)
+            colours.insert(shot.pixel(x, 30));
+        QVERIFY(colours.size() > 3);
+
+        QTest::mouseClick(&panel, Qt::LeftButton);
+        QCOMPARE(shell.opened.size(), 1);
+        QVERIFY2(shippedAddresses().contains(shell.opened.first()), qPrintable(shell.opened.first()));
+        QCOMPARE(panel.cursor().shape(), Qt::PointingHandCursor);
+
+        host.shutdown();
+        QVERIFY(!host.isActive());
+        QCOMPARE(host.location(), -1);
+        QVERIFY(!host.hasBanner());
+        QTest::mouseClick(&panel, Qt::LeftButton);
+        QCOMPARE(shell.opened.size(), 1);
+    }
+
+    void aShortPanelShowsPartOfTheBanner()
+    {
+        FakePrompter prompter;
+        FakeShell shell;
+        QWidget panel;
+        panel.resize(468, 30);
+        BannerHost host(panel, prompter, shell);
+        QVERIFY(host.start());
+        host.tick();
+        panel.grab();
+        QCOMPARE(lastDisplayResult(host.location()), CT_DISPLAY_PART);
+    }
+
+    void withoutTheLibraryNothingHappens()
+    {
+        FakePrompter prompter;
+        FakeShell shell;
+        QWidget panel;
+        panel.resize(468, 60);
+        BannerHost host(panel, prompter, shell);
+        host.setLibraryFile(QStringLiteral("/nonexistent/vxads"));
+        QVERIFY(!host.start());
+        QVERIFY(!host.isActive());
+        host.tick();
+        host.click();
+        panel.grab();
+        host.shutdown();
+        QVERIFY(prompter.boxes.isEmpty());
+        QVERIFY(shell.opened.isEmpty());
+    }
+
+    void reportsEachRefusal_data()
+    {
+        QTest::addColumn<QByteArray>("step");
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QList<int>>("kinds");
+        const int error = int(Prompter::Kind::Error);
+        const QString noSpace = QStringLiteral("Unable to initialize advertising banner space, Advertising Space Creation Error");
+        QTest::newRow("push") << QByteArray("push") << false
+                              << QStringList{"Ad Push system init error: The request was refused. Simulated failure."}
+                              << QList<int>{error};
+        QTest::newRow("management") << QByteArray("mgmt") << false
+                                    << QStringList{"Ad Management system init error: The request was refused. Simulated failure."}
+                                    << QList<int>{error};
+        QTest::newRow("location") << QByteArray("location") << true
+                                  << QStringList{"Cannot create ad location (simulated failure)", noSpace}
+                                  << QList<int>{int(Prompter::Kind::Warning), error};
+        QTest::newRow("callbacks")
+            << QByteArray("callbacks") << true
+            << QStringList{"Cannot set ad location callbacks: The request was refused. (simulated failure)", noSpace}
+            << QList<int>{int(Prompter::Kind::Information), error};
+    }
+    void reportsEachRefusal()
+    {
+        QFETCH(QByteArray, step);
+        QFETCH(bool, active);
+        QFETCH(QStringList, texts);
+        QFETCH(QList<int>, kinds);
+        qputenv("VXADS_FAIL", step);
+        FakePrompter prompter;
+        FakeShell shell;
+        QWidget panel;
+        BannerHost host(panel, prompter, shell);
+        QCOMPARE(host.start(), active);
+        QCOMPARE(host.isActive(), active);
+        QCOMPARE(prompter.texts(), texts);
+        QList<int> seen;
+        for (const auto &box : prompter.boxes)
+            seen.append(int(box.kind));
+        QCOMPARE(seen, kinds);
+        QCOMPARE(host.location(), -1);
+        // Ads on without a location: ticks and clicks go on harmlessly.
+        host.tick();
+        host.click();
+        QVERIFY(!host.hasBanner());
+        QVERIFY(shell.opened.isEmpty());
+    }
+
+    void aDamagedBannerIsReportedAsNotShown()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile list(dir.filePath(QStringLiteral("banners.txt")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("broken.bmp\thttp://example.com/broken\n");
+        list.close();
+        QFile broken(dir.filePath(QStringLiteral("broken.bmp")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(QByteArray(100, 'x'));
+        broken.close();
+        qputenv("VXADS_BANNER_DIR", QFile::encodeName(dir.path()));
+
+        FakePrompter prompter;
+        FakeShell shell;
+        QWidget panel;
+        BannerHost host(panel, prompter, shell);
+        QVERIFY(host.start());
+        host.tick();
+        QVERIFY(!host.hasBanner());
+        QCOMPARE(lastDisplayResult(host.location()), CT_DISPLAY_NONE);
+        QVERIFY(prompter.boxes.isEmpty());
+    }
+};
+
+VENDRIX_TEST(TestBannerHost)
+#include "tst_bannerhost.moc"
