@@ -399,6 +399,9 @@ void TestMainWindow::markerFollowsDrag()
     QDragMoveEvent overRow0(list->visualItemRect(list->item(0)).center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &overRow0);
     QVERIFY(!window->imgMarker->isVisible());
+    // Every drag ends with a leave or a drop, which releases the application's drop target.
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(list->viewport(), &leave);
 }
 
 void TestMainWindow::deleteRules()
