@@ -192,7 +192,7 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
             out << (message.startsWith(QStringLiteral("> PASS ")) ? QStringLiteral("> PASS ********") : message) << Qt::endl;
         });
     }
-    run.Send(profiles, profile);
+    run.send(profiles, profile);
     if (run.isLocked() && !ended)
         loop.exec();
     printer.flush();

@@ -135,28 +135,6 @@ private slots:
         QVERIFY(r.err.isEmpty());
     }
 
-    void failures_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("unknown profile") << QStringList{QStringLiteral("--profile"), QStringLiteral("Nobody")} << 1
-                                         << QStringLiteral("there is no server profile Nobody");
-        QTest::newRow("no profile") << QStringList() << 2 << QStringLiteral("--publish needs a document and --profile NAME");
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--profile"), QStringLiteral("Other"), QStringLiteral("--fast")}
-                                        << 2 << QStringLiteral("unexpected argument --fast");
-    }
-
-    void failures()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        const Result r = vendrix(QStringList{QStringLiteral("--publish"), mDocument} + arguments);
-        QCOMPARE(r.exitCode, exitCode);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
-    }
-
     void cleanupTestCase() { mServer.stop(); }
 };
 
