@@ -81,9 +81,9 @@ int run(const StartupOptions &options, const MainWindowSteps &steps)
 {
     std::unique_ptr<TSplashScreen> splash = options.splash ? showSplash() : nullptr;
 
-    // The title of the task-bar button; window managers show it beside the captions of
-    // the message boxes.
-    QGuiApplication::setApplicationDisplayName(AppInfo::applicationTitle());
+    // No application display name: X11 window managers would append it to every
+    // caption, turning "Zandorell FREE HTML 5.0 - Untitled" into a doubled title. The
+    // task bar takes the program's name from its desktop entry instead.
     QCoreApplication::setApplicationName(QStringLiteral("vendrix"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vendrix"));
 
