@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     QPainter painter(&banner);
     painter.drawImage(0, 0, drawing);
     painter.end();
-    const QImage indexed = banner.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::PreferDither);
+    const QImage indexed = banner.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
     if (!indexed.save(args[2], "BMP")) {
         err << "mkbanner: cannot write " << args[2] << "\n";
         return 1;

@@ -17,6 +17,6 @@ function(add_qt_test name)
     add_dependencies(${target} vendrix_data)
     add_test(NAME ${name} COMMAND ${target})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;VENDRIX_BUILD_DATA=${VENDRIX_DATA_OUTPUT_DIR}"
-        TIMEOUT 600)
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QTEST_DISABLE_STACK_DUMP=1;VENDRIX_BUILD_DATA=${VENDRIX_DATA_OUTPUT_DIR}"
+        TIMEOUT 300)
 endfunction()

@@ -16,6 +16,8 @@ std::vector<const Command *> allCommands()
         commands.push_back(&c);
     for (const Command &c : std::span(htmlCommands, size_t(htmlCommandCount)))
         commands.push_back(&c);
+    for (const Command &c : std::span(uploadCommands, size_t(uploadCommandCount)))
+        commands.push_back(&c);
     return commands;
 }
 

@@ -27,5 +27,7 @@ extern const Command documentCommands[];
 extern const int documentCommandCount;
 extern const Command htmlCommands[];
 extern const int htmlCommandCount;
+extern const Command uploadCommands[];
+extern const int uploadCommandCount;
 
 }

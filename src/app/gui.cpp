@@ -1,13 +1,19 @@
 #include "gui.h"
 
+#include "shell/startup.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QTextStream>
+
+#include <cstdio>
 
 int runGui(int &argc, char **argv)
 {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
-    placeholder.setWindowTitle(QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
-    placeholder.show();
-    return app.exec();
+    const StartupOptions options = parseStartupOptions(QApplication::arguments().mid(1));
+    if (!options.error.isEmpty()) {
+        QTextStream(stderr) << "vendrix: " << options.error << "\nTry vendrix --help.\n";
+        return 2;
+    }
+    return Startup::run(options, mainWindowSteps());
 }

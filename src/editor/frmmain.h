@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 struct AppServices;
 class AlignStrip;
@@ -170,6 +171,15 @@ private:
     void startBanner();
     void shutdownBanner();
     void registerFileTypes();
+    struct WrittenDocument
+    {
+        QString path;
+        bool created = false; // false: the file could not be created ("Unable to create file.")
+    };
+    // Runs the save dialog set up for one kind of file, stores the open panel and
+    // writes the page. Nothing when the user cancelled or the write failed (reported).
+    std::optional<WrittenDocument> writeChosenDocument(const QString &extension, const QString &filter,
+                                                       const QString &folder);
     // The HTML copies of a saved document: the local one beside the documents and the
     // upload copy. Write failures are ignored; build errors reach the caller.
     void writeHtmlCopies(const QString &documentPath);

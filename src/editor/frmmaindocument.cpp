@@ -142,57 +142,54 @@ bool TfrmMain::newDocument()
     return true;
 }
 
-namespace {
-
-// Sets the shared save dialog up for a page document or a template and runs it.
-bool chooseSavePath(FileDialog &dialog, const QString &extension, const QString &filter, const QString &folder,
-                    QString &path)
+std::optional<TfrmMain::WrittenDocument> TfrmMain::writeChosenDocument(const QString &extension, const QString &filter,
+                                                                       const QString &folder)
 {
+    FileDialog &dialog = mServices.saveDialog;
     dialog.setFileName(QString());
     dialog.setDefaultExtension(extension);
     dialog.setFilter(filter);
     dialog.setInitialDir(folder);
     if (!dialog.execute())
-        return false;
-    path = dialog.fileName();
-    return true;
-}
-
-}
-
-bool TfrmMain::save()
-{
-    QString path;
-    if (!chooseSavePath(mServices.saveDialog, Documents::documentExtension(), Documents::documentFilter(),
-                        mServices.programFolder.documentsFolder(), path))
-        return false;
+        return std::nullopt;
+    const QString path = dialog.fileName();
     StoreCurrentItem();
     QString error;
     const Documents::SaveResult result = Documents::SaveDocument(path, mPage, &error);
     if (result == Documents::SaveResult::WriteFailed) {
         mServices.prompter.error(error);
-        return false;
+        return std::nullopt;
     }
+    // A file that cannot be created is reported, and the HTML copies are still written.
     if (result == Documents::SaveResult::CannotCreate)
         mServices.prompter.error(Documents::unableToCreateMessage());
+    return WrittenDocument{path, result == Documents::SaveResult::Saved};
+}
+
+bool TfrmMain::save()
+{
+    const std::optional<WrittenDocument> document =
+        writeChosenDocument(Documents::documentExtension(), Documents::documentFilter(), mServices.programFolder.documentsFolder());
+    if (!document)
+        return false;
     try {
-        writeHtmlCopies(path);
+        writeHtmlCopies(document->path);
     } catch (const VendrixError &failure) {
         mServices.prompter.error(failure.message());
         return false;
     }
     // Only a document that was written makes the page safe: otherwise the name, the
     // caption and the changed flag stay, and closing still asks.
-    if (result == Documents::SaveResult::Saved) {
-        mDocument.setName(path);
+    if (document->created) {
+        mDocument.setName(document->path);
         updateCaption();
         mDocument.setChanged(false);
     }
     mServices.prompter.ask(Prompter::Kind::Information,
                            tr("\"%1\" page has been automatically saved in your Uploads folder.")
-                               .arg(HtmlCopies::uploadCopyFileName(path)),
+                               .arg(HtmlCopies::uploadCopyFileName(document->path)),
                            Prompter::Ok | Prompter::Help, 171);
-    return result == Documents::SaveResult::Saved;
+    return document->created;
 }
 
 void TfrmMain::writeHtmlCopies(const QString &documentPath)
@@ -209,24 +206,16 @@ void TfrmMain::writeHtmlCopies(const QString &documentPath)
 
 bool TfrmMain::saveAsTemplate()
 {
-    QString path;
-    if (!chooseSavePath(mServices.saveDialog, Documents::templateExtension(), Documents::templateFilter(),
-                        mServices.programFolder.templatesFolder(), path))
+    const std::optional<WrittenDocument> document =
+        writeChosenDocument(Documents::templateExtension(), Documents::templateFilter(), mServices.programFolder.templatesFolder());
+    if (!document)
         return false;
-    StoreCurrentItem();
-    QString error;
-    const Documents::SaveResult result = Documents::SaveDocument(path, mPage, &error);
-    if (result == Documents::SaveResult::WriteFailed) {
-        mServices.prompter.error(error);
-        return false;
-    }
-    if (result == Documents::SaveResult::CannotCreate)
-        mServices.prompter.error(Documents::unableToCreateMessage());
     try {
         QStringList lines;
         buildPageHTML(lines, hmLocalCopy);
-        const QString preview = HtmlCopies::templatePreviewPath(mServices.programFolder, path);
+        const QString preview = HtmlCopies::templatePreviewPath(mServices.programFolder, document->path);
         QDir().mkpath(QFileInfo(preview).absolutePath());
+        QString error;
         if (!HtmlCopies::writeHtmlFile(preview, lines, &error)) {
             mServices.prompter.error(error);
             return false;
@@ -235,7 +224,7 @@ bool TfrmMain::saveAsTemplate()
         mServices.prompter.error(failure.message());
         return false;
     }
-    return result == Documents::SaveResult::Saved;
+    return document->created;
 }
 
 void TfrmMain::loadDocument(const QString &path)

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +64,7 @@ HRPanel::HRPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     shpHR->setFrameShadow(QFrame::Sunken);
     shpHR->setLineWidth(1);
     shpHR->setGeometry(0, 0, kDesignBarWidth, 3);
+    pnlHRPreview->installEventFilter(this);
     layout.addWidget(pnlHRPreview);
     layout.addStretch(1);
 
@@ -70,6 +72,18 @@ HRPanel::HRPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     connect(updnHRWidth, &UpDown::clicked, this, &HRPanel::widthClicked);
     cbHR->setCurrentIndex(0);
     showWidth();
+}
+
+bool HRPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // The bar starts in the middle of its strip, where the layout first puts it; after
+    // that only a click on the width moves it.
+    const bool laidOut = event->type() == QEvent::Resize || event->type() == QEvent::Show;
+    if (watched == pnlHRPreview && laidOut && !mBarPlaced && pnlHRPreview->isVisible()) {
+        mBarPlaced = true;
+        shpHR->move((pnlHRPreview->width() - shpHR->width()) / 2, shpHR->y());
+    }
+    return BlockPanel::eventFilter(watched, event);
 }
 
 void HRPanel::recordFullWidth()

@@ -30,6 +30,9 @@ public:
     QWidget *pnlHRPreview = nullptr; // the strip the bar is centred in
     QFrame *shpHR = nullptr;         // the bar
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void thicknessChosen(int index);
     void widthClicked();
@@ -37,4 +40,5 @@ private:
     int barWidth() const;
 
     int mFullWidth = 250;
+    bool mBarPlaced = false;
 };

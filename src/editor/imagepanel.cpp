@@ -156,7 +156,8 @@ bool ImagePanel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == sboxImages->viewport() && event->type() == QEvent::Resize) {
         centrePreview();
-        if (lblNoImage->isVisible())
+        // The panel may be behind another one, so ask whether the label is shown in it.
+        if (!lblNoImage->isHidden())
             centre(*lblNoImage);
     }
     return BlockPanel::eventFilter(watched, event);

@@ -61,9 +61,21 @@ QByteArray encode(QStringView text)
 
 QByteArray encodeForHtml(QStringView text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    qsizetype i = 0;
+    // Nearly every page fits the code page: fill the buffer directly until the first
+    // character that needs a reference.
+    for (; i < text.size(); ++i) {
+        const int b = byteOf(text[i].unicode());
+        if (b < 0)
+            break;
+        *out++ = static_cast<char>(b);
+    }
+    if (i == text.size())
+        return bytes;
+    bytes.truncate(i);
+    for (; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const int b = byteOf(c);
         if (b >= 0) {

@@ -36,6 +36,8 @@ QTextBrowser &HelpWindow::ensureWindow()
         mWindow->setObjectName(QStringLiteral("frmHelp"));
         mWindow->setWindowTitle(AppInfo::applicationTitle() + QStringLiteral(" Help"));
         mWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+        // An open help window does not keep the program running once the main window closes.
+        mWindow->setAttribute(Qt::WA_QuitOnClose, false);
         mWindow->resize(560, 480);
         mBrowser = new QTextBrowser(mWindow);
         mBrowser->setObjectName(QStringLiteral("txtHelp"));
@@ -76,4 +78,9 @@ void HelpWindow::close()
     QWhatsThis::hideText();
     if (mWindow)
         mWindow->close();
+}
+
+QDialog *HelpWindow::window() const
+{
+    return mWindow;
 }

@@ -26,7 +26,7 @@ public:
     void showTopic(int topic);
 
     // The window (objectName "frmHelp", browser "txtHelp"); null until first shown.
-    QDialog *window() const { return mWindow; }
+    QDialog *window() const;
 
     static QString helpFileName() { return QStringLiteral("topics.txt"); }
 

@@ -35,12 +35,12 @@ TSplashScreen::TSplashScreen(Mode mode, std::function<void()> openWebSite, QWidg
     Timer->setSingleShot(true);
     Timer->setInterval(kDisplayMs);
 
-    if (mode == Mode::About) {
-        imgSplash->setEnabled(true);
-        lbl->setVisible(true);
-    } else {
-        imgSplash->setEnabled(false);
-        lbl->setVisible(false);
+    // During start-up the picture takes no clicks. A disabled label would paint the
+    // picture greyed out, so it lets the clicks through instead.
+    mPictureClickable = mode == Mode::About;
+    imgSplash->setAttribute(Qt::WA_TransparentForMouseEvents, !mPictureClickable);
+    lbl->setVisible(mode == Mode::About);
+    if (mode == Mode::Splash) {
         Timer->start();
     }
     centreOnScreen(*this);
@@ -91,8 +91,7 @@ bool TSplashScreen::eventFilter(QObject *watched, QEvent *event)
         return QDialog::eventFilter(watched, event);
     if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
         return false;
-    // A disabled picture takes no clicks: during start-up a click does nothing.
-    if (watched == imgSplash && imgSplash->isEnabled()) {
+    if (watched == imgSplash && mPictureClickable) {
         close();
         return true;
     }

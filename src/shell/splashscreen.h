@@ -22,6 +22,8 @@ public:
 
     // True once the 2500 ms timer has fired (always in About mode).
     bool timerStopped() const;
+    // Whether a click on the picture closes the window (About mode only).
+    bool pictureClickable() const { return mPictureClickable; }
 
     // Hides this window when the given window is first shown (the main window takes
     // over from the splash window while the start-up wait goes on).
@@ -45,4 +47,5 @@ protected:
 private:
     std::function<void()> mOpenWebSite;
     QWidget *mWatchedWindow = nullptr;
+    bool mPictureClickable = false;
 };

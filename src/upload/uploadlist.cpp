@@ -1,5 +1,6 @@
 #include "uploadlist.h"
 
+#include "html/htmlcopies.h"
 #include "model/pagelette.h"
 #include "model/routines.h"
 #include "platform/programfolder.h"
@@ -50,9 +51,8 @@ QStringList collect(const TPagelette &page, const ProgramFolder &folder, const Q
     });
     pictures.erase(std::unique(pictures.begin(), pictures.end()), pictures.end());
 
-    const QString name = pageFileName(documentPath);
-    if (!name.isEmpty())
-        addIfExists(folder.uploadFolder() + name + QStringLiteral(".html"));
+    if (!pageFileName(documentPath).isEmpty())
+        addIfExists(HtmlCopies::uploadCopyPath(folder, documentPath));
     return pictures;
 }
 

@@ -11,7 +11,7 @@ UploadRun::UploadRun(TFtpClient &ftp, Prompter &prompter, QObject *parent)
     connect(&mFtp, &TFtpClient::OnProgress, this, &UploadRun::ftpProgress);
 }
 
-void UploadRun::Send(const ProfileStore &profiles, const QString &profileName)
+void UploadRun::send(const ProfileStore &profiles, const QString &profileName)
 {
     if (mFiles.isEmpty())
         return;
@@ -31,7 +31,7 @@ void UploadRun::Send(const ProfileStore &profiles, const QString &profileName)
     start(&TFtpClient::StartConnect);
 }
 
-void UploadRun::Close()
+void UploadRun::close()
 {
     if (mFtp.IsConnected()) {
         try {

@@ -25,12 +25,12 @@ public:
     QStringList files() const { return mFiles; }
 
     // Starts a run with the named profile. Does nothing while the list is empty.
-    void Send(const ProfileStore &profiles, const QString &profileName);
+    void send(const ProfileStore &profiles, const QString &profileName);
 
     // The window is closing: quits the session, or drops the connection at once when a
     // request is still pending, so that a server that stopped answering never keeps the
     // window open.
-    void Close();
+    void close();
 
     int FilesLeft() const { return mFilesLeft; }
     QString statusText() const { return mStatus; }

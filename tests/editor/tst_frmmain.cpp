@@ -8,6 +8,7 @@
 #include "editor/listboxhrz.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
+#include "editor/whatsthis.h"
 #include "editor/memobox.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
@@ -75,10 +76,13 @@ private slots:
     void initTestCase();
 
     void startsUntitledWithDefaultPage();
+    void controlsByName_data();
+    void controlsByName();
     void startUpTipOfTheDay_data();
     void startUpTipOfTheDay();
     void commandLineDocument_data();
     void commandLineDocument();
+    void fileTypeFailureDoesNotStopStartUp();
 
     void paletteDrops_data();
     void paletteDrops();
@@ -163,6 +167,91 @@ void TestMainWindow::startsUntitledWithDefaultPage()
     QVERIFY(!window->pnlPageProp->chkZandorellLogo->isChecked());
 }
 
+void TestMainWindow::controlsByName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");  // caption, else hint; empty: not checked
+    QTest::addColumn<int>("topic");
+
+    QTest::newRow("btnCreate") << "btnCreate" << "Create Page" << 0;
+    QTest::newRow("btnPreview") << "btnPreview" << "View Page" << 0;
+    QTest::newRow("btnSave") << "btnSave" << "Save Page" << 0;
+    QTest::newRow("btnUpload") << "btnUpload" << "Send to web" << 0;
+    QTest::newRow("btnAdRemove") << "btnAdRemove" << "Remove Ads" << 0;
+    QTest::newRow("btnHelp") << "btnHelp" << "Help          " << 0;
+    QTest::newRow("btnHosting") << "btnHosting" << "Web Hosting" << 0;
+    QTest::newRow("btnCustom") << "btnCustom" << "Power Tools" << 0;
+    QTest::newRow("btnNew") << "btnNew" << "New" << 0;
+    QTest::newRow("btnChooseTemplate") << "btnChooseTemplate" << "Open" << 0;
+    QTest::newRow("btnTemplate") << "btnTemplate" << "Save As Template" << 0;
+    QTest::newRow("lstBlocks") << "lstBlocks" << "Right-Click on me!" << 54;
+    QTest::newRow("lstPalette") << "lstPalette" << "" << 55;
+    QTest::newRow("imgTrash") << "imgTrash" << "" << 15;
+    QTest::newRow("btnLeft") << "btnLeft" << "Left Align" << 103;
+    QTest::newRow("btnCenter") << "btnCenter" << "Center Align" << 104;
+    QTest::newRow("btnRight") << "btnRight" << "Right Align" << 105;
+    QTest::newRow("btnParagraph") << "btnParagraph" << "New Line (Paragraph)" << 22;
+    QTest::newRow("txtPageTitle") << "txtPageTitle" << "" << 10;
+    QTest::newRow("chkLinkUnderline") << "chkLinkUnderline" << "Do not &Underline Links" << 11;
+    QTest::newRow("lstMeta") << "lstMeta" << "" << 12;
+    QTest::newRow("chkZandorellLogo") << "chkZandorellLogo" << "&Show Zandorell Logo on page" << 0;
+    QTest::newRow("btnTheme") << "btnTheme" << "Choose Page Theme (Colors, etc..)" << 0;
+    QTest::newRow("txtHeading") << "txtHeading" << "" << 26;
+    QTest::newRow("btnTextImport") << "btnTextImport" << "Import Text File" << 0;
+    QTest::newRow("btnTextFont") << "btnTextFont" << "Paragraph Font" << 0;
+    QTest::newRow("txtText") << "txtText" << "" << 35;
+    QTest::newRow("cbBullets") << "cbBullets" << "" << 48;
+    QTest::newRow("btnBulletImport") << "btnBulletImport" << "Import Text File" << 0;
+    QTest::newRow("cbHR") << "cbHR" << "" << 50;
+    QTest::newRow("updnHRWidth") << "updnHRWidth" << "" << 51;
+    QTest::newRow("chkNoShade") << "chkNoShade" << "&Yes, make line noshade" << 190;
+    QTest::newRow("txtLinkAddress") << "txtLinkAddress" << "" << 29;
+    QTest::newRow("txtLinkText") << "txtLinkText" << "" << 28;
+    QTest::newRow("chkEmail") << "chkEmail" << "Make link an &email address" << 27;
+    QTest::newRow("chkLink") << "chkLink" << "Use Drop &Box" << 33;
+    QTest::newRow("lstLinks") << "lstLinks" << "Double Click Item to Edit, then press the Apply Edit button." << 34;
+    QTest::newRow("btnLinkAdd") << "btnLinkAdd" << "Add" << 0;
+    QTest::newRow("btnLinkRemove") << "btnLinkRemove" << "Remove" << 0;
+    QTest::newRow("btnLinkEdit") << "btnLinkEdit" << "Apply Edit" << 0;
+    QTest::newRow("btnLinkBrowse") << "btnLinkBrowse" << "Browse" << 0;
+    QTest::newRow("btnLinkIE") << "btnLinkIE" << "Favorites" << 0;
+    QTest::newRow("btnLinkNetscape") << "btnLinkNetscape" << "Netscape Bookmarks" << 0;
+    QTest::newRow("txtImageFile") << "txtImageFile" << "" << 19;
+    QTest::newRow("txtImageH") << "txtImageH" << "" << 18;
+    QTest::newRow("txtImageW") << "txtImageW" << "" << 17;
+    QTest::newRow("cbImageAlign") << "cbImageAlign" << "" << 16;
+    QTest::newRow("txtImageAlt") << "txtImageAlt" << "" << 21;
+    QTest::newRow("txtImageLink") << "txtImageLink" << "" << 31;
+    QTest::newRow("sboxImages") << "sboxImages" << "" << 20;
+    QTest::newRow("btnImagePic") << "btnImagePic" << "Browse" << 0;
+    QTest::newRow("btnImageNetscape") << "btnImageNetscape" << "Netscape Bookmarks" << 0;
+    QTest::newRow("txtFormAddress") << "txtFormAddress" << "" << 200;
+    QTest::newRow("txtFormSubject") << "txtFormSubject" << "" << 200;
+    QTest::newRow("txtFormURL") << "txtFormURL" << "" << 200;
+    QTest::newRow("lvForms") << "lvForms" << "" << 200;
+    QTest::newRow("btnFormOptions") << "btnFormOptions" << "A&dvanced Options" << 202;
+    QTest::newRow("btnFormBasic") << "btnFormBasic" << "Load &Basic Fields" << 203;
+    QTest::newRow("lstThemes") << "lstThemes" << "Page Themes" << 66;
+}
+
+void TestMainWindow::controlsByName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(int, topic);
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    const QList<QWidget *> found = window->findChildren<QWidget *>(name);
+    QCOMPARE(found.size(), 1);
+    QWidget *control = found.first();
+    if (!text.isEmpty()) {
+        const QVariant caption = control->property("text");
+        const QString shown = caption.isValid() && !caption.toString().isEmpty() ? caption.toString() : control->toolTip();
+        QCOMPARE(shown, text);
+    }
+    QCOMPARE(HelpContext::of(*control), topic);
+}
+
 void TestMainWindow::startUpTipOfTheDay_data()
 {
     QTest::addColumn<QString>("tipDay");
@@ -235,6 +324,33 @@ void TestMainWindow::commandLineDocument()
         QVERIFY(window->document().isUntitled());
     }
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
+}
+
+void TestMainWindow::fileTypeFailureDoesNotStopStartUp()
+{
+    // A data folder below a plain file cannot be created, so registering fails.
+    TestServices fakes;
+    const QString blocker = fakes.data.writeFile(QStringLiteral("not-a-folder"), "x");
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", (blocker + QStringLiteral("/share")).toLocal8Bit());
+    TPagelette page;
+    page.NewPage();
+    page.Page().Items(0).PagePropertiesBlock().PageTitle = QStringLiteral("Still opened");
+    const QString path = fakes.data.path() + QStringLiteral("still.vxf");
+    QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+    fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("1"));
+
+    TfrmMain window(fakes.services);
+    window.startUp(path);
+    qputenv("XDG_DATA_HOME", saved);
+
+    int errors = 0;
+    for (const FakePrompter::Box &box : fakes.prompter.boxes)
+        errors += box.kind == Prompter::Kind::Error ? 1 : 0;
+    QCOMPARE(errors, 1);
+    QCOMPARE(window.windowTitle(), title("still.vxf"));
+    QCOMPARE(window.pnlPageProp->txtPageTitle->text(), QStringLiteral("Still opened"));
+    QVERIFY(fakes.modal.shownClasses.contains(QStringLiteral("TfrmTips")));
 }
 
 void TestMainWindow::paletteDrops_data()
@@ -399,6 +515,9 @@ void TestMainWindow::markerFollowsDrag()
     QDragMoveEvent overRow0(list->visualItemRect(list->item(0)).center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &overRow0);
     QVERIFY(!window->imgMarker->isVisible());
+    // Every drag ends with a leave or a drop, which releases the application's drop target.
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(list->viewport(), &leave);
 }
 
 void TestMainWindow::deleteRules()

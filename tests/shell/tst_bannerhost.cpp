@@ -49,6 +49,20 @@ QStringList shippedAddresses()
     return addresses;
 }
 
+// A banner panel with its host over the fakes.
+struct Rig
+{
+    explicit Rig(QSize size = QSize(468, 60))
+    {
+        panel.setObjectName(QStringLiteral("imgadarea1"));
+        panel.resize(size);
+    }
+    FakePrompter prompter;
+    FakeShell shell;
+    QWidget panel;
+    BannerHost host{panel, prompter, shell};
+};
+
 }
 
 class TestBannerHost : public QObject
@@ -59,12 +73,8 @@ private slots:
 
     void showsAndClicksHouseBanners()
     {
-        FakePrompter prompter;
-        FakeShell shell;
-        QWidget panel;
-        panel.setObjectName(QStringLiteral("imgadarea1"));
-        panel.resize(468, 60);
-        BannerHost host(panel, prompter, shell);
+        Rig rig;
+        auto &[prompter, shell, panel, host] = rig;
         QVERIFY(host.start());
         QVERIFY2(prompter.boxes.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
         QVERIFY(host.isActive());
@@ -99,11 +109,8 @@ private slots:
 
     void aShortPanelShowsPartOfTheBanner()
     {
-        FakePrompter prompter;
-        FakeShell shell;
-        QWidget panel;
-        panel.resize(468, 30);
-        BannerHost host(panel, prompter, shell);
+        Rig rig(QSize(468, 30));
+        auto &[prompter, shell, panel, host] = rig;
         QVERIFY(host.start());
         host.tick();
         panel.grab();
@@ -112,11 +119,8 @@ private slots:
 
     void withoutTheLibraryNothingHappens()
     {
-        FakePrompter prompter;
-        FakeShell shell;
-        QWidget panel;
-        panel.resize(468, 60);
-        BannerHost host(panel, prompter, shell);
+        Rig rig;
+        auto &[prompter, shell, panel, host] = rig;
         host.setLibraryFile(QStringLiteral("/nonexistent/vxads"));
         QVERIFY(!host.start());
         QVERIFY(!host.isActive());
@@ -157,10 +161,8 @@ private slots:
         QFETCH(QStringList, texts);
         QFETCH(QList<int>, kinds);
         qputenv("VXADS_FAIL", step);
-        FakePrompter prompter;
-        FakeShell shell;
-        QWidget panel;
-        BannerHost host(panel, prompter, shell);
+        Rig rig;
+        auto &[prompter, shell, panel, host] = rig;
         QCOMPARE(host.start(), active);
         QCOMPARE(host.isActive(), active);
         QCOMPARE(prompter.texts(), texts);
@@ -190,10 +192,8 @@ private slots:
         broken.close();
         qputenv("VXADS_BANNER_DIR", QFile::encodeName(dir.path()));
 
-        FakePrompter prompter;
-        FakeShell shell;
-        QWidget panel;
-        BannerHost host(panel, prompter, shell);
+        Rig rig;
+        auto &[prompter, shell, panel, host] = rig;
         QVERIFY(host.start());
         host.tick();
         QVERIFY(!host.hasBanner());

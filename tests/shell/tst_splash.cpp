@@ -17,11 +17,21 @@ private slots:
         QVERIFY(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(splash.Timer->interval(), 2500);
         QVERIFY(splash.Timer->isActive());
-        QVERIFY(!splash.imgSplash->isEnabled());
+        QVERIFY(!splash.pictureClickable());
         QVERIFY(!splash.imgSplash->pixmap().isNull());
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
         QVERIFY(!splash.lbl->isVisible());
+        // The picture is painted in its colours, not greyed out like a disabled control.
+        const QImage shot = splash.grab().toImage();
+        bool coloured = false;
+        for (int y = 0; y < shot.height() && !coloured; y += 5) {
+            for (int x = 0; x < shot.width() && !coloured; x += 5) {
+                const QColor c = shot.pixelColor(x, y);
+                coloured = qAbs(c.red() - c.blue()) > 60;
+            }
+        }
+        QVERIFY(coloured);
 
         // Neither a click on the picture nor a close request ends the splash early.
         QTest::mouseClick(splash.imgSplash, Qt::LeftButton);
@@ -50,7 +60,7 @@ private slots:
         int openCount = 0;
         TSplashScreen about(TSplashScreen::Mode::About, [&] { ++openCount; });
         QVERIFY(about.timerStopped());
-        QVERIFY(about.imgSplash->isEnabled());
+        QVERIFY(about.pictureClickable());
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QVERIFY(about.lbl->isVisible());

@@ -44,15 +44,6 @@ private slots:
         QCOMPARE(reader.pendingBytes(), pending);
     }
 
-    void holdsAtMost4095Bytes()
-    {
-        FtpReplyReader reader;
-        QVERIFY(reader.append(QByteArray(5000, 'x')).isEmpty());
-        QCOMPARE(reader.pendingBytes(), 4095);
-        QCOMPARE(reader.freeSpace(), 0);
-        QVERIFY(reader.append("\r\n").isEmpty());
-    }
-
     void parsesReplyLines_data()
     {
         QTest::addColumn<QByteArray>("line");

@@ -153,23 +153,6 @@ class TestUploadList : public QObject
     Q_OBJECT
 
 private slots:
-    void pageFileName_data()
-    {
-        QTest::addColumn<QString>("document");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("blanks removed") << QStringLiteral("/home/me/My Home Page.vxf") << QStringLiteral("MyHomePage");
-        QTest::newRow("last extension only") << QStringLiteral("/d/site.v2.vxt") << QStringLiteral("site.v2");
-        QTest::newRow("untitled") << QStringLiteral("Untitled") << QString();
-        QTest::newRow("dot in the folder only") << QStringLiteral("/a.b/page") << QString();
-    }
-
-    void pageFileName()
-    {
-        QFETCH(QString, document);
-        QFETCH(QString, name);
-        QCOMPARE(UploadList::pageFileName(document), name);
-    }
-
     void collectsExistingFilesPageLast()
     {
         TestDataFolder data;

@@ -51,7 +51,7 @@ public:
     bool send(const QStringList &files)
     {
         run.setFiles(files);
-        run.Send(profiles, QStringLiteral("Test"));
+        run.send(profiles, QStringLiteral("Test"));
         return QTest::qWaitFor([this] { return resets > 0; }, 20000);
     }
 
@@ -269,10 +269,10 @@ private slots:
         server.replies.insert("PWD", QByteArray());
         auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QString());
         h->run.setFiles({page()});
-        h->run.Send(h->profiles, QStringLiteral("Test"));
+        h->run.send(h->profiles, QStringLiteral("Test"));
         QVERIFY(QTest::qWaitFor([&] { return server.commands.contains("PWD"); }, 5000));
         QVERIFY(h->run.isLocked());
-        h->run.Close();
+        h->run.close();
         QVERIFY(!h->ftp.IsConnected());
         QVERIFY(!h->run.isLocked());
         QCOMPARE(h->resets, 1);

@@ -1,0 +1,275 @@
+#include "commandline.h"
+
+#include "html/htmlcopies.h"
+#include "model/documents.h"
+#include "model/errors.h"
+#include "model/pagelette.h"
+#include "platform/prompter.h"
+#include "platform/settings.h"
+#include "upload/profilestore.h"
+#include "upload/uploadlist.h"
+#include "upload/uploadrun.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QHash>
+#include <QSet>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace CommandLine {
+
+namespace {
+
+QString duplicateNameMessage() { return QStringLiteral("There is already a server profile with this name."); }
+
+// Options of the form "--name VALUE" and "--flag"; anything else is a usage error.
+struct Options
+{
+    QHash<QString, QString> values;
+    QSet<QString> flags;
+
+    bool parse(const QStringList &arguments, const QStringList &valueOptions, const QStringList &flagOptions, QTextStream &err)
+    {
+        for (qsizetype i = 0; i < arguments.size(); ++i) {
+            const QString &a = arguments[i];
+            if (valueOptions.contains(a)) {
+                if (i + 1 >= arguments.size()) {
+                    err << "vendrix: " << a << " needs a value\n";
+                    return false;
+                }
+                values.insert(a, arguments[++i]);
+            } else if (flagOptions.contains(a)) {
+                flags.insert(a);
+            } else {
+                err << "vendrix: unexpected argument " << a << "\n";
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+// Answers the run's boxes on the console: messages are printed, and the question about
+// a missing remote directory is answered from the command line. It says yes at most
+// once, since a second question means that making the directory failed, and a yes
+// would only repeat the failing attempt for ever.
+class ConsolePrompter : public Prompter
+{
+public:
+    ConsolePrompter(QTextStream &out, QTextStream &err, bool createDirectory)
+        : mOut(out), mErr(err), mCreate(createDirectory)
+    {
+    }
+
+    Button ask(Kind kind, const QString &text, Buttons buttons, int) override
+    {
+        if (buttons.testFlag(Yes)) {
+            const Button answer = mCreate && !mAnswered ? Yes : No;
+            mAnswered = true;
+            mOut << text << (answer == Yes ? " yes" : " no") << Qt::endl;
+            return answer;
+        }
+        (kind == Kind::Information ? mOut : mErr) << text << Qt::endl;
+        return buttons.testFlag(Ok) ? Ok : Cancel;
+    }
+    void beep() override {}
+
+private:
+    QTextStream &mOut;
+    QTextStream &mErr;
+    bool mCreate;
+    bool mAnswered = false;
+};
+
+// Prints the run's status lines. Progress comes before every block of every file, so
+// only its last figure per file and one line a second are printed.
+class StatusPrinter
+{
+public:
+    explicit StatusPrinter(QTextStream &out)
+        : mOut(out)
+    {
+        mSincePrint.start();
+    }
+
+    void status(const QString &text)
+    {
+        const bool progress = text.startsWith(QStringLiteral("Transferring... ")) && text.endsWith(QStringLiteral(" bytes"));
+        if (!progress) {
+            flush();
+            mOut << text << Qt::endl;
+            return;
+        }
+        if (text == QStringLiteral("Transferring... 0 bytes"))
+            flush();
+        mPending = text;
+        if (mSincePrint.elapsed() >= 1000)
+            flush();
+    }
+
+    void flush()
+    {
+        if (mPending.isEmpty())
+            return;
+        mOut << mPending << Qt::endl;
+        mPending.clear();
+        mSincePrint.restart();
+    }
+
+private:
+    QTextStream &mOut;
+    QString mPending;
+    QElapsedTimer mSincePrint;
+};
+
+int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options options;
+    if (!options.parse(arguments.mid(2), {QStringLiteral("--profile"), QStringLiteral("--data-dir")},
+                       {QStringLiteral("--create-dir"), QStringLiteral("--verbose")}, err))
+        return 2;
+    const QString document = arguments.value(1);
+    const QString profileOption = options.values.value(QStringLiteral("--profile"));
+    if (document.isEmpty() || document.startsWith(u'-') || profileOption.isEmpty()) {
+        err << "vendrix: --publish needs a document and --profile NAME\n";
+        return 2;
+    }
+    if (UploadList::pageFileName(document).isEmpty()) {
+        err << "vendrix: " << document << ": the document's file name needs an extension\n";
+        return 2;
+    }
+
+    Settings settings;
+    ProfileStore profiles(settings);
+    const QString profile = profiles.findProfile(profileOption);
+    if (profile.isEmpty()) {
+        err << "vendrix: there is no server profile " << profileOption << "\n";
+        return 1;
+    }
+
+    TPagelette page;
+    QString error;
+    if (!Documents::LoadDocument(document, page, &error)) {
+        err << "vendrix: " << document << ": " << Documents::invalidDocumentMessage() << ' ' << error << "\n";
+        return 1;
+    }
+    HtmlBuildOptions build;
+    build.programFolder = ProgramFolder::resolve(options.values.value(QStringLiteral("--data-dir")),
+                                                 QCoreApplication::applicationDirPath());
+    try {
+        if (!HtmlCopies::writeUploadCopy(page, build, document, &error)) {
+            err << "vendrix: " << HtmlCopies::uploadCopyPath(build.programFolder, document) << ": " << error << "\n";
+            return 1;
+        }
+    } catch (const ListIndexError &) {
+        err << "vendrix: " << document << ": Error Creating Web Page\n";
+        return 1;
+    } catch (const VendrixError &e) {
+        err << "vendrix: " << document << ": " << e.message() << "\n";
+        return 1;
+    }
+
+    ConsolePrompter prompter(out, err, options.flags.contains(QStringLiteral("--create-dir")));
+    StatusPrinter printer(out);
+    TFtpClient ftp;
+    UploadRun run(ftp, prompter);
+    run.setFiles(UploadList::collect(page, build.programFolder, document));
+    QEventLoop loop;
+    bool ended = false;
+    QObject::connect(&run, &UploadRun::statusChanged, &run, [&printer](const QString &text) { printer.status(text); });
+    QObject::connect(&run, &UploadRun::pageReset, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    if (options.flags.contains(QStringLiteral("--verbose"))) {
+        QObject::connect(&ftp, &TFtpClient::OnDisplay, &ftp, [&](QString &message) {
+            printer.flush();
+            // The trace is for the console: the password stays off the screen.
+            out << (message.startsWith(QStringLiteral("> PASS ")) ? QStringLiteral("> PASS ********") : message) << Qt::endl;
+        });
+    }
+    run.send(profiles, profile);
+    if (run.isLocked() && !ended)
+        loop.exec();
+    printer.flush();
+    return run.transferCompleted() ? 0 : 1;
+}
+
+int listProfiles(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 1) {
+        err << "vendrix: --profiles takes no arguments\n";
+        return 2;
+    }
+    Settings settings;
+    const QStringList names = ProfileStore(settings).ReadProfileNames();
+    for (const QString &name : names)
+        out << name << '\n';
+    return 0;
+}
+
+int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
+{
+    Options options;
+    if (!options.parse(arguments.mid(2),
+                       {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"), QStringLiteral("--dir")},
+                       {QStringLiteral("--password-stdin")}, err))
+        return 2;
+    ServerProfile fields;
+    fields.ProfileName = arguments.value(1);
+    fields.HostName = options.values.value(QStringLiteral("--host"));
+    fields.Port = options.values.value(QStringLiteral("--port"), QStringLiteral("21"));
+    fields.UserName = options.values.value(QStringLiteral("--user"));
+    fields.InitialDir = options.values.value(QStringLiteral("--dir"));
+    if (!ProfileNames::isValid(fields.ProfileName)) {
+        err << "vendrix: " << ProfileNames::invalidNameMessage() << "\n";
+        return 2;
+    }
+    if (options.flags.contains(QStringLiteral("--password-stdin"))) {
+        QFile input;
+        if (!input.open(stdin, QIODevice::ReadOnly)) {
+            err << "vendrix: cannot read the password from standard input\n";
+            return 1;
+        }
+        QByteArray line = input.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        fields.Password = QString::fromUtf8(line);
+    }
+
+    Settings settings;
+    ProfileStore profiles(settings);
+    // Names are unique without regard to letter case; the same name replaces the profile.
+    const QString existing = profiles.findProfile(fields.ProfileName);
+    if (!existing.isEmpty() && existing != fields.ProfileName) {
+        err << "vendrix: " << duplicateNameMessage() << " (" << existing << ")\n";
+        return 1;
+    }
+    if (!profiles.SaveProfile(fields)) {
+        err << "vendrix: " << profiles.errorString() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}
+
+const Command uploadCommands[] = {
+    {"--publish", "--publish FILE --profile NAME [...]",
+     "Write the upload copy of a document and publish it with its pictures;\n"
+     "                                     also --create-dir (make a missing remote directory),\n"
+     "                                     --data-dir DIR, --verbose (show the FTP dialogue)",
+     publish},
+    {"--profiles", "--profiles", "List the server profiles", listProfiles},
+    {"--set-profile", "--set-profile NAME [OPTIONS]",
+     "Create or replace a server profile; OPTIONS: --host H, --port P (default 21),\n"
+     "                                     --user U, --password-stdin, --dir D",
+     setProfile},
+};
+const int uploadCommandCount = int(std::size(uploadCommands));
+
+}

@@ -1,0 +1,10 @@
+#include "editor/frmmain.h"
+#include "startup.h"
+
+MainWindowSteps mainWindowSteps()
+{
+    return {
+        [](AppServices &services) -> std::unique_ptr<QWidget> { return std::make_unique<TfrmMain>(services); },
+        [](QWidget &window, const QString &document) { static_cast<TfrmMain &>(window).startUp(document); },
+    };
+}

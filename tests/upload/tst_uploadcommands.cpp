@@ -1,0 +1,142 @@
+#include "ftpserverprocess.h"
+#include "testdatafolder.h"
+#include "testregistry.h"
+
+#include "model/documents.h"
+#include "model/pagelette.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The publishing commands, run as the real executable with its own settings folder.
+class TestUploadCommands : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mHome;
+    QTemporaryDir mRemote;
+    TestDataFolder mData;
+    FtpServerProcess mServer;
+    QString mDocument;
+
+    struct Result
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray())
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), mHome.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VENDRIX_EXECUTABLE), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        Result result;
+        if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        return result;
+    }
+
+    QByteArray remoteFile(const QString &relative) const
+    {
+        QFile file(mRemote.filePath(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(mHome.isValid() && mRemote.isValid() && mData.isValid());
+        QVERIFY2(mServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("pässword")), qPrintable(mServer.errorString()));
+        QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("pub")));
+
+        TPagelette page;
+        page.NewPage();
+        page.Page().Items(1).ImageBlock().FileName = QStringLiteral("photo.jpg");
+        mData.writeFile(QStringLiteral("Upload/images/photo.jpg"), QByteArray(3000, 'p'));
+        mDocument = mHome.filePath(QStringLiteral("My Page.vxf"));
+        QCOMPARE(Documents::SaveDocument(mDocument, page), Documents::SaveResult::Saved);
+    }
+
+    void setAndListProfiles()
+    {
+        const QStringList set{QStringLiteral("--set-profile"), QStringLiteral("Home Site"), QStringLiteral("--host"),
+                              QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(mServer.port()),
+                              QStringLiteral("--user"), QStringLiteral("tester"), QStringLiteral("--password-stdin"),
+                              QStringLiteral("--dir"), QStringLiteral("pub")};
+        QCOMPARE(vendrix(set, "pässword\n").exitCode, 0);
+        QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+
+        Result refused = vendrix({QStringLiteral("--set-profile"), QStringLiteral("HOME SITE")});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.err.contains(QStringLiteral("There is already a server profile with this name.")));
+        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("a/b")}).exitCode, 2);
+        QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+    }
+
+    void publish()
+    {
+        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("home site"),
+                                  QStringLiteral("--data-dir"), mData.path(), QStringLiteral("--verbose")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("\nTransfer Completed.\n")), qPrintable(r.out));
+        QVERIFY(r.out.startsWith(QStringLiteral("Connecting to 127.0.0.1...\n")));
+        QVERIFY(r.out.contains(QStringLiteral("> PASS ********\n")));
+        QVERIFY(!r.out.contains(QStringLiteral("pässword")));
+        QVERIFY(r.out.indexOf(QStringLiteral("> STOR MyPage.html")) < r.out.indexOf(QStringLiteral("> STOR photo.jpg")));
+
+        QFile local(mData.folder().uploadFolder() + QStringLiteral("MyPage.html"));
+        QVERIFY(local.open(QIODevice::ReadOnly));
+        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")), local.readAll());
+        QCOMPARE(remoteFile(QStringLiteral("pub/photo.jpg")), QByteArray(3000, 'p'));
+    }
+
+    void missingDirectory_data()
+    {
+        QTest::addColumn<bool>("create");
+        QTest::newRow("--create-dir") << true;
+        QTest::newRow("without --create-dir") << false;
+    }
+
+    void missingDirectory()
+    {
+        QFETCH(bool, create);
+        const QString dir = create ? QStringLiteral("fresh") : QStringLiteral("absent");
+        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Other"), QStringLiteral("--host"),
+                          QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(mServer.port()),
+                          QStringLiteral("--user"), QStringLiteral("tester"), QStringLiteral("--password-stdin"),
+                          QStringLiteral("--dir"), dir},
+                         "pässword")
+                     .exitCode,
+                 0);
+        QStringList arguments{QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("Other"),
+                              QStringLiteral("--data-dir"), mData.path()};
+        if (create)
+            arguments.append(QStringLiteral("--create-dir"));
+        const Result r = vendrix(arguments);
+        const QString question = QStringLiteral("Host Directory Does not exist. Do you want to create it?");
+        QVERIFY2(r.out.contains(question + (create ? QStringLiteral(" yes") : QStringLiteral(" no"))), qPrintable(r.out));
+        QCOMPARE(r.exitCode, create ? 0 : 1);
+        QCOMPARE(QFileInfo::exists(mRemote.filePath(dir + QStringLiteral("/photo.jpg"))), create);
+        QVERIFY(r.err.isEmpty());
+    }
+
+    void cleanupTestCase() { mServer.stop(); }
+};
+
+VENDRIX_TEST(TestUploadCommands)
+#include "tst_uploadcommands.moc"
