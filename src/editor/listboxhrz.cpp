@@ -44,8 +44,12 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
+        // Every line is as wide as the extent, so the list's own sizing of the scroll
+        // bar agrees with CurrentWidth; otherwise the two would show and hide the bar
+        // in turn, without end, when the box is wider than a line but narrower than
+        // the extent.
         const QSize base = QStyledItemDelegate::sizeHint(option, index);
-        return QSize(mList.lineWidth(index.data(Qt::DisplayRole).toString()), base.height());
+        return QSize(qMax(mList.lineWidth(index.data(Qt::DisplayRole).toString()), mList.CurrentWidth()), base.height());
     }
 
 private:
@@ -73,6 +77,9 @@ TListBoxHrz::TListBoxHrz(QWidget *parent)
 void TListBoxHrz::setCurrentWidth(int width)
 {
     mCurrentWidth = qMax(0, width);
+    // Lay the lines out again at once: sized to the old extent, the list would hide
+    // and show its scroll bars in turn.
+    doItemsLayout();
     updateGeometries();
 }
 

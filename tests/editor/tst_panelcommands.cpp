@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -82,6 +83,7 @@ private slots:
     void dropBoxAddRemove();
     void dropBoxEdit();
     void dropBoxReorder();
+    void dropBoxLineAtScrollBarEdge();
     void addressBrowseAndFavorites();
     void addressBookmarks_data();
     void addressBookmarks();
@@ -407,6 +409,29 @@ void TestPanelCommands::dropBoxReorder()
     QVERIFY(filter.eventFilter(list.viewport(), &drop));
     QVERIFY(!drop.isAccepted());
     QCOMPARE(list.item(0)->text(), QStringLiteral("c\tC"));
+}
+
+void TestPanelCommands::dropBoxLineAtScrollBarEdge()
+{
+    // A line that fits the box but not with the tab width added: the list's own
+    // sizing hides the scroll bar, the extent shows it again.
+    TestServices fakes;
+    Panels panels(fakes);
+    TListBoxHrz &list = *panels.links.lstLinks;
+    QVERIFY(list.tabWidth() > 0);
+    panels.host.show();
+    const QString entry = LinkDropBox::makeEntry(QStringLiteral("http://three.example/"), QStringLiteral("Site three"), false);
+    const int frame = list.width() - list.viewport()->width();
+    list.setFixedWidth(list.lineWidth(entry) + list.tabWidth() / 2 + frame);
+    panels.links.chkLink->setChecked(true);
+    panels.links.txtLinkAddress->setText(QStringLiteral("http://three.example/"));
+    panels.links.txtLinkText->setText(QStringLiteral("Site three"));
+    panels.links.btnLinkAdd->click();
+    QCoreApplication::processEvents();
+    QCOMPARE(linesOf(list), QStringList{entry});
+    QCOMPARE(list.CurrentWidth(), list.lineWidth(entry) + list.tabWidth());
+    QVERIFY(list.horizontalScrollBar()->maximum() > 0);
+    QVERIFY(list.horizontalScrollBar()->isVisible());
 }
 
 void TestPanelCommands::addressBrowseAndFavorites()
