@@ -240,23 +240,7 @@ void TestPanelCommands::fontCommand()
     QCOMPARE(item.HeadingBlock().ApplyFont, quint8(1));
     QCOMPARE(item.HeadingBlock().Attributes, QStringLiteral("\"Times New Roman\", 20, [Bold|Italic], [$00050000]"));
 
-    // The paragraph's button edits the paragraph box, through the colour picker too.
-    fakes.modal.expect([&fakes](QDialog &shown) {
-        auto &misc = static_cast<TfrmMisc &>(shown);
-        fakes.modal.expect([](QDialog &picker) {
-            static_cast<TfrmColor &>(picker).txtRed->setText(QStringLiteral("255"));
-            static_cast<TfrmColor &>(picker).bntOK->click();
-            return picker.result();
-        });
-        misc.btnColor->click();
-        return int(QDialog::Accepted);
-    });
-    panels.text.btnTextFont->click();
-    QVERIFY(panels.text.fontChosen());
-    TPageItem paragraph;
-    panels.text.store(paragraph);
-    QVERIFY(paragraph.TextBlock().Attributes.endsWith(QStringLiteral("[$000500FF]")));
-    QCOMPARE(fakes.modal.shownClasses, (QStringList{"TfrmMisc", "TfrmMisc", "TfrmMisc", "TfrmColor"}));
+    QCOMPARE(fakes.modal.shownClasses, (QStringList{"TfrmMisc", "TfrmMisc"}));
 }
 
 void TestPanelCommands::dropBoxAddRemove()

@@ -147,18 +147,6 @@ void TestSmallDialog::fontNameAndStyles()
     if (!picked.isEmpty())
         QCOMPARE(chosen.family(), picked);
 
-    // Showing again selects the face and the styles the sample has now.
-    fakes.modal.expect([&](QDialog &) {
-        [&] {
-            if (!picked.isEmpty())
-                QCOMPARE(dialog.cbName->currentText(), picked);
-            QVERIFY(dialog.btnBold->isChecked());
-            QVERIFY(!dialog.btnItalic->isChecked());
-        }();
-        return int(QDialog::Rejected);
-    });
-    QCOMPARE(dialog.execute(), int(QDialog::Rejected));
-    QVERIFY(fakes.modal.handlers.isEmpty());
 }
 
 void TestSmallDialog::fontColourThroughPicker()
