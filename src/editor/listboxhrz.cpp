@@ -74,6 +74,13 @@ TListBoxHrz::TListBoxHrz(QWidget *parent)
             [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) { linesInserted(topLeft.row(), bottomRight.row()); });
 }
 
+TListBoxHrz::~TListBoxHrz()
+{
+    // The base classes empty the model while they are destroyed; its signals must not
+    // reach this part of the object any more.
+    disconnect(model(), nullptr, this, nullptr);
+}
+
 void TListBoxHrz::setCurrentWidth(int width)
 {
     mCurrentWidth = qMax(0, width);

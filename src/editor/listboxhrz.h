@@ -14,6 +14,7 @@ class TListBoxHrz : public QListWidget
     Q_PROPERTY(int CurrentWidth READ CurrentWidth WRITE setCurrentWidth)
 public:
     explicit TListBoxHrz(QWidget *parent = nullptr);
+    ~TListBoxHrz() override;
 
     int CurrentWidth() const { return mCurrentWidth; }
     void setCurrentWidth(int width);

@@ -148,8 +148,9 @@ LinkDropBox::LinkDropBox(LinkPanel &panel)
     connect(&mList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { loadEntry(mList.row(item)); });
     mList.setDragDropMode(QAbstractItemView::NoDragDrop);
-    mList.viewport()->setAcceptDrops(true);
-    mList.viewport()->installEventFilter(this);
+    mViewport = mList.viewport();
+    mViewport->setAcceptDrops(true);
+    mViewport->installEventFilter(this);
 }
 
 QString LinkDropBox::makeEntry(const QString &address, const QString &text, bool email)
@@ -244,7 +245,9 @@ void LinkDropBox::startDrag()
 
 bool LinkDropBox::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != mList.viewport())
+    // Compared with the pointer kept at construction: the list may be half destroyed
+    // when its viewport sends its last events.
+    if (watched != mViewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress: {

@@ -90,6 +90,7 @@ private:
 
     LinkPanel &mPanel;
     QListWidget &mList;
+    QWidget *mViewport = nullptr;
     QPoint mPressPos;
     bool mPressed = false;
 };
