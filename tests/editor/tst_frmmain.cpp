@@ -12,6 +12,7 @@
 #include "editor/memobox.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
+#include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
 
@@ -51,12 +52,6 @@ QStringList itemCaptions(const TPagelette &page)
     for (int i = 0; i < page.Page().Count(); ++i)
         captions.append(BlockTypeCaption(page.Page().Items(i).BlockType));
     return captions;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Palette rows hold the kinds from Heading on.

@@ -1,6 +1,7 @@
 #include "failingdevice.h"
 #include "htmltestpages.h"
 #include "testdatafolder.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "commandline.h"
@@ -15,12 +16,6 @@
 #include <QTextStream>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 struct CommandResult
 {

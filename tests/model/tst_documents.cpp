@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "model/componentstream.h"
@@ -8,20 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-}
 
 class TestDocuments : public QObject
 {

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "model/routines.h"
@@ -8,21 +9,6 @@
 #include <QTest>
 
 using namespace Routines;
-
-namespace {
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-}
 
 class TestRoutines : public QObject
 {

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "platform/programfolder.h"
@@ -6,22 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-}
 
 class TestProgramFolder : public QObject
 {

@@ -1,6 +1,7 @@
 #include "fakeprompter.h"
 #include "ftpscriptedserver.h"
 #include "ftpserverprocess.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "platform/settings.h"
@@ -74,21 +75,6 @@ public:
     QStringList commands;
     int resets = 0;
 };
-
-QString writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return QString();
-    return path;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QByteArray noise(int size, int seed)
 {
