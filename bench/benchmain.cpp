@@ -4,6 +4,10 @@
 
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace Bench {
 
 namespace {
@@ -12,6 +16,13 @@ std::vector<std::pair<const char *, Function>> &entries()
     static std::vector<std::pair<const char *, Function>> list;
     return list;
 }
+}
+
+void releaseFreeMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 bool add(const char *name, Function function)

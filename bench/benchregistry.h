@@ -13,6 +13,12 @@ using Function = std::function<void(QTextStream &out)>;
 bool add(const char *name, Function function);
 int runAll(int argc, char **argv);
 
+// Hands the allocator's spare memory back to the system, so a run that follows pays
+// for the memory it touches as a fresh program would. Without it, the allocator's
+// adaptive trimming keeps the memory of a small run warm but not that of a larger
+// one, and sizes are no longer compared like with like.
+void releaseFreeMemory();
+
 // The best wall time of `runs` calls, in milliseconds.
 template <class F>
 double bestMilliseconds(int runs, F &&f)

@@ -566,6 +566,16 @@ std::unique_ptr<TComponent> ComponentReader::read(const QString &fileName)
         mError = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString());
         return nullptr;
     }
+    // Parsing straight from the mapped file saves copying it; every value read is
+    // copied out, so nothing refers to the mapping afterwards.
+    if (file.size() > 0) {
+        if (const uchar *mapped = file.map(0, file.size())) {
+            std::unique_ptr<TComponent> root =
+                read(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(file.size())));
+            file.unmap(const_cast<uchar *>(mapped));
+            return root;
+        }
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         mError = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString());
