@@ -1,16 +1,16 @@
 #include "gui.h"
 
 #include "shell/startup.h"
+#include "shell/vendrixapplication.h"
 
-#include <QApplication>
 #include <QTextStream>
 
 #include <cstdio>
 
 int runGui(int &argc, char **argv)
 {
-    QApplication app(argc, argv);
-    const StartupOptions options = parseStartupOptions(QApplication::arguments().mid(1));
+    VendrixApplication app(argc, argv);
+    const StartupOptions options = parseStartupOptions(QCoreApplication::arguments().mid(1));
     if (!options.error.isEmpty()) {
         QTextStream(stderr) << "vendrix: " << options.error << "\nTry vendrix --help.\n";
         return 2;

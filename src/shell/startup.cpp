@@ -2,6 +2,7 @@
 
 #include "platform/appinfo.h"
 #include "splashscreen.h"
+#include "vendrixapplication.h"
 
 #include <QApplication>
 #include <QDir>
@@ -93,6 +94,21 @@ int run(const StartupOptions &options, const MainWindowSteps &steps)
     const bool seeded = folder.seed(ProgramFolder::installedDataFolder(executableDir), &seedError);
 
     ProductionServices production(folder);
+    // Errors no handler caught are shown in the error box while the services live.
+    struct ReporterScope
+    {
+        VendrixApplication *app = qobject_cast<VendrixApplication *>(QCoreApplication::instance());
+        explicit ReporterScope(Prompter &prompter)
+        {
+            if (app)
+                app->setErrorReporter([&prompter](const QString &message) { prompter.error(message); });
+        }
+        ~ReporterScope()
+        {
+            if (app)
+                app->setErrorReporter(nullptr);
+        }
+    } reporterScope(production.services().prompter);
     if (!seeded)
         production.services().prompter.error(seedError);
 
