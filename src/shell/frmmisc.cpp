@@ -4,6 +4,7 @@
 #include "editor/listboxhrz.h"
 #include "editor/whatsthis.h"
 #include "platform/appservices.h"
+#include "platform/dialogbuttons.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
 #include "platform/modalrunner.h"
@@ -75,15 +76,8 @@ TfrmMisc::TfrmMisc(AppServices &services, PaletteTable &palette, QWidget *parent
     lstBookmarks->setGeometry(15, 12, 409, 145);
     connect(lstBookmarks, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setGeometry(264, 170, 75, 27);
-    btnOK->setDefault(true);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(349, 170, 75, 27);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    btnOK = addOkButton(*this, QStringLiteral("btnOK"), QRect(264, 170, 75, 27));
+    btnCancel = addCancelButton(*this, QRect(349, 170, 75, 27));
 
     buildFontPanel();
     buildMetaPanel();

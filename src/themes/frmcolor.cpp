@@ -5,6 +5,7 @@
 #include "model/routines.h"
 #include "palette.h"
 #include "platform/appservices.h"
+#include "platform/dialogbuttons.h"
 #include "platform/prompter.h"
 
 #include <QComboBox>
@@ -196,15 +197,8 @@ TfrmColor::TfrmColor(AppServices &services, PaletteTable &table, QWidget *parent
     lblPalette->setBuddy(cbPalette);
     connect(cbPalette, &QComboBox::activated, this, &TfrmColor::cbPaletteChange);
 
-    bntOK = new QPushButton(QStringLiteral("OK"), this);
-    bntOK->setObjectName(QStringLiteral("bntOK"));
-    bntOK->setGeometry(300, 256, 80, 28);
-    bntOK->setDefault(true);
-    connect(bntOK, &QPushButton::clicked, this, &QDialog::accept);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(387, 256, 80, 28);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    bntOK = addOkButton(*this, QStringLiteral("bntOK"), QRect(300, 256, 80, 28));
+    btnCancel = addCancelButton(*this, QRect(387, 256, 80, 28));
 
     const QString folder = mServices.programFolder.palettesFolder();
     const QList<Palette::Entry> palettes = Palette::list(folder);
