@@ -386,6 +386,13 @@ void TfrmMain::openWebAddress(const QString &address)
     openWithDefaultClient(mServices.shell, mServices.prompter, mServices.maker, address);
 }
 
+void TfrmMain::pageChanged(const QString &action)
+{
+    Q_UNUSED(action);
+    mDocument.setChanged(true);
+    updateCaption();
+}
+
 void TfrmMain::updateCaption()
 {
     setWindowTitle(mDocument.caption());

@@ -89,6 +89,12 @@ public:
     void ReadSettings();
     void WriteSettings();
 
+    // The one call for a change to the page made outside the open panel's own controls
+    // (a theme applied, form fields edited in a dialog, a picture chosen): call it
+    // after the change, naming the user's action ("Apply Theme"). It sets the changed
+    // flag and keeps the caption in step; the page history records the step here.
+    void pageChanged(const QString &action);
+
     TPagelette &page() { return mPage; }
     const TWebTheme &themes() const { return *mThemes; }
     DocumentState &document() { return mDocument; }
