@@ -5,7 +5,7 @@
 #include "blockpanel.h"
 #include "documentstate.h"
 #include "formspanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "platform/prompter.h"
 #include "themes/themestore.h"
 
