@@ -6,7 +6,7 @@
 #include "documentstate.h"
 #include "editwatcher.h"
 #include "formspanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "platform/prompter.h"
 #include "themes/themestore.h"
 

@@ -8,14 +8,15 @@
 #include "editor/hrpanel.h"
 #include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
-#include "editor/listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
-#include "editor/whatsthis.h"
+#include "widgets/whatsthis.h"
 #include "editor/memobox.h"
 #include "editor/updown.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
+#include "filesizelimit.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -124,6 +125,8 @@ private slots:
     void saveWritesDocumentAndCopies();
     void saveUnableToCreateKeepsPageUnsaved();
     void saveAsTemplate();
+    void saveOnAFullDisk_data();
+    void saveOnAFullDisk();
 
     void closeQuery_data();
     void closeQuery();
@@ -944,6 +947,30 @@ void TestMainWindow::saveAsTemplate()
     // The document stays what it was, and unsaved.
     QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
     QVERIFY(window->changed());
+}
+
+void TestMainWindow::saveOnAFullDisk_data()
+{
+    QTest::addColumn<bool>("asTemplate");
+    QTest::addRow("save") << false;
+    QTest::addRow("save as template") << true;
+}
+
+// Writes fail past 64 bytes as on a full disk: the error box gives the reason and
+// the previous document is intact.
+void TestMainWindow::saveOnAFullDisk()
+{
+    QFETCH(bool, asTemplate);
+    TestServices fakes;
+    const QString path = writeFile(fakes.data.path() + QStringLiteral("VendrixFiles/old.vxf"), "the previous contents");
+    const QString result = runWithFileSizeLimit(64, [&] {
+        auto window = startWindow(fakes);
+        fakes.saveDialog.choose(path);
+        const bool saved = asTemplate ? window->saveAsTemplate() : window->save();
+        return QString::number(saved) + u'|' + fakes.prompter.texts().join(u'|');
+    });
+    QCOMPARE(result, QStringLiteral("0|File too large"));
+    QCOMPARE(readFile(path), QByteArray("the previous contents"));
 }
 
 void TestMainWindow::closeQuery_data()
