@@ -1,7 +1,7 @@
 #include "alignstrip.h"
 
 #include "pictures.h"
-#include "whatsthis.h"
+#include "widgets/whatsthis.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "blockpanel.h"
 
 #include "pictures.h"
-#include "whatsthis.h"
+#include "widgets/whatsthis.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -8,13 +8,13 @@
 #include "hrpanel.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
 #include "pictures.h"
 #include "textblockpanel.h"
-#include "whatsthis.h"
+#include "widgets/whatsthis.h"
 
 #include "platform/appinfo.h"
 #include "platform/appservices.h"
@@ -26,6 +26,7 @@
 #include "themes/themestore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
@@ -54,12 +55,17 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     buildMenu();
     connectCommands();
     // The designed caption, until the first New, Open or Save names the document.
-    setWindowTitle(AppInfo::applicationTitle() + QStringLiteral(" - ") + AppInfo::untitledName());
+    setWindowTitle(DocumentState::designedCaption());
+    connect(&mDocument, &DocumentState::changedFlagChanged, this, &QWidget::setWindowModified);
     resize(622, 521);
     setMinimumSize(630 - 8, 548 - 27);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panels report their last changes while they are destroyed.
+    mEditor->stopWatchingEdits();
+}
 
 PaletteTable &TfrmMain::palette() const
 {
@@ -106,6 +112,8 @@ void TfrmMain::buildWindow()
     PageEditor::Widgets widgets{*lstPalette, *lstBlocks, *pnlPanels, *pnlAlign, *imgTrash, *lstThemes, *pnlForms,
                                 {pnlPageProp, pnlHeading, pnlImages, pnlLinks, pnlText, pnlBullets, pnlHR, pnlForms}};
     mEditor = new PageEditor(mPage, mDocument, mServices.prompter, widgets, this);
+    // The logo is an option of the build, not part of the page.
+    mEditor->watchEdits({pnlPageProp->chkZandorellLogo});
 }
 
 QWidget *TfrmMain::buildTopStrip()
@@ -396,6 +404,7 @@ void TfrmMain::pageChanged(const QString &action)
 void TfrmMain::updateCaption()
 {
     setWindowTitle(mDocument.caption());
+    setWindowModified(mDocument.changed());
 }
 
 void TfrmMain::ReadSettings()

@@ -6,7 +6,7 @@
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "hrpanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 

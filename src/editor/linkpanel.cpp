@@ -1,6 +1,6 @@
 #include "linkpanel.h"
 
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pictures.h"
 
 #include <QCheckBox>

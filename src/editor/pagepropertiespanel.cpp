@@ -1,6 +1,6 @@
 #include "pagepropertiespanel.h"
 
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pictures.h"
 
 #include <QCheckBox>

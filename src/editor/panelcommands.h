@@ -79,20 +79,13 @@ public:
     // "mailto:" (for an e-mail address) + address + tab + text.
     static QString makeEntry(const QString &address, const QString &text, bool email);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     int selectedRow() const;
     QString entryFromBoxes() const;
     void clearBoxes();
-    void startDrag();
 
     LinkPanel &mPanel;
     QListWidget &mList;
-    QWidget *mViewport = nullptr;
-    QPoint mPressPos;
-    bool mPressed = false;
 };
 
 // Fill an address box from a file (Browse), a browser favourite (Favorites) or the

@@ -1,8 +1,8 @@
 #include "frmmisc.h"
 
-#include "editor/bookmarks.h"
-#include "editor/listboxhrz.h"
-#include "editor/whatsthis.h"
+#include "model/bookmarks.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/whatsthis.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
 #include "platform/busycursor.h"

@@ -1,4 +1,4 @@
-#include "editor/listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "testregistry.h"
 
 #include <QScrollBar>
