@@ -96,10 +96,10 @@ private slots:
         QTest::addColumn<QStringList>("commands");
         QTest::addColumn<bool>("connected");
 
-        const QStringList both{QStringLiteral("USER user"), QStringLiteral("PASS secret")};
+        const QStringList both{QStringLiteral("FEAT"), QStringLiteral("USER user"), QStringLiteral("PASS secret")};
         QTest::newRow("normal") << QByteArray("220 Hi\r\n") << QByteArray() << QByteArray() << 0 << QString() << both << true;
         QTest::newRow("USER answered 230") << QByteArray("220 Hi\r\n") << QByteArray("230 No password needed\r\n")
-                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("USER user")} << true;
+                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")} << true;
         QTest::newRow("greeting 421") << QByteArray("421 Too many users\r\n") << QByteArray() << QByteArray() << 421
                                       << QStringLiteral("421 Too many users") << QStringList() << false;
         QTest::newRow("multi-line greeting") << QByteArray("220-Welcome\r\n220-to the\r\n  server\r\n220 Ready\r\n")
@@ -237,7 +237,7 @@ private slots:
         expected.append(size);
         QCOMPARE(probe.progress, expected);
         QVERIFY(probe.commandsSent().contains(QStringLiteral("STOR index.html")));
-        QVERIFY(probe.commandsSent().at(2).startsWith(QStringLiteral("PORT 127,0,0,1,")));
+        QVERIFY(probe.commandsSent().at(3).startsWith(QStringLiteral("PORT 127,0,0,1,")));
         QVERIFY(probe.trace.last().startsWith(QStringLiteral("! %1 bytes received/sent in ").arg(size)));
         QVERIFY(probe.signalsInsideCalls.isEmpty());
         QCOMPARE(probe.run(&TFtpClient::StartQuit), 0);
@@ -272,7 +272,7 @@ private slots:
         FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 500);
         QCOMPARE(ftp.ErrorMessage(), QStringLiteral("Password emtpy"));
-        QCOMPARE(probe.commandsSent(), QStringList{QStringLiteral("USER user")});
+        QCOMPARE(probe.commandsSent(), (QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")}));
     }
 
     void lineBreaksInArgumentsAreNeverSent()
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(probe.run(&TFtpClient::StartChangeDir), 501);
         ftp.HostFileName = QStringLiteral("new\rRMD www");
         QCOMPARE(probe.run(&TFtpClient::StartMakeDir), 501);
-        QCOMPARE(server.commands, (QByteArrayList{"USER user", "PASS secret"}));
+        QCOMPARE(server.commands, (QByteArrayList{"FEAT", "USER user", "PASS secret"}));
         QVERIFY(ftp.IsConnected());
     }
 
@@ -347,7 +347,7 @@ private slots:
         FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.call([&] { ftp.StartSetType(); }), QString());
-        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 3; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 4; }, 5000));
         server.closeClient();
         QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 2; }, 5000));
         QCOMPARE(probe.done.last(), qMakePair(rqSetType, 421));
