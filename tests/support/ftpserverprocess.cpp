@@ -9,9 +9,11 @@ FtpServerProcess::~FtpServerProcess()
 }
 
 namespace {
+// The scripts lie beside this file; the build names the folder, since __FILE__ may
+// be relative to a build directory that is not the current one.
 QString script(const char *name)
 {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + u'/' + QLatin1StringView(name);
+    return QStringLiteral(VENDRIX_TEST_SUPPORT_DIR "/") + QLatin1StringView(name);
 }
 }
 
