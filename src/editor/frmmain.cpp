@@ -13,6 +13,7 @@
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
 #include "pictures.h"
+#include "previewpane.h"
 #include "textblockpanel.h"
 #include "widgets/whatsthis.h"
 
@@ -32,6 +33,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -227,18 +229,8 @@ QWidget *TfrmMain::buildEditorArea()
 
 QWidget *TfrmMain::buildPreviewArea()
 {
-    pnlPreview = new QWidget(this);
-    pnlPreview->setObjectName(QStringLiteral("pnlPreview"));
-    auto *layout = new QHBoxLayout(pnlPreview);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    lstThemes = new TListBoxHrz(pnlPreview);
-    lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    lstThemes->setToolTip(tr("Page Themes"));
-    lstThemes->setFixedWidth(125);
-    mWhatsThis->attach(*lstThemes, 66);
-    layout->addWidget(lstThemes);
-    layout->addStretch(1);
+    pnlPreview = new PreviewPane(*this, this);
+    lstThemes = pnlPreview->lstThemes;
     return pnlPreview;
 }
 
@@ -298,6 +290,8 @@ void TfrmMain::connectCommands()
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
 
     connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
+    connect(pbButtons->btnPreview, &QToolButton::clicked, pnlPreview, &PreviewPane::viewPage);
+    connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
@@ -374,6 +368,12 @@ void TfrmMain::showBuildingArea()
 {
     pnlWork->setCurrentWidget(pnlCreate);
     pbButtons->btnCreate->setChecked(true);
+}
+
+void TfrmMain::showPreviewArea()
+{
+    pnlWork->setCurrentWidget(pnlPreview);
+    pbButtons->btnPreview->setChecked(true);
 }
 
 void TfrmMain::showHelpContents()
