@@ -1,29 +1,16 @@
 #include "fieldbank.h"
 
 #include "model/routines.h"
+#include "platform/boundedread.h"
+#include "platform/safewrite.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace FieldBank {
 
 namespace {
 
 const QString kFieldKey = QStringLiteral("FIELD");
-
-// Writes the bytes to path through a temporary file that replaces it only when every
-// byte was written.
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
-}
 
 }
 
@@ -130,20 +117,11 @@ QStringList basicFieldStrings(const IniFile &file, const BankField &field)
 ReadResult readFile(const QString &path, IniFile &file, QString *error)
 {
     file = IniFile();
-    QFile input(path);
-    if (!input.exists())
+    if (!QFileInfo::exists(path))
         return ReadResult::Missing;
-    if (!input.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = input.errorString();
+    QByteArray bytes;
+    if (BoundedRead::readFile(path, bytes, error) != BoundedRead::Result::Read)
         return ReadResult::Failed;
-    }
-    const QByteArray bytes = input.readAll();
-    if (input.error() != QFileDevice::NoError) {
-        if (error)
-            *error = input.errorString();
-        return ReadResult::Failed;
-    }
     file = IniFile::parse(bytes);
     return ReadResult::Read;
 }
@@ -157,7 +135,7 @@ bool writeDefaultFields(const QString &path, const QList<BankField> &fields, QSt
     for (int n = 0; n < fields.size(); ++n)
         entries.append({kFieldKey + QString::number(n), fieldValue(fields[n])});
     file.replaceEntries(defaultFieldsSection(), entries);
-    return replaceFile(path, file.toBytes(), error);
+    return SafeWrite::replaceFile(path, file.toBytes(), error) == SafeWrite::Result::Written;
 }
 
 }
