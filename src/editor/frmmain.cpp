@@ -302,6 +302,8 @@ void TfrmMain::connectCommands()
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::newDocument);
+    connect(btnChooseTemplate, &QToolButton::clicked, this, &TfrmMain::openDocument);
+    connect(mnuOpen, &QAction::triggered, this, &TfrmMain::openDocument);
     connect(btnTemplate, &QToolButton::clicked, this, &TfrmMain::saveAsTemplate);
     connect(mnuTemplate, &QAction::triggered, this, &TfrmMain::saveAsTemplate);
     connect(pbButtons->btnHelp, &QToolButton::clicked, this, &TfrmMain::showHelpContents);
