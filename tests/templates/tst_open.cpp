@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -116,7 +117,8 @@ void TestOpen::open()
     QVERIFY(!busyWhilePicking);
     QVERIFY(!QGuiApplication::overrideCursor());
     QCOMPARE(rowCaptions(*window.lstBlocks), rows);
-    QCOMPARE(window.windowTitle(), title + " - " + AppInfo::applicationTitle());
+    QCOMPARE(window.windowHandle()->title(), title + " - " + AppInfo::applicationTitle());
+    QVERIFY(!window.changed());
     QCOMPARE(window.document().isUntitled(), title == "Untitled");
     QVERIFY(fakes.prompter.boxes.isEmpty());
     if (caption == "Letter")
