@@ -8,6 +8,7 @@
 #include "hrpanel.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
+#include "widgets/accessiblename.h"
 #include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
@@ -234,7 +235,7 @@ QWidget *TfrmMain::buildPreviewArea()
     layout->setSpacing(6);
     lstThemes = new TListBoxHrz(pnlPreview);
     lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    lstThemes->setToolTip(tr("Page Themes"));
+    AccessibleName::setHint(*lstThemes, tr("Page Themes"));
     lstThemes->setFixedWidth(125);
     mWhatsThis->attach(*lstThemes, 66);
     layout->addWidget(lstThemes);
@@ -294,6 +295,11 @@ void TfrmMain::connectCommands()
     mPanelCommands = new PanelCommands(mServices, {*pnlPageProp, *pnlHeading, *pnlText, *pnlBullets, *pnlLinks, *pnlImages}, this);
     connect(lstBlocks, &PageletteList::rowClicked, mEditor, &PageEditor::rowClicked);
     connect(lstBlocks, &PageletteList::blockDropped, mEditor, &PageEditor::dropOnPageletteList);
+    connect(lstPalette, &PaletteList::addRequested, this, [this](int paletteRow) {
+        // From the keyboard: as a drop on the row after the selected pagelette.
+        const int selected = lstBlocks->currentRow();
+        dropOnPageletteList(BlockDrag::Source::Palette, paletteRow, selected < 0 ? lstBlocks->count() : selected + 1);
+    });
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
 
