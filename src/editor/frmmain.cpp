@@ -27,6 +27,7 @@
 #include "themes/themestore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
@@ -55,12 +56,17 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     buildMenu();
     connectCommands();
     // The designed caption, until the first New, Open or Save names the document.
-    setWindowTitle(AppInfo::applicationTitle() + QStringLiteral(" - ") + AppInfo::untitledName());
+    setWindowTitle(DocumentState::designedCaption());
+    connect(&mDocument, &DocumentState::changedFlagChanged, this, &QWidget::setWindowModified);
     resize(622, 521);
     setMinimumSize(630 - 8, 548 - 27);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panels report their last changes while they are destroyed.
+    mEditor->stopWatchingEdits();
+}
 
 PaletteTable &TfrmMain::palette() const
 {
@@ -107,6 +113,8 @@ void TfrmMain::buildWindow()
     PageEditor::Widgets widgets{*lstPalette, *lstBlocks, *pnlPanels, *pnlAlign, *imgTrash, *lstThemes, *pnlForms,
                                 {pnlPageProp, pnlHeading, pnlImages, pnlLinks, pnlText, pnlBullets, pnlHR, pnlForms}};
     mEditor = new PageEditor(mPage, mDocument, mServices.prompter, widgets, this);
+    // The logo is an option of the build, not part of the page.
+    mEditor->watchEdits({pnlPageProp->chkZandorellLogo});
 }
 
 QWidget *TfrmMain::buildTopStrip()
@@ -402,6 +410,7 @@ void TfrmMain::pageChanged(const QString &action)
 void TfrmMain::updateCaption()
 {
     setWindowTitle(mDocument.caption());
+    setWindowModified(mDocument.changed());
 }
 
 void TfrmMain::ReadSettings()
