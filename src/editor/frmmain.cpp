@@ -8,12 +8,12 @@
 #include "hrpanel.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
-#include "widgets/accessiblename.h"
 #include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
 #include "pictures.h"
+#include "previewpane.h"
 #include "textblockpanel.h"
 #include "widgets/whatsthis.h"
 
@@ -34,6 +34,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -236,18 +237,8 @@ QWidget *TfrmMain::buildEditorArea()
 
 QWidget *TfrmMain::buildPreviewArea()
 {
-    pnlPreview = new QWidget(this);
-    pnlPreview->setObjectName(QStringLiteral("pnlPreview"));
-    auto *layout = new QHBoxLayout(pnlPreview);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    lstThemes = new TListBoxHrz(pnlPreview);
-    lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    AccessibleName::setHint(*lstThemes, tr("Page Themes"));
-    lstThemes->setFixedWidth(125);
-    mWhatsThis->attach(*lstThemes, 66);
-    layout->addWidget(lstThemes);
-    layout->addStretch(1);
+    pnlPreview = new PreviewPane(*this, this);
+    lstThemes = pnlPreview->lstThemes;
     return pnlPreview;
 }
 
@@ -311,7 +302,18 @@ void TfrmMain::connectCommands()
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
 
-    connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
+    // On the button going down, not on a click: assistive tools toggle a checkable
+    // button without clicking it. Pressing the button that is already down changes
+    // nothing (the preview cannot go stale while it is in front).
+    connect(pbButtons->btnCreate, &QToolButton::toggled, this, [this](bool down) {
+        if (down)
+            showBuildingArea();
+    });
+    connect(pbButtons->btnPreview, &QToolButton::toggled, pnlPreview, [this](bool down) {
+        if (down)
+            pnlPreview->viewPage();
+    });
+    connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
@@ -388,6 +390,12 @@ void TfrmMain::showBuildingArea()
 {
     pnlWork->setCurrentWidget(pnlCreate);
     pbButtons->btnCreate->setChecked(true);
+}
+
+void TfrmMain::showPreviewArea()
+{
+    pnlWork->setCurrentWidget(pnlPreview);
+    pbButtons->btnPreview->setChecked(true);
 }
 
 void TfrmMain::showHelpContents()
