@@ -286,11 +286,13 @@ void TestPanelCommands::dropBoxAddRemove()
     QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://a/\tA", "http://c/\tC", "mailto:me@b\tB"}));
     QCOMPARE(panel.txtLinkText->text(), QStringLiteral("E"));
 
-    // Remove always takes the last entry, whatever is selected.
-    select(list, 0);
+    // Remove takes the selected entry; with none selected, the last one.
+    select(list, 1);
     panel.btnLinkRemove->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://a/\tA", "http://c/\tC"}));
+    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://c/\tC", "mailto:me@b\tB"}));
+    list.clearSelection();
     panel.btnLinkRemove->click();
+    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://c/\tC"}));
     panel.btnLinkRemove->click();
     QVERIFY(panel.chkLink->isChecked());
     QVERIFY(panel.btnLinkRemove->isEnabled());
