@@ -56,7 +56,6 @@ FormsPanel::FormsPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     btnFormEdit = makeToolButton(QStringLiteral("btnFormEdit"), tr("Edit Field"), Pictures::button(B::ApplyEdit));
     for (QToolButton *button : {btnFormUp, btnFormDown, btnFormAdd, btnFormRemove, btnFormEdit}) {
         button->setParent(frame);
-        button->setAccessibleName(button->toolTip());
         fieldButtons->addWidget(button);
     }
     fieldButtons->addStretch(1);

@@ -9,6 +9,7 @@
 #include "platform/dialogbuttons.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
+#include "widgets/accessiblename.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"
 
@@ -111,9 +112,8 @@ void TfrmCommonFields::buildCommonPanel()
         auto *button = new QToolButton(pnlCommon);
         button->setObjectName(name);
         button->setText(QStringLiteral("Priority"));
-        button->setToolTip(hint);
-        // Both buttons read "Priority": the hint tells them apart.
-        button->setAccessibleName(hint);
+        // Both buttons read "Priority": the hint, as their name, tells them apart.
+        AccessibleName::setHint(*button, hint);
         button->setIcon(QIcon(Pictures::button(picture)));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setGeometry(425, top, 85, 27);

@@ -9,6 +9,7 @@
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
 #include "platform/textfile.h"
+#include "widgets/accessiblename.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"
 
@@ -138,8 +139,7 @@ void TfrmFields::buildOptionList()
     int top = kKindTop + 20;
     for (const auto &entry : buttons) {
         entry.button = placed(new QToolButton(this), QLatin1StringView(entry.name), QRect(365, top, 25, 25));
-        entry.button->setToolTip(entry.hint);
-        entry.button->setAccessibleName(entry.hint);
+        AccessibleName::setHint(*entry.button, entry.hint);
         entry.button->setIcon(QIcon(Pictures::button(entry.picture)));
         entry.button->setAutoRaise(true);
         connect(entry.button, &QToolButton::clicked, this, entry.command);
