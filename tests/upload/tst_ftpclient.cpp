@@ -440,7 +440,8 @@ private slots:
         QVERIFY(!ftp.IsConnected());
         QCOMPARE(ftp.State(), TFtpState::Ready);
         const int limit = request == rqQuit ? 250 : 400;
-        QVERIFY2(timer.elapsed() >= limit && timer.elapsed() < limit + 1500, qPrintable(QString::number(timer.elapsed())));
+        // Coarse timers may fire up to 5% early.
+        QVERIFY2(timer.elapsed() >= limit * 9 / 10 && timer.elapsed() < limit + 1500, qPrintable(QString::number(timer.elapsed())));
         QVERIFY(probe.signalsInsideCalls.isEmpty());
         QCOMPARE(probe.done.size(), request == rqConnect ? 1 : request == rqPut ? 2 : 3);
     }
