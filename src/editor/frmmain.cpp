@@ -300,6 +300,7 @@ void TfrmMain::connectCommands()
     connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
+    connect(pbButtons->btnUpload, &QToolButton::clicked, this, &TfrmMain::sendToWeb);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::newDocument);
     connect(btnTemplate, &QToolButton::clicked, this, &TfrmMain::saveAsTemplate);

@@ -76,6 +76,9 @@ public:
     bool newDocument();
     bool save();
     bool saveAsTemplate();
+    // Send to web: a changed page is saved first (nothing more happens when it is
+    // not), then the upload wizard runs with the page's files in its list.
+    void sendToWeb();
     // Reads a page document or template into the page; an unreadable file gives a new
     // untitled page after the invalid-document message.
     void loadDocument(const QString &path);

@@ -45,10 +45,20 @@ enum class Button {
     Theme,
     MoveUp,
     MoveDown,
+    Servers,
+    Exit,
 };
 
 // Button pictures: 32 x 32 for the button bar's large buttons and the left pane's
 // buttons, 16 x 16 for the rest.
 QPixmap button(Button which);
+
+// The main window's shared 32 x 32 image list; the enumerators are the list's indexes.
+enum class Image { Template = 0, PageDocument = 1, ServerProfile = 2 };
+QPixmap image(Image which);
+
+// The picture at the top of the upload wizard (64 x 64): a page on its way from the
+// computer to the web.
+QPixmap uploadWizard();
 
 }
