@@ -1,3 +1,4 @@
+#include "filesizelimit.h"
 #include "ftpserverprocess.h"
 #include "testdatafolder.h"
 #include "testregistry.h"
@@ -29,9 +30,11 @@ private:
         QString err;
     };
 
-    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray())
+    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray(), rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
+        if (fileSizeLimit != RLIM_INFINITY)
+            process.setChildProcessModifier([fileSizeLimit] { limitFileSize(fileSizeLimit); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), mHome.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
@@ -86,6 +89,23 @@ private slots:
         QVERIFY(refused.err.contains(QStringLiteral("There is already a server profile with this name.")));
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("a/b")}).exitCode, 2);
         QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+    }
+
+    // Writes fail past 64 bytes as on a full disk: the upload copy keeps its old
+    // contents and nothing reaches the server.
+    void publishOnAFullDiskSendsNothing()
+    {
+        const QString copy = mData.writeFile(QStringLiteral("Upload/MyPage.html"), "the previous contents");
+        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("home site"),
+                                  QStringLiteral("--data-dir"), mData.path()},
+                                 QByteArray(), 64);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("File too large")), qPrintable(r.err));
+        QVERIFY(!r.out.contains(QStringLiteral("Connecting")));
+        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")), QByteArray("<missing>"));
+        QFile local(copy);
+        QVERIFY(local.open(QIODevice::ReadOnly));
+        QCOMPARE(local.readAll(), QByteArray("the previous contents"));
     }
 
     void publish()
