@@ -4,11 +4,13 @@
 #include "platform/appservices.h"
 #include "platform/filedialog.h"
 #include "platform/prompter.h"
+#include "upload/certificatefingerprint.h"
 #include "upload/globeanimation.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/whatsthis.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QValidator>
@@ -162,7 +165,7 @@ TfrmUpload::TfrmUpload(AppServices &services, QWidget *parent)
     auto *outer = new QHBoxLayout(this);
     outer->addLayout(left, 1);
     outer->addWidget(buildNavigation());
-    resize(520, 440);
+    resize(540, 520);
 
     FormCreate();
 }
@@ -297,6 +300,21 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     txtInitialDir = field(QStringLiteral("txtInitialDir"), 60, lblInitialDir, QStringLiteral("lblInitialDir"),
                           tr("Initial Remote &Directory eg. public_html"));
+    chkPassive = new QCheckBox(tr("Use &passive mode (recommended behind routers and firewalls)"), pnlEditor);
+    chkPassive->setObjectName(QStringLiteral("chkPassive"));
+    chkTLS = new QCheckBox(tr("Encrypt the connection (FTP over &TLS)"), pnlEditor);
+    chkTLS->setObjectName(QStringLiteral("chkTLS"));
+    txtTimeout = new QSpinBox(pnlEditor);
+    txtTimeout->setObjectName(QStringLiteral("txtTimeout"));
+    txtTimeout->setRange(1, ServerProfile::maximumTimeout);
+    lblTimeout = addLabel(QStringLiteral("lblTimeout"), tr("Give up when the server is silent for (seconds):"), pnlEditor);
+    lblTimeout->setBuddy(txtTimeout);
+    txtTrustedCertificate = new QLineEdit(pnlEditor);
+    txtTrustedCertificate->setObjectName(QStringLiteral("txtTrustedCertificate"));
+    txtTrustedCertificate->setPlaceholderText(tr("none"));
+    lblTrustedCertificate = addLabel(QStringLiteral("lblTrustedCertificate"),
+                                     tr("Trusted server &certificate (SHA-256 fingerprint)"), pnlEditor);
+    lblTrustedCertificate->setBuddy(txtTrustedCertificate);
 
     auto *grid = new QGridLayout(pnlEditor);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -314,6 +332,12 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
         grid->addWidget(label, row++, 1, 1, 2);
         grid->addWidget(box, row++, 1, 1, 2);
     }
+    grid->addWidget(chkPassive, row++, 1, 1, 2);
+    grid->addWidget(chkTLS, row++, 1, 1, 2);
+    grid->addWidget(lblTimeout, row, 1);
+    grid->addWidget(txtTimeout, row++, 2);
+    grid->addWidget(lblTrustedCertificate, row++, 1, 1, 2);
+    grid->addWidget(txtTrustedCertificate, row++, 1, 1, 2);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
     return pnlEditor;
@@ -437,9 +461,9 @@ void TfrmUpload::btnAddClick()
     mProfileEditMode = pemAdd;
     setWindowTitle(kCaption + QStringLiteral(" - Add"));
     ClearProfileFields();
-    mShownProfile = ServerProfile();
+    // A new profile starts passive and encrypted, on port 21.
+    showProfile(ServerProfile::newProfile());
     SetEditMode(true);
-    txtPort->setText(mShownProfile.Port);
     txtProfileName->setFocus();
 }
 
@@ -482,8 +506,11 @@ void TfrmUpload::btnApplyClick()
         refuseInEditor(*txtPort, portRangeMessage());
         return;
     }
-    if (!mProfiles.SaveProfile(editorFields(), oldName)) {
-        refuseInEditor(*txtProfileName, mProfiles.errorString());
+    const ServerProfile fields = editorFields();
+    if (!mProfiles.SaveProfile(fields, oldName)) {
+        const bool badFingerprint = !fields.TrustedCertificate.trimmed().isEmpty()
+            && CertificateFingerprint::normalized(fields.TrustedCertificate).isEmpty();
+        refuseInEditor(badFingerprint ? *txtTrustedCertificate : *txtProfileName, mProfiles.errorString());
         return;
     }
     if (!item)
@@ -562,7 +589,7 @@ void TfrmUpload::btnSendClick()
 
 void TfrmUpload::ClearProfileFields()
 {
-    const QList<QLineEdit *> boxes = findChildren<QLineEdit *>();
+    const QList<QLineEdit *> boxes = pnlEditor->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly);
     for (QLineEdit *box : boxes)
         box->clear();
 }
@@ -626,6 +653,10 @@ ServerProfile TfrmUpload::editorFields() const
     profile.HostName = txtHostName->text();
     profile.InitialDir = txtInitialDir->text();
     profile.Port = txtPort->text();
+    profile.Passive = chkPassive->isChecked();
+    profile.Security = chkTLS->isChecked() ? ftpSecurityTLS : ftpSecurityNone;
+    profile.Timeout = txtTimeout->value();
+    profile.TrustedCertificate = txtTrustedCertificate->text();
     return profile;
 }
 
@@ -638,6 +669,10 @@ void TfrmUpload::showProfile(const ServerProfile &profile)
     txtHostName->setText(profile.HostName);
     txtInitialDir->setText(profile.InitialDir);
     txtPort->setText(profile.Port);
+    chkPassive->setChecked(profile.Passive);
+    chkTLS->setChecked(profile.Security == ftpSecurityTLS);
+    txtTimeout->setValue(profile.Timeout);
+    txtTrustedCertificate->setText(profile.TrustedCertificate);
 }
 
 void TfrmUpload::refuseInEditor(QLineEdit &field, const QString &message)

@@ -10,11 +10,13 @@
 #include <optional>
 
 class GlobeAnimation;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QSpinBox;
 class QStackedWidget;
 class QToolButton;
 class TListBoxHrz;
@@ -80,6 +82,12 @@ public:
     QLineEdit *txtPassword;
     QLabel *lblInitialDir;
     QLineEdit *txtInitialDir;
+    QCheckBox *chkPassive;
+    QCheckBox *chkTLS;
+    QLabel *lblTimeout;
+    QSpinBox *txtTimeout;
+    QLabel *lblTrustedCertificate;
+    QLineEdit *txtTrustedCertificate;
 
     // Upload page.
     QWidget *pnlUpload;

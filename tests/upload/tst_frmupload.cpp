@@ -6,12 +6,14 @@
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
+#include "upload/certificatefingerprint.h"
 #include "upload/frmupload.h"
 #include "upload/globeanimation.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/whatsthis.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +40,8 @@ void saveProfile(Settings &settings, const QString &name, const QString &host = 
     profile.UserName = QStringLiteral("tester");
     profile.Password = password;
     profile.InitialDir = dir;
+    profile.Timeout = 45;
+    profile.TrustedCertificate = QString(64, u'A');
     QVERIFY(ProfileStore(settings).SaveProfile(profile));
 }
 
@@ -97,6 +102,8 @@ private slots:
         QCOMPARE(wizard.windowTitle(), QStringLiteral("Upload Wizard - Add"));
         QVERIFY(wizard.btnApply->isVisible() && !wizard.btnApply->isEnabled());
         QCOMPARE(wizard.txtPort->text(), QStringLiteral("21"));
+        QVERIFY(wizard.chkPassive->isChecked() && wizard.chkTLS->isChecked());
+        QCOMPARE(wizard.txtTimeout->value(), 30);
         QTest::keyClicks(wizard.txtProfileName, QStringLiteral("Home"));
         QVERIFY(wizard.btnApply->isEnabled());
         QTest::keyClicks(wizard.txtHostName, QStringLiteral("ftp.example.com"));
@@ -108,6 +115,8 @@ private slots:
         const ServerProfile stored = ProfileStore(fakes.settings).LoadProfile(QStringLiteral("Home"));
         QCOMPARE(stored.HostName, QStringLiteral("ftp.example.com"));
         QCOMPARE(stored.Password, QStringLiteral("s\u00E9cret"));
+        QVERIFY(stored.Passive);
+        QCOMPARE(stored.Security, ftpSecurityTLS);
 
         // Edit by double click; Escape cancels without writing.
         const QRect rect = wizard.lvProfiles->visualItemRect(wizard.lvProfiles->item(0));
@@ -199,7 +208,9 @@ private slots:
         QCOMPARE(renamed.Port, QStringLiteral("2100"));
         QCOMPARE(renamed.Password, QStringLiteral("pw"));
         QCOMPARE(renamed.InitialDir, QStringLiteral("www"));
-        QCOMPARE(fakes.settings.childKeys(SettingsKeys::profilesGroup() + QStringLiteral("/Renamed")).size(), 5);
+        QCOMPARE(renamed.Timeout, 45);
+        QVERIFY(!renamed.Passive);
+        QCOMPARE(renamed.TrustedCertificate, CertificateFingerprint::normalized(QString(64, u'A')));
 
         fakes.prompter.answer(Prompter::No);
         QTest::mouseClick(wizard.btnDelete, Qt::LeftButton);
