@@ -77,6 +77,9 @@ public:
     bool newDocument();
     bool save();
     bool saveAsTemplate();
+    // New (with its question), then the template browser; after OK the document it
+    // chose is loaded. Nothing more when New was cancelled.
+    void openDocument();
     // Send to web: a changed page is saved first (nothing more happens when it is
     // not), then the upload wizard runs with the page's files in its list.
     void sendToWeb();

@@ -53,9 +53,10 @@ enum class Button {
 // buttons, 16 x 16 for the rest.
 QPixmap button(Button which);
 
-// The main window's shared 32 x 32 image list; the enumerators are the list's indexes.
-enum class Image { Template = 0, PageDocument = 1, ServerProfile = 2 };
-QPixmap image(Image which);
+// The window's shared list of 32 x 32 images, by index: what the template browser
+// shows for templates and saved pages, and the upload wizard for server profiles.
+enum LargeImage { liTemplate = 0, liPageDocument = 1, liServerProfile = 2 };
+QPixmap largeImage(LargeImage which);
 
 // The picture at the top of the upload wizard (64 x 64): a page on its way from the
 // computer to the web.

@@ -272,7 +272,7 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     pnlEditor->setObjectName(QStringLiteral("pnlEditor"));
     imgEditor = new QLabel(pnlEditor);
     imgEditor->setObjectName(QStringLiteral("imgEditor"));
-    imgEditor->setPixmap(Pictures::image(Pictures::Image::ServerProfile));
+    imgEditor->setPixmap(Pictures::largeImage(Pictures::liServerProfile));
     imgEditor->setAlignment(Qt::AlignTop);
 
     auto field = [this](const QString &name, int topic, QLabel *&label, const QString &labelName, const QString &caption) {
@@ -623,7 +623,7 @@ void TfrmUpload::setSendAndRemove()
 
 QListWidgetItem *TfrmUpload::addProfileItem(const QString &name)
 {
-    auto *item = new QListWidgetItem(QIcon(Pictures::image(Pictures::Image::ServerProfile)), name, lvProfiles);
+    auto *item = new QListWidgetItem(QIcon(Pictures::largeImage(Pictures::liServerProfile)), name, lvProfiles);
     item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return item;
 }
