@@ -45,6 +45,8 @@ enum class Button {
     Theme,
     MoveUp,
     MoveDown,
+    Undo,
+    Redo,
 };
 
 // Button pictures: 32 x 32 for the button bar's large buttons and the left pane's
