@@ -36,6 +36,7 @@ FormsPanel::FormsPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     auto *frame = new QGroupBox(tr("Form Fields"), this);
     auto *frameLayout = new QHBoxLayout(frame);
     lvForms = named(new QTreeWidget(frame), QStringLiteral("lvForms"), 200);
+    lvForms->setAccessibleName(tr("Form Fields"));
     lvForms->setColumnCount(2);
     lvForms->setHeaderLabels({tr("Name"), tr("Type")});
     lvForms->setColumnWidth(0, 175);

@@ -14,6 +14,7 @@
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
 #include "pictures.h"
+#include "previewpane.h"
 #include "textblockpanel.h"
 #include "undocontroller.h"
 #include "widgets/whatsthis.h"
@@ -36,6 +37,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -269,18 +271,8 @@ QWidget *TfrmMain::buildEditorArea()
 
 QWidget *TfrmMain::buildPreviewArea()
 {
-    pnlPreview = new QWidget(this);
-    pnlPreview->setObjectName(QStringLiteral("pnlPreview"));
-    auto *layout = new QHBoxLayout(pnlPreview);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    lstThemes = new TListBoxHrz(pnlPreview);
-    lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    lstThemes->setToolTip(tr("Page Themes"));
-    lstThemes->setFixedWidth(125);
-    mWhatsThis->attach(*lstThemes, 66);
-    layout->addWidget(lstThemes);
-    layout->addStretch(1);
+    pnlPreview = new PreviewPane(*this, this);
+    lstThemes = pnlPreview->lstThemes;
     return pnlPreview;
 }
 
@@ -344,6 +336,11 @@ void TfrmMain::connectCommands()
     mPanelCommands = new PanelCommands(mServices, {*pnlPageProp, *pnlHeading, *pnlText, *pnlBullets, *pnlLinks, *pnlImages}, this);
     connect(lstBlocks, &PageletteList::rowClicked, mEditor, &PageEditor::rowClicked);
     connect(lstBlocks, &PageletteList::blockDropped, mEditor, &PageEditor::dropOnPageletteList);
+    connect(lstPalette, &PaletteList::addRequested, this, [this](int paletteRow) {
+        // From the keyboard: as a drop on the row after the selected pagelette.
+        const int selected = lstBlocks->currentRow();
+        dropOnPageletteList(BlockDrag::Source::Palette, paletteRow, selected < 0 ? lstBlocks->count() : selected + 1);
+    });
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
     connect(mnuUndo, &QAction::triggered, this, &TfrmMain::undo);
@@ -353,11 +350,24 @@ void TfrmMain::connectCommands()
         mServices.prompter.warning(tr("Your unsaved changes cannot be kept for recovery: %1").arg(reason));
     });
 
-    connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
+    // On the button going down, not on a click: assistive tools toggle a checkable
+    // button without clicking it. Pressing the button that is already down changes
+    // nothing (the preview cannot go stale while it is in front).
+    connect(pbButtons->btnCreate, &QToolButton::toggled, this, [this](bool down) {
+        if (down)
+            showBuildingArea();
+    });
+    connect(pbButtons->btnPreview, &QToolButton::toggled, pnlPreview, [this](bool down) {
+        if (down)
+            pnlPreview->viewPage();
+    });
+    connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::newDocument);
+    connect(btnChooseTemplate, &QToolButton::clicked, this, &TfrmMain::openDocument);
+    connect(mnuOpen, &QAction::triggered, this, &TfrmMain::openDocument);
     connect(btnTemplate, &QToolButton::clicked, this, &TfrmMain::saveAsTemplate);
     connect(mnuTemplate, &QAction::triggered, this, &TfrmMain::saveAsTemplate);
     connect(pbButtons->btnHelp, &QToolButton::clicked, this, &TfrmMain::showHelpContents);
@@ -430,6 +440,12 @@ void TfrmMain::showBuildingArea()
 {
     pnlWork->setCurrentWidget(pnlCreate);
     pbButtons->btnCreate->setChecked(true);
+}
+
+void TfrmMain::showPreviewArea()
+{
+    pnlWork->setCurrentWidget(pnlPreview);
+    pbButtons->btnPreview->setChecked(true);
 }
 
 void TfrmMain::showHelpContents()

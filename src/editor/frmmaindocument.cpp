@@ -24,6 +24,7 @@
 #include "shell/bannerhost.h"
 #include "shell/frmtips.h"
 #include "shell/splashscreen.h"
+#include "templates/frmtemplates.h"
 #include "themes/themestore.h"
 
 #include <QCheckBox>
@@ -146,6 +147,22 @@ bool TfrmMain::newDocument()
     showBuildingArea();
     mUndo->reset();
     return true;
+}
+
+void TfrmMain::openDocument()
+{
+    if (!newDocument())
+        return;
+    std::unique_ptr<TfrmTemplates> browser;
+    {
+        // Busy while the folders are read; the user picks with the normal cursor.
+        BusyCursor busy;
+        browser = std::make_unique<TfrmTemplates>(mServices, this);
+    }
+    if (mServices.modal.runModal(*browser) != QDialog::Accepted)
+        return;
+    BusyCursor busy;
+    loadDocument(browser->ChosenFile());
 }
 
 std::optional<TfrmMain::WrittenDocument> TfrmMain::writeChosenDocument(const QString &extension, const QString &filter,

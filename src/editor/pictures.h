@@ -53,4 +53,9 @@ enum class Button {
 // buttons, 16 x 16 for the rest.
 QPixmap button(Button which);
 
+// The window's shared list of 32 x 32 images, by index: what the template browser
+// shows for templates and saved pages, and the upload wizard for server profiles.
+enum LargeImage { liTemplate = 0, liPageDocument = 1, liServerProfile = 2 };
+QPixmap largeImage(LargeImage which);
+
 }
