@@ -468,11 +468,20 @@ void TfrmMain::pageChanged(const QString &action)
 void TfrmMain::undo()
 {
     mUndo->undo();
+    refreshPreview();
 }
 
 void TfrmMain::redo()
 {
     mUndo->redo();
+    refreshPreview();
+}
+
+void TfrmMain::refreshPreview()
+{
+    // The preview shows a snapshot: one in front must not show a page taken back.
+    if (pnlWork->currentWidget() == pnlPreview)
+        pnlPreview->viewPage();
 }
 
 void TfrmMain::updateUndoActions()

@@ -201,6 +201,7 @@ private:
     void placeMarker();
     void updateCaption();
     void updateUndoActions();
+    void refreshPreview();
     void setPaneWidth(int width);
     void applyPaneWidth();
     int paneWidth() const;
