@@ -5,6 +5,7 @@
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "buttonbar.h"
+#include "formcommands.h"
 #include "formspanel.h"
 #include "hrpanel.h"
 #include "imagepanel.h"
@@ -334,6 +335,8 @@ void TfrmMain::buildMenu()
 void TfrmMain::connectCommands()
 {
     mPanelCommands = new PanelCommands(mServices, {*pnlPageProp, *pnlHeading, *pnlText, *pnlBullets, *pnlLinks, *pnlImages}, this);
+    auto *formCommands = new FormCommands(*pnlForms, mPage, mServices, this);
+    connect(formCommands, &FormCommands::pageChanged, this, &TfrmMain::pageChanged);
     connect(lstBlocks, &PageletteList::rowClicked, mEditor, &PageEditor::rowClicked);
     connect(lstBlocks, &PageletteList::blockDropped, mEditor, &PageEditor::dropOnPageletteList);
     connect(lstPalette, &PaletteList::addRequested, this, [this](int paletteRow) {

@@ -511,6 +511,12 @@ QPixmap kind(TBlockType kind)
     return pixmap;
 }
 
+QPixmap fieldKind(TFieldKind kind)
+{
+    static const char *const files[] = {"textbox", "textarea", "radio", "checkbox", "dropdown", "button"};
+    return QPixmap(QStringLiteral(":/editor/field-%1.svg").arg(QLatin1StringView(files[kind])));
+}
+
 QPixmap trashEmpty()
 {
     return drawTrash(false, false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/pagelette.h"
+#include "model/webform.h"
 
 #include <QCursor>
 #include <QPixmap>
@@ -12,6 +13,10 @@ namespace Pictures {
 // The 16 x 16 picture of a block kind: the header picture of its panel and the picture
 // of its rows in the palette and the pagelette list.
 QPixmap kind(TBlockType kind);
+
+// The 16 x 16 picture of a form field kind: the picture of its rows in the field
+// lists and of its item in the Add Field menu.
+QPixmap fieldKind(TFieldKind kind);
 
 // The trash (148 x 38) with nothing in it and with something in it.
 QPixmap trashEmpty();
