@@ -47,6 +47,8 @@ public:
 
 // Walks the properties of an object (reading object-valued properties creates them).
 void visitProperties(TPersistent &object, PropertyVisitor &visitor);
+// As visitProperties, preceded by the inherited Name and Tag where they are written.
+void visitComponent(TComponent &root, PropertyVisitor &visitor);
 
 // Writes components as "TPF0" streams.
 class ComponentWriter

@@ -329,6 +329,48 @@ private slots:
         QCOMPARE(page->Email, QStringLiteral("\u04161"));
     }
 
+    // The root's inherited Name and Tag are accepted and kept; they are written back
+    // (first, as inherited properties come) only when read and not at their default.
+    void inheritedNameAndTagAreKept_data()
+    {
+        QTest::addColumn<QByteArray>("properties");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("both") << Bytes().str("Name", "Page1").int16("tag", 300).b << "Page1" << 300
+                              << Bytes().name("Page1").str("Name", "Page1").int16("Tag", 300).b;
+        QTest::newRow("defaults") << Bytes().str("Name", "").int8("Tag", 0).b << "" << 0 << Bytes().byte(0).b;
+    }
+    void inheritedNameAndTagAreKept()
+    {
+        QFETCH(QByteArray, properties);
+        QFETCH(QString, name);
+        QFETCH(int, tag);
+        QFETCH(QByteArray, written);
+        const QByteArray rest = Bytes().boolean("AlphaSort", true).byte(0).byte(0).b;
+        QString error;
+        auto page = readPage(Bytes().raw("TPF0").name("TPagelette").byte(0).raw(properties).raw(rest).b, &error);
+        QVERIFY2(page, qPrintable(error));
+        QCOMPARE(page->Name, name);
+        QCOMPARE(page->Tag, tag);
+        QVERIFY(page->AlphaSort);
+        const QByteArray bytes = ComponentWriter::toBytes(*page);
+        const QByteArray head = Bytes().raw("TPF0").name("TPagelette").raw(written).name("Page").b;
+        QVERIFY2(bytes.startsWith(head), bytes.left(head.size() + 8).toHex().constData());
+    }
+
+    // Reading ends with the root object; bytes after it are ignored and not kept.
+    void bytesAfterTheRootAreIgnored()
+    {
+        TPagelette page;
+        fillEverything(page);
+        const QByteArray bytes = ComponentWriter::toBytes(page);
+        QString error;
+        auto read = readPage(bytes + QByteArray("\0TPF0 trailing", 14), &error);
+        QVERIFY2(read, qPrintable(error));
+        QCOMPARE(ComponentWriter::toBytes(*read), bytes);
+    }
+
     void malformedStreamsAreRefused_data()
     {
         QTest::addColumn<QByteArray>("bytes");

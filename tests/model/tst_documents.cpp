@@ -45,6 +45,17 @@ private slots:
         QCOMPARE(loaded.WebForm().Count(), 0);
     }
 
+    void inheritedTagSurvivesLoadAndSave()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.filePath("tagged.vxf"), QByteArray("TPF0\x0aTPagelette\x00\x03Tag\x02\x07\x00\x00", 24));
+        TPagelette page;
+        QVERIFY(Documents::LoadDocument(path, page));
+        QCOMPARE(page.Tag, 7);
+        QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+        QVERIFY(readFile(path).startsWith(QByteArray("TPF0\x0aTPagelette\x00\x03Tag\x02\x07\x04Page", 27)));
+    }
+
     void whatTheFileLacksTakesTheNewObjectValue()
     {
         QTemporaryDir dir;
