@@ -13,6 +13,7 @@
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
 #include "pictures.h"
+#include "previewpane.h"
 #include "textblockpanel.h"
 #include "widgets/whatsthis.h"
 
@@ -26,12 +27,14 @@
 #include "themes/themestore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -54,12 +57,17 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     buildMenu();
     connectCommands();
     // The designed caption, until the first New, Open or Save names the document.
-    setWindowTitle(AppInfo::applicationTitle() + QStringLiteral(" - ") + AppInfo::untitledName());
+    setWindowTitle(DocumentState::designedCaption());
+    connect(&mDocument, &DocumentState::changedFlagChanged, this, &QWidget::setWindowModified);
     resize(622, 521);
     setMinimumSize(630 - 8, 548 - 27);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panels report their last changes while they are destroyed.
+    mEditor->stopWatchingEdits();
+}
 
 PaletteTable &TfrmMain::palette() const
 {
@@ -106,6 +114,8 @@ void TfrmMain::buildWindow()
     PageEditor::Widgets widgets{*lstPalette, *lstBlocks, *pnlPanels, *pnlAlign, *imgTrash, *lstThemes, *pnlForms,
                                 {pnlPageProp, pnlHeading, pnlImages, pnlLinks, pnlText, pnlBullets, pnlHR, pnlForms}};
     mEditor = new PageEditor(mPage, mDocument, mServices.prompter, widgets, this);
+    // The logo is an option of the build, not part of the page.
+    mEditor->watchEdits({pnlPageProp->chkZandorellLogo});
 }
 
 QWidget *TfrmMain::buildTopStrip()
@@ -227,18 +237,8 @@ QWidget *TfrmMain::buildEditorArea()
 
 QWidget *TfrmMain::buildPreviewArea()
 {
-    pnlPreview = new QWidget(this);
-    pnlPreview->setObjectName(QStringLiteral("pnlPreview"));
-    auto *layout = new QHBoxLayout(pnlPreview);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    lstThemes = new TListBoxHrz(pnlPreview);
-    lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    lstThemes->setToolTip(tr("Page Themes"));
-    lstThemes->setFixedWidth(125);
-    mWhatsThis->attach(*lstThemes, 66);
-    layout->addWidget(lstThemes);
-    layout->addStretch(1);
+    pnlPreview = new PreviewPane(*this, this);
+    lstThemes = pnlPreview->lstThemes;
     return pnlPreview;
 }
 
@@ -298,6 +298,8 @@ void TfrmMain::connectCommands()
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
 
     connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
+    connect(pbButtons->btnPreview, &QToolButton::clicked, pnlPreview, &PreviewPane::viewPage);
+    connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
@@ -376,6 +378,12 @@ void TfrmMain::showBuildingArea()
     pbButtons->btnCreate->setChecked(true);
 }
 
+void TfrmMain::showPreviewArea()
+{
+    pnlWork->setCurrentWidget(pnlPreview);
+    pbButtons->btnPreview->setChecked(true);
+}
+
 void TfrmMain::showHelpContents()
 {
     mServices.help.showContents();
@@ -396,6 +404,7 @@ void TfrmMain::pageChanged(const QString &action)
 void TfrmMain::updateCaption()
 {
     setWindowTitle(mDocument.caption());
+    setWindowModified(mDocument.changed());
 }
 
 void TfrmMain::ReadSettings()

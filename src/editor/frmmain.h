@@ -27,6 +27,7 @@ class PaletteTable;
 class PanelCommands;
 class PagePropertiesPanel;
 class PaletteList;
+class PreviewPane;
 class QAction;
 class QLabel;
 class QMenu;
@@ -80,6 +81,8 @@ public:
     // untitled page after the invalid-document message.
     void loadDocument(const QString &path);
     void showBuildingArea();
+    // Brings the preview area to the front (View Page down).
+    void showPreviewArea();
     void showTipOfTheDay();
     void showAbout();
     void showHelpContents();
@@ -97,6 +100,7 @@ public:
 
     TPagelette &page() { return mPage; }
     const TWebTheme &themes() const { return *mThemes; }
+    TWebTheme &themes() { return *mThemes; }
     DocumentState &document() { return mDocument; }
     bool changed() const { return mDocument.changed(); }
     int currentItemIndex() const;
@@ -114,7 +118,7 @@ public:
     ButtonBar *pbButtons = nullptr;
     QStackedWidget *pnlWork = nullptr;
     QWidget *pnlCreate = nullptr;
-    QWidget *pnlPreview = nullptr;
+    PreviewPane *pnlPreview = nullptr;
     QSplitter *splPagelette = nullptr;
     QWidget *pnlPagelette = nullptr;
     QToolButton *btnNew = nullptr;

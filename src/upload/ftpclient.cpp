@@ -6,7 +6,12 @@
 
 namespace {
 
+// Progress is reported per block of 1514 bytes, as callers know it. The file is read and
+// handed to the socket a chunk of whole blocks at a time, and a new chunk is queued as
+// soon as less than one chunk waits to be sent, so the network never waits for the
+// event loop and no more than two chunks are held whatever the file's size.
 constexpr qint64 blockSize = 1514;
+constexpr qint64 chunkSize = blockSize * 173; // about 256 KiB
 
 QString notReadyText() { return QStringLiteral("FTP component not ready"); }
 
@@ -35,6 +40,8 @@ bool hasLineBreak(const QString &text)
 TFtpClient::TFtpClient(QObject *parent)
     : QObject(parent)
 {
+    mIdleTimer.setSingleShot(true);
+    connect(&mIdleTimer, &QTimer::timeout, this, [this] { guarded(true, [this] { timedOut(); }); });
 }
 
 TFtpClient::~TFtpClient()
@@ -132,6 +139,7 @@ void TFtpClient::begin(TFtpRequest request, QList<Step> steps, const QStringList
     mPendingSteps = std::move(steps);
     mUnsafeArguments = std::any_of(arguments.cbegin(), arguments.cend(), hasLineBreak);
     mRequestActive = true;
+    touch();
     // The first step runs from the event loop, so that nothing the request reports
     // (state, command trace, completion) reaches a handler inside the starting call.
     post(true, [this] { kick(); });
@@ -160,6 +168,10 @@ void TFtpClient::runNextStep()
         sendCommand(mSingleCommand, mSingleExpected, ReplyHandler::Generic, mRequest == rqQuit);
         break;
     case Step::Connect:
+        if (Security != ftpSecurityNone) {
+            failStep(500, 500, QStringLiteral("500 FTP over TLS is not available yet"));
+            break;
+        }
         lookUp();
         break;
     case Step::User:
@@ -194,6 +206,7 @@ void TFtpClient::complete(int error)
     if (!mRequestActive)
         return;
     mRequestActive = false;
+    mIdleTimer.stop();
     mPendingSteps.clear();
     mReplyHandler = ReplyHandler::None;
     mCloseAfterReply = false;
@@ -217,6 +230,58 @@ void TFtpClient::failStep(int status, int error, const QString &message, bool tr
     complete(error);
 }
 
+// Anything that shows the request is still moving (a reply, a lookup or connect
+// finishing, data taken by the network) starts its idle time again.
+void TFtpClient::touch()
+{
+    if (!mRequestActive)
+        return;
+    std::chrono::milliseconds limit = IdleTimeout;
+    if (mRequest == rqQuit && QuitTimeout.count() > 0 && (limit.count() <= 0 || QuitTimeout < limit))
+        limit = QuitTimeout;
+    if (limit.count() > 0)
+        mIdleTimer.start(limit);
+    else
+        mIdleTimer.stop();
+}
+
+// A server that stops answering, or stops taking data, would otherwise hold the
+// request for ever. Nothing said on the connection afterwards can be trusted to
+// belong to the next request, so the connection goes with it.
+void TFtpClient::timedOut()
+{
+    if (!mRequestActive)
+        return;
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("! No reply or progress for %1 ms: request timed out").arg(mIdleTimer.interval()));
+    if (!alive(generation))
+        return;
+    const bool wasConnected = mConnected;
+    if (mLookupId >= 0) {
+        QHostInfo::abortHostLookup(mLookupId);
+        mLookupId = -1;
+    }
+    dropData();
+    if (mControl) {
+        mControl->disconnect(this);
+        mControl->abort();
+        mControl->deleteLater();
+        mControl = nullptr;
+    }
+    mConnected = false;
+    mClosingControl = false;
+    mReader.clear();
+    setError(WinsockErrors::failureText(WinsockErrors::WSAETIMEDOUT));
+    mStatusCode = 500;
+    mRequestResult = WinsockErrors::WSAETIMEDOUT;
+    if (wasConnected) {
+        emit OnSessionClosed(quint16(WinsockErrors::WSAETIMEDOUT));
+        if (!alive(generation))
+            return;
+    }
+    complete(WinsockErrors::WSAETIMEDOUT);
+}
+
 void TFtpClient::lookUp()
 {
     const quint64 generation = mGeneration;
@@ -230,6 +295,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
     if (info.lookupId() != mLookupId || mState != TFtpState::LookingUp)
         return;
     mLookupId = -1;
+    touch();
     guarded(true, [this, &info] {
         const QList<QHostAddress> addresses = info.addresses();
         if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
@@ -271,6 +337,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
 void TFtpClient::controlConnected()
 {
     mConnected = true;
+    touch();
 }
 
 void TFtpClient::controlError()
@@ -311,6 +378,7 @@ void TFtpClient::controlReadyRead()
             closeControl();
             return;
         }
+        touch();
         const QList<QByteArray> lines = mReader.append(socket->read(room));
         for (const QByteArray &line : lines) {
             handleLine(line);
@@ -570,14 +638,26 @@ void TFtpClient::dataIncoming()
 {
     if (!mListener)
         return;
-    QTcpSocket *socket = mListener->nextPendingConnection();
+    const quint64 generation = mGeneration;
+    QTcpSocket *socket = nullptr;
+    while (!socket && mListener->hasPendingConnections()) {
+        QTcpSocket *incoming = mListener->nextPendingConnection();
+        // Only the server may deliver the file's data connection: anyone else who
+        // reaches the port first would be handed the file.
+        if (mData || !mControl || !incoming->peerAddress().isEqual(mControl->peerAddress(), QHostAddress::TolerantConversion)) {
+            const QString stranger = incoming->peerAddress().toString();
+            incoming->abort();
+            incoming->deleteLater();
+            trace(QStringLiteral("! Data connection from %1 refused").arg(stranger));
+            if (!alive(generation) || !mListener)
+                return;
+            continue;
+        }
+        socket = incoming;
+    }
     if (!socket)
         return;
-    if (mData) {
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
+    touch();
     socket->setParent(this);
     mListener->close();
     mData = socket;
@@ -604,45 +684,56 @@ void TFtpClient::maybeStartSending()
 
 void TFtpClient::dataWritten()
 {
-    if (mData && mSendingStarted && mData->bytesToWrite() == 0)
+    touch();
+    if (mData && mSendingStarted && mData->bytesToWrite() < chunkSize)
         sendNextBlock();
 }
 
 void TFtpClient::sendNextBlock()
 {
-    if (!mData || mEndOfFile || mDataClosing)
-        return;
     const quint64 generation = mGeneration;
-    bool abort = false;
-    emit OnProgress(mByteCount, abort);
-    if (!alive(generation) || !mData)
-        return;
-    if (abort) {
-        trace(QStringLiteral("! Abort requested"));
-        if (alive(generation))
-            endData(426, QStringLiteral("426 Operation aborted."));
-        return;
-    }
-    char block[blockSize];
-    const qint64 count = mFile.read(block, blockSize);
-    if (count < 0) {
-        trace(QStringLiteral("! Error reading file"));
-        if (alive(generation))
-            endData(426, QStringLiteral("426 Error reading file ") + LocalFileName);
-        return;
-    }
-    if (count == 0) {
-        mEndOfFile = true;
-        mDataClosing = true;
-        mData->disconnectFromHost();
-        return;
-    }
-    mByteCount += count;
-    if (mData->write(block, count) != count) {
-        const int error = WinsockErrors::fromSocketError(mData->error());
-        trace(QStringLiteral("! Error #%1 sending data").arg(error));
-        if (alive(generation))
-            endData(error, WinsockErrors::failureText(error));
+    auto progress = [&](qint64 count) {
+        bool abort = false;
+        emit OnProgress(count, abort);
+        if (!alive(generation) || !mData)
+            return false;
+        if (abort) {
+            trace(QStringLiteral("! Abort requested"));
+            if (alive(generation))
+                endData(426, QStringLiteral("426 Operation aborted."));
+            return false;
+        }
+        return true;
+    };
+    while (mData && !mEndOfFile && !mDataClosing && mData->bytesToWrite() < chunkSize) {
+        if (!progress(mByteCount))
+            return;
+        mChunk.resize(chunkSize);
+        const qint64 count = mFile.read(mChunk.data(), chunkSize);
+        if (count < 0) {
+            trace(QStringLiteral("! Error reading file"));
+            if (alive(generation))
+                endData(426, QStringLiteral("426 Error reading file ") + LocalFileName);
+            return;
+        }
+        if (count == 0) {
+            mEndOfFile = true;
+            mDataClosing = true;
+            mData->disconnectFromHost();
+            return;
+        }
+        for (qint64 offset = blockSize; offset < count; offset += blockSize) {
+            if (!progress(mByteCount + offset))
+                return;
+        }
+        mByteCount += count;
+        if (mData->write(mChunk.constData(), count) != count) {
+            const int error = WinsockErrors::fromSocketError(mData->error());
+            trace(QStringLiteral("! Error #%1 sending data").arg(error));
+            if (alive(generation))
+                endData(error, WinsockErrors::failureText(error));
+            return;
+        }
     }
 }
 
@@ -673,6 +764,7 @@ void TFtpClient::dataClosed()
     mData->deleteLater();
     mData = nullptr;
     mFile.close();
+    mChunk = QByteArray();
     mClosed = true;
     maybeFinishStore();
 }
@@ -706,11 +798,13 @@ void TFtpClient::dropData()
         mData = nullptr;
     }
     mFile.close();
+    mChunk = QByteArray();
 }
 
 void TFtpClient::releaseSockets()
 {
     ++mGeneration;
+    mIdleTimer.stop();
     if (mLookupId >= 0) {
         QHostInfo::abortHostLookup(mLookupId);
         mLookupId = -1;

@@ -9,7 +9,9 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
+#include <chrono>
 #include <functional>
 
 class QHostInfo;
@@ -23,6 +25,10 @@ enum TFtpRequest : quint8 { rqNone, rqConnect, rqChangeDir, rqPrintDir, rqSetTyp
 enum TFtpShareMode : quint8 { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone };
 
 enum TFtpOption : quint8 { ftpAcceptLF = 0x1 };
+
+// ftpSecurityTLS: explicit FTP over TLS (AUTH TLS after the greeting, every data
+// connection encrypted). A client set to TLS never falls back to clear text.
+enum TFtpSecurity : quint8 { ftpSecurityNone, ftpSecurityTLS };
 Q_DECLARE_FLAGS(TFtpOptions, TFtpOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFtpOptions)
 
@@ -61,6 +67,15 @@ public:
     TFtpShareMode ShareMode = ftpShareExclusive;
     TFtpOptions Options = ftpAcceptLF;
     int Timeout = 15;  // bounds blocking waits, which this client does not have
+    bool Passive = false;
+    TFtpSecurity Security = ftpSecurityNone;
+    // SHA-256 fingerprint of a server certificate trusted although it fails verification.
+    QString TrustedCertificate;
+    // A request that goes this long without a reply or any progress of its data
+    // connection ends with error 10060 and the connection is dropped. Zero: no limit.
+    std::chrono::milliseconds IdleTimeout = std::chrono::seconds(30);
+    // QUIT waits at most this long (or IdleTimeout when that is shorter).
+    std::chrono::milliseconds QuitTimeout = std::chrono::seconds(10);
     bool MultiThreaded = false;
     bool DisplayFileFlag = false;
 
@@ -115,6 +130,8 @@ private:
     void stepDone(int result);
     void complete(int error);
     void failStep(int status, int error, const QString &message, bool traced = false);
+    void touch();
+    void timedOut();
 
     void lookUp();
     void lookedUp(const QHostInfo &info);
@@ -167,6 +184,7 @@ private:
     bool mCloseAfterReply = false;
     // Bumped by every abort: work posted before it is dropped when it arrives.
     quint64 mGeneration = 0;
+    QTimer mIdleTimer;
 
     int mLookupId = -1;
     QTcpSocket *mControl = nullptr;
@@ -178,6 +196,7 @@ private:
     QTcpServer *mListener = nullptr;
     QTcpSocket *mData = nullptr;
     QFile mFile;
+    QByteArray mChunk;
     qint64 mByteCount = 0;
     bool mPreliminary = false;
     bool mAccepted = false;

@@ -48,7 +48,7 @@ void UploadRun::close()
 void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
 {
     if (error != 0) {
-        requestFailed(error);
+        requestFailed(request, error);
         return;
     }
     switch (request) {
@@ -97,9 +97,15 @@ void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
     }
 }
 
-void UploadRun::requestFailed(quint16 error)
+void UploadRun::requestFailed(TFtpRequest request, quint16 error)
 {
     emit busyCursorChanged(false);
+    // A QUIT the server never answered has been given up by the client, which has
+    // dropped the connection; whatever the run did before it stands.
+    if (request == rqQuit && error == WinsockErrors::WSAETIMEDOUT && !mFtp.IsConnected()) {
+        resetPage();
+        return;
+    }
     // A 550 is taken to mean that the remote directory is missing. Without a remote
     // directory there is nothing to make, so it is an ordinary failure then.
     if (error == 550 && !mFtp.HostDirName.isEmpty()) {

@@ -51,7 +51,7 @@ signals:
 private:
     void ftpRequestDone(TFtpRequest request, quint16 error);
     void ftpProgress(qint64 count, bool &abort);
-    void requestFailed(quint16 error);
+    void requestFailed(TFtpRequest request, quint16 error);
     void PrepareNextFile();
     void quitOrReset();
     void resetPage();

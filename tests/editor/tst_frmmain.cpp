@@ -1,15 +1,19 @@
 #include "editor/alignstrip.h"
 #include "editor/blockdrag.h"
 #include "editor/blocklists.h"
+#include "editor/bulletpanel.h"
 #include "editor/buttonbar.h"
 #include "editor/formspanel.h"
 #include "editor/frmmain.h"
+#include "editor/hrpanel.h"
+#include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
 #include "widgets/listboxhrz.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
 #include "widgets/whatsthis.h"
 #include "editor/memobox.h"
+#include "editor/updown.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
 #include "filesizelimit.h"
@@ -21,7 +25,9 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -31,12 +37,19 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
 QString title(const QString &name)
 {
     return name + QStringLiteral(" - ") + AppInfo::applicationTitle();
+}
+
+// The caption as the window system shows it: a changed page has "*" after its name.
+QString shownTitle(const QWidget &window)
+{
+    return window.windowHandle() ? window.windowHandle()->title() : QStringLiteral("<not shown>");
 }
 
 QStringList rowCaptions(const QListWidget &list)
@@ -55,6 +68,8 @@ QStringList itemCaptions(const TPagelette &page)
     return captions;
 }
 
+using Edit = std::function<void(TfrmMain &, TestServices &)>;
+
 // Palette rows hold the kinds from Heading on.
 int paletteRow(TBlockType kind)
 {
@@ -62,6 +77,8 @@ int paletteRow(TBlockType kind)
 }
 
 }
+
+Q_DECLARE_METATYPE(Edit)
 
 // The main window driven through its controls, with every seam faked.
 class TestMainWindow : public QObject
@@ -95,6 +112,10 @@ private slots:
 
     void valuesSurviveSwitchingRows();
     void clickingARowSetsChanged();
+    void editsCountAtOnce_data();
+    void editsCountAtOnce();
+    void typedTextIsNeverDropped_data();
+    void typedTextIsNeverDropped();
     void alignmentStripFollowsItem();
 
     void newWithoutChangesAsksNothing();
@@ -149,7 +170,7 @@ void TestMainWindow::startsUntitledWithDefaultPage()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
     QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
     QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
     QCOMPARE(rowCaptions(*window->lstPalette),
@@ -309,7 +330,7 @@ void TestMainWindow::commandLineDocument()
     }
 
     auto window = startWindow(fakes, path);
-    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(shownTitle(*window), caption);
     QCOMPARE(window->pnlWork->currentWidget(), window->pnlCreate);
     QVERIFY(!window->changed());
     if (valid) {
@@ -346,7 +367,7 @@ void TestMainWindow::fileTypeFailureDoesNotStopStartUp()
     for (const FakePrompter::Box &box : fakes.prompter.boxes)
         errors += box.kind == Prompter::Kind::Error ? 1 : 0;
     QCOMPARE(errors, 1);
-    QCOMPARE(window.windowTitle(), title("still.vxf"));
+    QCOMPARE(shownTitle(window), title("still.vxf"));
     QCOMPARE(window.pnlPageProp->txtPageTitle->text(), QStringLiteral("Still opened"));
     QVERIFY(fakes.modal.shownClasses.contains(QStringLiteral("TfrmTips")));
 }
@@ -676,6 +697,109 @@ void TestMainWindow::clickingARowSetsChanged()
     QVERIFY(window->changed());
 }
 
+void TestMainWindow::editsCountAtOnce_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<bool>("counts");
+
+    const auto row = [](const char *name, TBlockType kind, bool counts, Edit edit) {
+        QTest::newRow(name) << int(kind) << edit << counts;
+    };
+    row("title typed", btPageProperties, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlPageProp->txtPageTitle, "C"); });
+    row("underline box", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->chkLinkUnderline->click(); });
+    row("meta tag added", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->lstMeta->addItem("author\tMe"); });
+    row("logo option is no page change", btPageProperties, false,
+        [](TfrmMain &w, TestServices &) { w.pnlPageProp->chkZandorellLogo->click(); });
+    row("heading typed", btHeading, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlHeading->txtHeading, "H"); });
+    row("heading font chosen", btHeading, true, [](TfrmMain &w, TestServices &) { w.pnlHeading->setFontChosen(true); });
+    row("alignment", btText, true, [](TfrmMain &w, TestServices &) { w.pnlAlign->btnRight->click(); });
+    row("new line", btText, true, [](TfrmMain &w, TestServices &) { w.pnlAlign->btnParagraph->click(); });
+    row("picture chosen", btImage, true, [](TfrmMain &w, TestServices &fakes) {
+        QImage picture(4, 3, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const QString file = fakes.data.path() + QStringLiteral("cat.bmp");
+        QVERIFY(picture.save(file));
+        fakes.pictureDialog.choose(file);
+        w.pnlImages->btnImagePic->click();
+    });
+    row("drop box entry removed", btLink, true, [](TfrmMain &w, TestServices &) { w.pnlLinks->btnLinkRemove->click(); });
+    row("line narrower", btHR, true, [](TfrmMain &w, TestServices &) { w.pnlHR->updnHRWidth->downButton()->click(); });
+    row("bullet style", btBullet, true, [](TfrmMain &w, TestServices &) { w.pnlBullets->cbBullets->setCurrentIndex(2); });
+    row("form address typed", btForms, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlForms->txtFormAddress, "a"); });
+}
+
+void TestMainWindow::editsCountAtOnce()
+{
+    QFETCH(int, kind);
+    QFETCH(Edit, edit);
+    QFETCH(bool, counts);
+
+    TestServices fakes;
+    TPagelette page;
+    page.NewPage();
+    if (kind != btPageProperties) {
+        TPageItem &item = page.InsertNewItem(1, TBlockType(kind));
+        item.LinkBlock().UseDropBox = true;
+        item.LinkBlock().DropBoxText = QStringLiteral("http://a.example/\tA\r\n");
+    }
+    const QString path = fakes.data.path() + QStringLiteral("saved.vxf");
+    QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+    auto window = startWindow(fakes, path);
+    // Showing a row (unlike clicking it) stores nothing, so the page is unchanged.
+    window->lstBlocks->setCurrentRow(kind == btPageProperties ? 0 : 1);
+    window->ShowSelectedItem();
+    QVERIFY(!window->changed());
+    QCOMPARE(shownTitle(*window), title("saved.vxf"));
+
+    edit(*window, fakes);
+    QCOMPARE(window->changed(), counts);
+    QCOMPARE(shownTitle(*window), title(counts ? "saved.vxf*" : "saved.vxf"));
+}
+
+void TestMainWindow::typedTextIsNeverDropped_data()
+{
+    QTest::addColumn<bool>("savedParagraph");
+    QTest::addColumn<bool>("closing");
+
+    QTest::newRow("title, New") << false << false;
+    QTest::newRow("title, close") << false << true;
+    QTest::newRow("paragraph of a saved page, New") << true << false;
+    QTest::newRow("paragraph of a saved page, close") << true << true;
+}
+
+void TestMainWindow::typedTextIsNeverDropped()
+{
+    QFETCH(bool, savedParagraph);
+    QFETCH(bool, closing);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QWidget *box = window->pnlPageProp->txtPageTitle;
+    QString name = QStringLiteral("Untitled");
+    if (savedParagraph) {
+        clickRow(*window, 3);
+        name = fakes.data.path() + QStringLiteral("VendrixFiles/kept.vxf");
+        fakes.saveDialog.choose(name);
+        QVERIFY(window->save());
+        QCOMPARE(shownTitle(*window), title("kept.vxf"));
+        box = window->pnlText->txtText;
+    }
+    QTest::keyClicks(box, "Typed");
+    QVERIFY(window->changed());
+
+    fakes.prompter.answer(Prompter::Yes);
+    fakes.saveDialog.cancel();
+    QVERIFY(!(closing ? window->close() : window->newDocument()));
+    QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to %1?").arg(name));
+    QVERIFY(window->isVisible());
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    const QString typed = savedParagraph ? window->pnlText->txtText->text() : window->pnlPageProp->txtPageTitle->text();
+    QCOMPARE(typed, QStringLiteral("Typed"));
+    QVERIFY(window->changed());
+    QCOMPARE(shownTitle(*window), savedParagraph ? title("kept.vxf*") : QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
+}
+
 void TestMainWindow::alignmentStripFollowsItem()
 {
     TestServices fakes;
@@ -697,7 +821,7 @@ void TestMainWindow::newWithoutChangesAsksNothing()
     const int boxes = fakes.prompter.boxes.size();
     QVERIFY(window->newDocument());
     QCOMPARE(fakes.prompter.boxes.size(), boxes);
-    QCOMPARE(window->windowTitle(), title("Untitled"));
+    QCOMPARE(shownTitle(*window), title("Untitled"));
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
 }
 
@@ -737,7 +861,7 @@ void TestMainWindow::newWithChanges()
     QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Buttons(Prompter::Yes | Prompter::No | Prompter::Cancel));
     if (replaced) {
         QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
-        QCOMPARE(window->windowTitle(), title("Untitled"));
+        QCOMPARE(shownTitle(*window), title("Untitled"));
         QVERIFY(window->document().isUntitled());
         QVERIFY(!window->changed());
     } else {
@@ -773,7 +897,7 @@ void TestMainWindow::saveWritesDocumentAndCopies()
     QVERIFY(local.contains("../Upload/images/"));
     QVERIFY(!upload.contains("Upload"));
 
-    QCOMPARE(window->windowTitle(), title("My Holiday.page.vxf"));
+    QCOMPARE(shownTitle(*window), title("My Holiday.page.vxf"));
     QCOMPARE(window->document().name(), path);
     QVERIFY(!window->changed());
     const FakePrompter::Box &box = fakes.prompter.boxes.last();
@@ -795,7 +919,7 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
     QVERIFY(fakes.prompter.texts().contains(QStringLiteral("Unable to create file.")));
     QVERIFY(!QFile::exists(path));
     QVERIFY(window->changed());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
     QVERIFY(window->document().isUntitled());
     // The HTML copies live under the program folder and are written all the same.
     QVERIFY(QFile::exists(fakes.data.path() + QStringLiteral("Upload/page.html")));
@@ -821,7 +945,7 @@ void TestMainWindow::saveAsTemplate()
     QVERIFY(QFile::exists(path));
     QVERIFY(readFile(fakes.data.path() + QStringLiteral("Templates/Little Shop.html")).contains("<TITLE>Shop</TITLE>"));
     // The document stays what it was, and unsaved.
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
     QVERIFY(window->changed());
 }
 

@@ -61,9 +61,22 @@ void ScriptedFtpServer::handle(const QByteArray &line)
             mDataPort = quint16(parts[4].toUInt() * 256 + parts[5].toUInt());
         }
     }
+    if (verb == "PORT" && strangerOnDataPort) {
+        auto *stranger = new QTcpSocket(this);
+        stranger->bind(QHostAddress(QStringLiteral("127.0.0.2")));
+        connect(stranger, &QTcpSocket::readyRead, this, [this, stranger] { strangerReceived += stranger->readAll(); });
+        connect(stranger, &QTcpSocket::connected, this, [this, line] {
+            strangerConnected = true;
+            strangerOnDataPort = false;
+            handle(line);
+        });
+        stranger->connectToHost(mDataAddress, mDataPort);
+        return;
+    }
     if (replies.contains(verb)) {
-        send(replies.value(verb));
-        if (verb == "QUIT" && mClient)
+        const QByteArray reply = replies.value(verb);
+        send(reply);
+        if (verb == "QUIT" && mClient && !reply.isEmpty())
             mClient->disconnectFromHost();
         return;
     }
@@ -94,7 +107,10 @@ void ScriptedFtpServer::store(const QByteArray &name)
 {
     auto *data = new QTcpSocket(this);
     auto *content = new QByteArray;
-    connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
+    if (stallData)
+        data->setReadBufferSize(1);
+    else
+        connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
     connect(data, &QTcpSocket::disconnected, this, [this, data, content, name] {
         *content += data->readAll();
         files.insert(name, *content);

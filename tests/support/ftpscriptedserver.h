@@ -33,6 +33,13 @@ public:
     QHash<QByteArray, QByteArray> replies;
     // Open the data connection of a STOR before sending the 150 reply.
     bool dataBeforePreliminary = false;
+    // Take the data connection of a STOR but never read from it.
+    bool stallData = false;
+    // Before PORT is answered, a stranger (from 127.0.0.2) connects to the announced
+    // data port; what it is sent there is kept.
+    bool strangerOnDataPort = false;
+    QByteArray strangerReceived;
+    bool strangerConnected = false;
 
     QList<QByteArray> commands;      // every command line received, in order
     QMap<QByteArray, QByteArray> files; // stored files by name

@@ -1,9 +1,11 @@
 #include "ftpprobe.h"
 #include "ftpscriptedserver.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "upload/ftpreplyreader.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -372,6 +374,88 @@ private slots:
         QVERIFY(probe.trace.contains(QStringLiteral("! Abort requested")));
         QCOMPARE(ftp.ErrorMessage(), QStringLiteral("426 Operation aborted."));
         QVERIFY(server.files.value("big.bin").size() < 20000);
+    }
+
+    void idleLimit_data()
+    {
+        QTest::addColumn<QByteArray>("silentAt");
+        QTest::addColumn<int>("request");
+        QTest::newRow("silent after connect") << QByteArray("greeting") << int(rqConnect);
+        QTest::newRow("silent after 150") << QByteArray("STOR") << int(rqPut);
+        QTest::newRow("stops reading mid-file") << QByteArray("data") << int(rqPut);
+        QTest::newRow("silent on QUIT") << QByteArray("QUIT") << int(rqQuit);
+    }
+
+    void idleLimit()
+    {
+        QFETCH(QByteArray, silentAt);
+        QFETCH(int, request);
+        QTemporaryDir dir;
+        const QString local = dir.filePath(QStringLiteral("big.bin"));
+        {
+            // More than the loopback connection's buffers hold, so a server that stops
+            // reading stalls the sender.
+            QFile file(local);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(silentAt == "data" ? 48 << 20 : 1000));
+        }
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (silentAt == "greeting")
+            server.greeting.clear();
+        else if (silentAt == "STOR")
+            server.replies.insert("STOR", "150 Opening data connection\r\n");
+        else if (silentAt == "QUIT")
+            server.replies.insert("QUIT", QByteArray());
+        server.stallData = silentAt == "data";
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.IdleTimeout = std::chrono::milliseconds(400);
+        ftp.QuitTimeout = std::chrono::milliseconds(250);
+        ftp.LocalFileName = local;
+        ftp.HostFileName = QStringLiteral("big.bin");
+        FtpProbe probe(ftp);
+
+        QElapsedTimer timer;
+        timer.start();
+        QList<void (TFtpClient::*)()> steps{&TFtpClient::StartConnect, &TFtpClient::StartPut, &TFtpClient::StartQuit};
+        int error = 0;
+        for (auto step : steps) {
+            timer.restart();
+            error = probe.run(step, 5000);
+            if (error != 0)
+                break;
+        }
+        QCOMPARE(error, 10060);
+        QCOMPARE(probe.done.last().first, TFtpRequest(request));
+        QCOMPARE(ftp.ErrorMessage(), QStringLiteral("500 Connection timed out (Winsock error #10060)"));
+        QVERIFY(!ftp.IsConnected());
+        QCOMPARE(ftp.State(), TFtpState::Ready);
+        const int limit = request == rqQuit ? 250 : 400;
+        QVERIFY2(timer.elapsed() >= limit && timer.elapsed() < limit + 1500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+        QCOMPARE(probe.done.size(), request == rqConnect ? 1 : request == rqPut ? 2 : 3);
+    }
+
+    void strangerOnTheDataPortIsRefused()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.strangerOnDataPort = true;
+        QTemporaryDir dir;
+        const QByteArray content(50000, 'd');
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
+        ftp.HostFileName = QStringLiteral("page.html");
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
+        QVERIFY(server.strangerConnected);
+        QCOMPARE(server.files.value("page.html"), content);
+        QVERIFY(probe.trace.contains(QStringLiteral("! Data connection from 127.0.0.2 refused")));
+        QTest::qWait(50);
+        QVERIFY(server.strangerReceived.isEmpty());
     }
 
     void exceptionInAHandlerIsReported()

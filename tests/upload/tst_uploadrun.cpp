@@ -9,6 +9,7 @@
 #include "upload/uploadrun.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,7 +37,7 @@ public:
         return FakePrompter::ask(kind, text, buttons, helpTopic);
     }
 
-    void profile(const QString &host, quint16 port, const QString &password, const QString &dir)
+    void profile(const QString &host, quint16 port, const QString &password, const QString &dir, int timeout = 30)
     {
         ServerProfile p;
         p.ProfileName = QStringLiteral("Test");
@@ -45,6 +46,7 @@ public:
         p.UserName = QStringLiteral("tester");
         p.Password = password;
         p.InitialDir = dir;
+        p.Timeout = timeout;
         QVERIFY(profiles.SaveProfile(p));
     }
 
@@ -232,10 +234,10 @@ private:
     QTemporaryDir mLocal;
     int mCase = 0;
 
-    std::unique_ptr<RunHarness> harness(const QString &host, quint16 port, const QString &dir)
+    std::unique_ptr<RunHarness> harness(const QString &host, quint16 port, const QString &dir, int timeout = 30)
     {
         auto h = std::make_unique<RunHarness>(mLocal.filePath(QStringLiteral("settings%1.ini").arg(++mCase)));
-        h->profile(host, port, QStringLiteral("pw"), dir);
+        h->profile(host, port, QStringLiteral("pw"), dir, timeout);
         return h;
     }
     QString page() { return writeFile(mLocal.filePath(QStringLiteral("page.html")), "<p></p>"); }
@@ -275,6 +277,35 @@ private slots:
         QVERIFY(h->send({page()}));
         QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 550 Permission denied")});
         QVERIFY(!server.commands.contains("MKD "));
+    }
+
+    void unansweredQuitAfterTheLastFile()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("QUIT", QByteArray());
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"), 1);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(h->send({page()}));
+        QVERIFY(timer.elapsed() < 3000);
+        QVERIFY(h->run.transferCompleted());
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QCOMPARE(server.files.value("page.html"), QByteArray("<p></p>"));
+        QVERIFY(!h->ftp.IsConnected());
+    }
+
+    void silentServerEndsTheRun()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("TYPE", QByteArray());
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"), 1);
+        QVERIFY(h->send({page()}));
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")});
+        QVERIFY(!h->run.transferCompleted());
+        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!server.commands.contains("QUIT"));
     }
 
     void failedQuitEndsTheRun()
