@@ -1,6 +1,7 @@
 #include "benchregistry.h"
 
 #include "model/componentstream.h"
+#include "themes/streamclasses.h"
 #include "model/pagelette.h"
 
 #include <QTemporaryDir>
@@ -45,7 +46,7 @@ void saveAndLoad(QTextStream &out)
             Bench::releaseFreeMemory();
             saveMs[k] = qMin(saveMs[k], Bench::bestMilliseconds(1, [&] { writer.write(path, page); }));
         }
-        ComponentReader reader;
+        ComponentReader reader(StreamClasses::standard());
         loadMs[k] = 1e300;
         for (int run = 0; run < 5; ++run) {
             Bench::releaseFreeMemory();

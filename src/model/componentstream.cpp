@@ -1,10 +1,8 @@
 #include "componentstream.h"
 
-#include "pagelette.h"
 #include "platform/boundedread.h"
 #include "platform/cp1252.h"
 #include "platform/safewrite.h"
-#include "themes/webtheme.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -51,17 +49,6 @@ ClassRegistry::Factory ClassRegistry::find(QLatin1StringView className) const
             return factory;
     }
     return nullptr;
-}
-
-const ClassRegistry &ClassRegistry::standard()
-{
-    static const ClassRegistry registry = [] {
-        ClassRegistry r;
-        r.registerClass("TPagelette"_L1, []() -> std::unique_ptr<TComponent> { return std::make_unique<TPagelette>(); });
-        r.registerClass("TWebTheme"_L1, []() -> std::unique_ptr<TComponent> { return std::make_unique<TWebTheme>(); });
-        return r;
-    }();
-    return registry;
 }
 
 namespace {

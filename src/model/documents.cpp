@@ -23,7 +23,12 @@ SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error)
 bool LoadDocument(const QString &path, TPagelette &page, QString *error)
 {
     page.Page().clear();
-    ComponentReader reader;
+    static const ClassRegistry pages = [] {
+        ClassRegistry r;
+        r.registerClass<TPagelette>();
+        return r;
+    }();
+    ComponentReader reader(pages);
     std::unique_ptr<TComponent> root = reader.read(path);
     auto *read = dynamic_cast<TPagelette *>(root.get());
     if (!read) {
