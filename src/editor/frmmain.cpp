@@ -4,6 +4,7 @@
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "buttonbar.h"
+#include "formcommands.h"
 #include "formspanel.h"
 #include "hrpanel.h"
 #include "imagepanel.h"
@@ -292,18 +293,36 @@ void TfrmMain::buildMenu()
 void TfrmMain::connectCommands()
 {
     mPanelCommands = new PanelCommands(mServices, {*pnlPageProp, *pnlHeading, *pnlText, *pnlBullets, *pnlLinks, *pnlImages}, this);
+    auto *formCommands = new FormCommands(*pnlForms, mPage, mServices, this);
+    connect(formCommands, &FormCommands::pageChanged, this, &TfrmMain::pageChanged);
     connect(lstBlocks, &PageletteList::rowClicked, mEditor, &PageEditor::rowClicked);
     connect(lstBlocks, &PageletteList::blockDropped, mEditor, &PageEditor::dropOnPageletteList);
+    connect(lstPalette, &PaletteList::addRequested, this, [this](int paletteRow) {
+        // From the keyboard: as a drop on the row after the selected pagelette.
+        const int selected = lstBlocks->currentRow();
+        dropOnPageletteList(BlockDrag::Source::Palette, paletteRow, selected < 0 ? lstBlocks->count() : selected + 1);
+    });
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
 
-    connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
-    connect(pbButtons->btnPreview, &QToolButton::clicked, pnlPreview, &PreviewPane::viewPage);
+    // On the button going down, not on a click: assistive tools toggle a checkable
+    // button without clicking it. Pressing the button that is already down changes
+    // nothing (the preview cannot go stale while it is in front).
+    connect(pbButtons->btnCreate, &QToolButton::toggled, this, [this](bool down) {
+        if (down)
+            showBuildingArea();
+    });
+    connect(pbButtons->btnPreview, &QToolButton::toggled, pnlPreview, [this](bool down) {
+        if (down)
+            pnlPreview->viewPage();
+    });
     connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::newDocument);
+    connect(btnChooseTemplate, &QToolButton::clicked, this, &TfrmMain::openDocument);
+    connect(mnuOpen, &QAction::triggered, this, &TfrmMain::openDocument);
     connect(btnTemplate, &QToolButton::clicked, this, &TfrmMain::saveAsTemplate);
     connect(mnuTemplate, &QAction::triggered, this, &TfrmMain::saveAsTemplate);
     connect(pbButtons->btnHelp, &QToolButton::clicked, this, &TfrmMain::showHelpContents);

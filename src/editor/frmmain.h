@@ -77,6 +77,9 @@ public:
     bool newDocument();
     bool save();
     bool saveAsTemplate();
+    // New (with its question), then the template browser; after OK the document it
+    // chose is loaded. Nothing more when New was cancelled.
+    void openDocument();
     // Reads a page document or template into the page; an unreadable file gives a new
     // untitled page after the invalid-document message.
     void loadDocument(const QString &path);

@@ -22,6 +22,7 @@
 #include "shell/bannerhost.h"
 #include "shell/frmtips.h"
 #include "shell/splashscreen.h"
+#include "templates/frmtemplates.h"
 #include "themes/themestore.h"
 
 #include <QCheckBox>
@@ -140,6 +141,22 @@ bool TfrmMain::newDocument()
     updateCaption();
     showBuildingArea();
     return true;
+}
+
+void TfrmMain::openDocument()
+{
+    if (!newDocument())
+        return;
+    std::unique_ptr<TfrmTemplates> browser;
+    {
+        // Busy while the folders are read; the user picks with the normal cursor.
+        BusyCursor busy;
+        browser = std::make_unique<TfrmTemplates>(mServices, this);
+    }
+    if (mServices.modal.runModal(*browser) != QDialog::Accepted)
+        return;
+    BusyCursor busy;
+    loadDocument(browser->ChosenFile());
 }
 
 std::optional<TfrmMain::WrittenDocument> TfrmMain::writeChosenDocument(const QString &extension, const QString &filter,

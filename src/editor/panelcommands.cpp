@@ -183,8 +183,10 @@ void LinkDropBox::add()
 
 void LinkDropBox::remove()
 {
+    // The entry the user picked; the last one only when none is picked.
+    const int selected = selectedRow();
     if (mList.count() > 0)
-        delete mList.takeItem(mList.count() - 1);
+        delete mList.takeItem(selected >= 0 ? selected : mList.count() - 1);
     const bool entries = mList.count() > 0;
     mPanel.chkLink->setChecked(entries);
     mPanel.btnLinkRemove->setEnabled(entries);

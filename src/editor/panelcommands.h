@@ -59,9 +59,9 @@ private:
     PaletteTable &mPalette;
 };
 
-// The link panel's drop box: Add after the selected entry, Remove the last entry,
-// double click to load an entry into the boxes and Apply Edit to put it back, and
-// reordering by dragging one entry onto another.
+// The link panel's drop box: Add after the selected entry, Remove the selected entry
+// (the last one when none is selected), double click to load an entry into the boxes
+// and Apply Edit to put it back, and reordering by dragging one entry onto another.
 class LinkDropBox : public QObject
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "platform/shellopen.h"
 #include "themes/frmtheme.h"
 #include "themes/themestore.h"
+#include "widgets/accessiblename.h"
 #include "widgets/htmlviewer.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/whatsthis.h"
@@ -58,7 +59,7 @@ PreviewPane::PreviewPane(TfrmMain &window, QWidget *parent)
     view->setSpacing(0);
     lstThemes = new TListBoxHrz(this);
     lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    lstThemes->setToolTip(tr("Page Themes"));
+    AccessibleName::setHint(*lstThemes, tr("Page Themes"));
     lstThemes->setFixedWidth(125);
     lstThemes->installEventFilter(this);
     window.whatsThis().attach(*lstThemes, 66);

@@ -82,11 +82,11 @@ TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &st
     auto *welcome = label(tr("Welcome to the web page theme wizard. Page themes are an easy way to set the colors, "
                              "background image, and left margin of your web page all at one time. Here you can "
                              "select, add, edit or delete a page theme."),
-                          QStringLiteral("lblWelcome"), QRect(8, 6, 412, 46), mBevel);
+                          QStringLiteral("lblWelcome"), QRect(8, 4, 412, 64), mBevel);
     welcome->setWordWrap(true);
 
     lstEditThemes = named(new TListBoxHrz(mBevel), QStringLiteral("lstEditThemes"));
-    lstEditThemes->setGeometry(8, 56, 110, 265);
+    lstEditThemes->setGeometry(8, 72, 110, 249);
     mWhatsThis->attach(*lstEditThemes, 66);
     for (int i = 0; i < mThemeList.count(); ++i)
         lstEditThemes->addItem(mThemeList.item(i)->text());
@@ -105,12 +105,12 @@ TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &st
         button->setIcon(QIcon(Pictures::button(picture)));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
-        button->setGeometry(446, top, 70, 40);
+        button->setGeometry(446, top, 70, 42);
         return button;
     };
-    btnAdd = columnButton(QStringLiteral("btnAdd"), tr("Add"), Pictures::Button::Add, 56);
-    btnRemove = columnButton(QStringLiteral("btnRemove"), tr("Delete"), Pictures::Button::Remove, 100);
-    btnEdit = columnButton(QStringLiteral("btnEdit"), tr("Edit"), Pictures::Button::ApplyEdit, 144);
+    btnAdd = columnButton(QStringLiteral("btnAdd"), tr("Add"), Pictures::Button::Add, 72);
+    btnRemove = columnButton(QStringLiteral("btnRemove"), tr("Delete"), Pictures::Button::Remove, 118);
+    btnEdit = columnButton(QStringLiteral("btnEdit"), tr("Edit"), Pictures::Button::ApplyEdit, 164);
     btnRemove->setEnabled(false);
     btnEdit->setEnabled(false);
     connect(btnAdd, &QToolButton::clicked, this, &TfrmTheme::btnAddClick);
@@ -131,7 +131,7 @@ TfrmTheme::~TfrmTheme() = default;
 void TfrmTheme::buildSample(QWidget &area)
 {
     lblBGColor = named(new QWidget(&area), QStringLiteral("lblBGColor"));
-    lblBGColor->setGeometry(126, 56, 190, 94);
+    lblBGColor->setGeometry(126, 72, 190, 94);
     lblBGColor->setAutoFillBackground(true);
     lblBGColor->setToolTip(tr("Double-Click on the Background Color to change"));
     mWhatsThis->attach(*lblBGColor, 69);
@@ -168,13 +168,13 @@ void TfrmTheme::buildSample(QWidget &area)
         setColor(ColorSlot(slot), kNewThemeColors[slot]);
 
     // The label lies behind the picture and shows while there is none.
-    lblNoImage = label(tr("No Background Image"), QStringLiteral("lblNoImage"), QRect(320, 56, 103, 94), &area);
+    lblNoImage = label(tr("No Background Image"), QStringLiteral("lblNoImage"), QRect(320, 72, 103, 94), &area);
     lblNoImage->setAlignment(Qt::AlignCenter);
     lblNoImage->setWordWrap(true);
     lblNoImage->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblNoImage->installEventFilter(this);
     mWhatsThis->attach(*lblNoImage, 67);
-    imgBG = label(QString(), QStringLiteral("imgBG"), QRect(320, 56, 103, 94), &area);
+    imgBG = label(QString(), QStringLiteral("imgBG"), QRect(320, 72, 103, 94), &area);
     imgBG->setScaledContents(true);
     imgBG->hide();
     imgBG->installEventFilter(this);
@@ -184,7 +184,7 @@ void TfrmTheme::buildSample(QWidget &area)
 void TfrmTheme::buildEditPanel(QWidget &area)
 {
     pnlEdit = named(new QWidget(&area), QStringLiteral("pnlEdit"));
-    pnlEdit->setGeometry(126, 156, 297, 167);
+    pnlEdit->setGeometry(126, 176, 297, 140);
     pnlEdit->hide();
 
     label(tr("Double-Click on each property above to edit."), QStringLiteral("lblEditHint"), QRect(0, 0, 297, 18), pnlEdit);
@@ -243,11 +243,11 @@ void TfrmTheme::buildEditPanel(QWidget &area)
     connect(updnLeftMargin, &UpDown::clicked, this, [this] { setMargin(updnLeftMargin->position()); });
 
     btnApply = named(new QPushButton(tr("&Apply"), pnlEdit), QStringLiteral("btnApply"));
-    btnApply->setGeometry(137, 140, 78, 25);
+    btnApply->setGeometry(143, 113, 75, 25);
     btnApply->setEnabled(false);
     connect(btnApply, &QPushButton::clicked, this, &TfrmTheme::btnApplyClick);
     btnBack = named(new QPushButton(tr("Cancel"), pnlEdit), QStringLiteral("btnBack"));
-    btnBack->setGeometry(219, 140, 78, 25);
+    btnBack->setGeometry(222, 113, 75, 25);
     connect(btnBack, &QPushButton::clicked, this, &TfrmTheme::closeEditPanel);
 }
 

@@ -21,6 +21,11 @@ QString RowDrag::mimeType()
     return QStringLiteral("application/x-vendrix-row");
 }
 
+void RowDrag::acceptDropsFrom(const QAbstractItemView &other)
+{
+    mPartners.append(&other);
+}
+
 int RowDrag::selectedRow() const
 {
     const QModelIndex current = mView.currentIndex();
@@ -43,7 +48,8 @@ void RowDrag::startDrag(int row)
 
 bool RowDrag::accepts(const QDropEvent &event) const
 {
-    return event.source() == &mView && event.mimeData()->hasFormat(mimeType());
+    const QObject *source = event.source();
+    return (source == &mView || mPartners.contains(source)) && event.mimeData()->hasFormat(mimeType());
 }
 
 bool RowDrag::eventFilter(QObject *watched, QEvent *event)
@@ -55,7 +61,7 @@ bool RowDrag::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        mPressed = mouse->button() == Qt::LeftButton;
+        mPressed = (mouse->button() & mButtons) != 0;
         mPressPos = mouse->position().toPoint();
         break;
     }
@@ -65,7 +71,7 @@ bool RowDrag::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const int row = selectedRow();
-        if (mPressed && (mouse->buttons() & Qt::LeftButton) && row >= 0
+        if (mPressed && (mouse->buttons() & mButtons) && row >= 0
             && (mouse->position().toPoint() - mPressPos).manhattanLength() >= QApplication::startDragDistance()) {
             mPressed = false;
             startDrag(row);
@@ -91,8 +97,13 @@ bool RowDrag::eventFilter(QObject *watched, QEvent *event)
         bool ok = false;
         const int dragged = drop->mimeData()->data(mimeType()).toInt(&ok);
         drop->acceptProposedAction();
-        if (ok)
-            emit rowDropped(dragged, mView.indexAt(drop->position().toPoint()).row());
+        if (!ok)
+            return true;
+        const int target = mView.indexAt(drop->position().toPoint()).row();
+        if (drop->source() == &mView)
+            emit rowDropped(dragged, target);
+        else
+            emit rowDroppedFrom(static_cast<const QAbstractItemView *>(drop->source()), dragged, target);
         return true;
     }
     default:

@@ -16,6 +16,7 @@
 #include "editor/updown.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
+#include "accessibility.h"
 #include "filesizelimit.h"
 #include "testfiles.h"
 #include "testregistry.h"
@@ -91,6 +92,7 @@ private slots:
     void startsUntitledWithDefaultPage();
     void controlsByName_data();
     void controlsByName();
+    void everyControlCanBeNamed();
     void startUpTipOfTheDay_data();
     void startUpTipOfTheDay();
     void commandLineDocument_data();
@@ -109,6 +111,8 @@ private slots:
     void deletingFormsResetsTheForm();
     void trashPictures();
     void blocksMenuOffersDeleteOnlyOnTheList();
+    void rightClickSelectsTheRowFirst();
+    void paletteKeysAddAfterTheSelection();
 
     void valuesSurviveSwitchingRows();
     void clickingARowSetsChanged();
@@ -269,6 +273,13 @@ void TestMainWindow::controlsByName()
         QCOMPARE(shown, text);
     }
     QCOMPARE(HelpContext::of(*control), topic);
+}
+
+void TestMainWindow::everyControlCanBeNamed()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QCOMPARE(unnamedControls(*window), QStringList());
 }
 
 void TestMainWindow::startUpTipOfTheDay_data()
@@ -473,7 +484,7 @@ void TestMainWindow::dropThroughDropEvent()
     TestServices fakes;
     auto window = startWindow(fakes);
     QListWidget *list = window->lstBlocks;
-    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, paletteRow(btHeading)}.toMimeData());
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, paletteRow(btHeading)}.toMimeData(*window));
 
     // A drop on the middle of row 2 inserts before it.
     const QPoint onRow2 = list->visualItemRect(list->item(2)).center();
@@ -501,12 +512,27 @@ void TestMainWindow::dropThroughDropEvent()
     QCoreApplication::sendEvent(list->viewport(), &foreign);
     QVERIFY(!foreign.isAccepted());
 
+    // So is a block drag that started in another window, as one from a second running
+    // instance would be: the list and the trash stay as they are.
+    QWidget elsewhere;
+    std::unique_ptr<QMimeData> stranger(BlockDrag{BlockDrag::Source::Pagelettes, 1}.toMimeData(elsewhere));
+    const QStringList before = rowCaptions(*list);
+    for (QWidget *target : {static_cast<QWidget *>(list->viewport()), static_cast<QWidget *>(window->imgTrash)}) {
+        QDragEnterEvent enterStranger(onRow2, Qt::MoveAction, stranger.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enterStranger);
+        QVERIFY(!enterStranger.isAccepted());
+        QDropEvent dropStranger(onRow2, Qt::MoveAction, stranger.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &dropStranger);
+    }
+    QCOMPARE(rowCaptions(*list), before);
+    QVERIFY(fakes.prompter.boxes.isEmpty());
+
     // The trash takes rows of the list, nothing from the palette.
     QDragEnterEvent paletteOnTrash(QPoint(5, 5), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->imgTrash, &paletteOnTrash);
     QVERIFY(!paletteOnTrash.isAccepted());
     clickRow(*window, 2);
-    std::unique_ptr<QMimeData> row(BlockDrag{BlockDrag::Source::Pagelettes, 2}.toMimeData());
+    std::unique_ptr<QMimeData> row(BlockDrag{BlockDrag::Source::Pagelettes, 2}.toMimeData(*window));
     fakes.prompter.answer(Prompter::Yes);
     QDragEnterEvent rowOnTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->imgTrash, &rowOnTrash);
@@ -521,7 +547,7 @@ void TestMainWindow::markerFollowsDrag()
     TestServices fakes;
     auto window = startWindow(fakes);
     QListWidget *list = window->lstBlocks;
-    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, 0}.toMimeData());
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, 0}.toMimeData(*window));
     const QRect row2 = list->visualItemRect(list->item(2));
     QDragEnterEvent enter(row2.center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &enter);
@@ -660,6 +686,43 @@ void TestMainWindow::blocksMenuOffersDeleteOnlyOnTheList()
     QCOMPARE(window->mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(window->mnuTemplate->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
     QCOMPARE(window->mnuDelete->shortcut(), QKeySequence(QKeySequence::Delete));
+}
+
+void TestMainWindow::rightClickSelectsTheRowFirst()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    clickRow(*window, 1);
+    window->pnlImages->txtImageAlt->setText(QStringLiteral("typed before the menu"));
+    QListWidget *list = window->lstBlocks;
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(3)).center());
+    QVERIFY(window->popBlocks->isVisible());
+    window->popBlocks->hide();
+    QCOMPARE(list->currentRow(), 3);
+    QCOMPARE(window->currentItemIndex(), 3);
+    QCOMPARE(window->page().Page().Items(1).ImageBlock().Alt, QStringLiteral("typed before the menu"));
+
+    // Delete Pagelette then deletes the row pointed at.
+    fakes.prompter.answer(Prompter::Yes);
+    window->mnuDelete->trigger();
+    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Link"}));
+}
+
+void TestMainWindow::paletteKeysAddAfterTheSelection()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    clickRow(*window, 1);
+    window->lstPalette->setCurrentRow(paletteRow(btHeading));
+    QTest::keyClick(window->lstPalette, Qt::Key_Return);
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Heading", "Link", "Paragraph"}));
+    QCOMPARE(window->currentItemIndex(), 2);
+    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlHeading);
+
+    window->lstPalette->setCurrentRow(paletteRow(btHR));
+    QTest::keyClick(window->lstPalette, Qt::Key_Insert);
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Heading", "Line", "Link", "Paragraph"}));
+    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
 }
 
 void TestMainWindow::valuesSurviveSwitchingRows()

@@ -286,11 +286,13 @@ void TestPanelCommands::dropBoxAddRemove()
     QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://a/\tA", "http://c/\tC", "mailto:me@b\tB"}));
     QCOMPARE(panel.txtLinkText->text(), QStringLiteral("E"));
 
-    // Remove always takes the last entry, whatever is selected.
-    select(list, 0);
+    // Remove takes the selected entry; with none selected, the last one.
+    select(list, 1);
     panel.btnLinkRemove->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://a/\tA", "http://c/\tC"}));
+    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://c/\tC", "mailto:me@b\tB"}));
+    list.clearSelection();
     panel.btnLinkRemove->click();
+    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://c/\tC"}));
     panel.btnLinkRemove->click();
     QVERIFY(panel.chkLink->isChecked());
     QVERIFY(panel.btnLinkRemove->isEnabled());
@@ -548,6 +550,7 @@ void TestPanelCommands::pictureCommand()
     Panels panels(fakes);
     ImagePanel &panel = panels.images;
     const QString images = fakes.data.folder().imagesFolder();
+    const qsizetype shipped = QDir(images).entryList(QDir::Files).size(); // the shipped templates' pictures
     const QString chosen = fakes.data.path() + QStringLiteral("My, Pictures/") + name;
     QDir().mkpath(QFileInfo(chosen).absolutePath());
     QImage picture(30, 20, QImage::Format_RGB32);
@@ -573,7 +576,7 @@ void TestPanelCommands::pictureCommand()
     QVERIFY(!panel.lblNoImage->isVisibleTo(&panel));
     QCOMPARE(panel.txtImageFile->text(), storedName);
     QCOMPARE(panel.picturePath(), images + storedName);
-    QCOMPARE(QDir(images).entryList(QDir::Files).size(), imagesAfter);
+    QCOMPARE(QDir(images).entryList(QDir::Files).size(), shipped + imagesAfter);
     QVERIFY(QFileInfo::exists(chosen));
     QImage placed(images + storedName);
     QCOMPARE(placed.pixelColor(0, 0), QColor(Qt::red));
