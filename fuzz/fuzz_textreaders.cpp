@@ -1,8 +1,10 @@
 // The readers of the text files the program is given: palettes, the browser's
-// bookmark file, internet shortcuts, tips (plain lines), the help text and the theme
-// source. None may crash, hang or lose its way on any bytes.
+// bookmark file, internet shortcuts, tips (plain lines), the help text, the theme
+// source and the field bank. None may crash or hang on any bytes, and the field bank
+// file writes back byte for byte what it read.
 #include "fuzzcheck.h"
 
+#include "editor/fieldbank.h"
 #include "model/bookmarks.h"
 #include "platform/helptopics.h"
 #include "platform/textfile.h"
@@ -54,6 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString error;
     if (!ThemeStore::parseSource(text, &error))
         FUZZ_CHECK(!error.isEmpty());
+
+    const IniFile bank = IniFile::parse(bytes);
+    FUZZ_CHECK(bank.toBytes() == bytes);
+    for (const QString &section : {FieldBank::defaultFieldsSection(), FieldBank::bankSection()}) {
+        const std::optional<QList<BankField>> fields = FieldBank::readFields(bank, section);
+        for (const BankField &field : fields.value_or(QList<BankField>())) {
+            FieldBank::basicFieldStrings(bank, field);
+            FieldBank::readOptions(bank, FieldBank::optionSection(field), true);
+        }
+    }
 
     QFile file(scratchFile());
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()) {
