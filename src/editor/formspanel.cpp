@@ -123,15 +123,14 @@ void FormsPanel::prepareFieldMenu(bool kinds)
 
 void FormsPanel::updateFieldButtons()
 {
+    // The list's focus mark alone (as the list sets it when it gets the focus) offers
+    // no command: a row has to be selected.
+    const int selected = FieldRows::selectedRow(*lvForms);
     const int count = lvForms->topLevelItemCount();
-    const int focused = FieldRows::focusedRow(*lvForms);
-    if (count > 0) {
-        btnFormUp->setEnabled(focused > 0);
-        btnFormDown->setEnabled(focused >= 0 && focused < count - 1);
-    }
-    const bool selected = FieldRows::selectedRow(*lvForms) >= 0;
-    btnFormRemove->setEnabled(selected);
-    btnFormEdit->setEnabled(selected);
+    btnFormUp->setEnabled(selected > 0);
+    btnFormDown->setEnabled(selected >= 0 && selected < count - 1);
+    btnFormRemove->setEnabled(selected >= 0);
+    btnFormEdit->setEnabled(selected >= 0);
 }
 
 void FormsPanel::updateClearAll()

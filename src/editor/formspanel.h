@@ -26,8 +26,8 @@ public:
     // Empties the field list; the commands that need a field are disabled.
     void clearFieldList();
 
-    // Enables the field commands for the list's selection: Move Up and Move Down by the
-    // focused row's place, Remove and Edit while a row is selected.
+    // Enables the field commands for the list's selected row: Move Up and Move Down by
+    // its place, Remove and Edit while there is one.
     void updateFieldButtons();
     void updateClearAll();
 

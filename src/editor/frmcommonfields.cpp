@@ -9,6 +9,7 @@
 #include "platform/dialogbuttons.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
+#include "platform/screencentre.h"
 #include "widgets/accessiblename.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"
@@ -54,6 +55,7 @@ TfrmCommonFields::TfrmCommonFields(AppServices &services, QWidget *parent)
     : QDialog(parent), mServices(services)
 {
     setObjectName(QStringLiteral("frmCommonFields"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     whatsThis = new WhatsThisMenu(services.help, this);
     buildCommonPanel();
     buildOptionsPanel();
@@ -213,6 +215,7 @@ int TfrmCommonFields::execute()
     } else {
         pnlOptions->raise();
     }
+    centreOnScreen(*this);
     return mServices.modal.runModal(*this);
 }
 
@@ -270,9 +273,9 @@ bool TfrmCommonFields::eventFilter(QObject *watched, QEvent *event)
 
 void TfrmCommonFields::updateMoveButtons()
 {
-    const int focused = FieldRows::focusedRow(*lvForms);
-    btnMoveUp->setEnabled(focused > 0);
-    btnMoveDown->setEnabled(focused >= 0 && focused < lvForms->topLevelItemCount() - 1);
+    const int selected = FieldRows::selectedRow(*lvForms);
+    btnMoveUp->setEnabled(selected > 0);
+    btnMoveDown->setEnabled(selected >= 0 && selected < lvForms->topLevelItemCount() - 1);
 }
 
 void TfrmCommonFields::moveBy(int step)

@@ -8,6 +8,7 @@
 #include "platform/dialogbuttons.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
+#include "platform/screencentre.h"
 #include "platform/textfile.h"
 #include "widgets/accessiblename.h"
 #include "widgets/rowdrag.h"
@@ -69,6 +70,7 @@ TfrmFields::TfrmFields(AppServices &services, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmFields"));
     setWindowTitle(QStringLiteral("Form Field"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     whatsThis = new WhatsThisMenu(services.help, this);
 
     txtText = placed(new MemoBox(this), QStringLiteral("txtText"), QRect(10, 30, 460, 54));
@@ -116,6 +118,7 @@ TfrmFields::~TfrmFields() = default;
 void TfrmFields::buildOptionList()
 {
     lvDropDown = placed(new QTreeWidget(this), QStringLiteral("lvDropDown"), QRect(10, kKindTop + 20, 345, 124));
+    lvDropDown->setAccessibleName(QStringLiteral("Items"));
     FieldRows::setUpList(*lvDropDown, {QStringLiteral("Value"), QStringLiteral("Text"), QString()}, {100, 150, 75});
     lblItems = addLabel(this, QStringLiteral("lblItems"), QStringLiteral("Items:"), QRect(10, kKindTop, 100, 18), lvDropDown);
     lvDropDown->installEventFilter(this);
@@ -215,6 +218,8 @@ void TfrmFields::buildSample()
     txtSampleText = placed(new QLineEdit(pnlSample), QStringLiteral("txtSampleText"), QRect(left, middle - 12, 250, 24));
     txtSampleArea = placed(new QPlainTextEdit(pnlSample), QStringLiteral("txtSampleArea"),
                            QRect(left, 2, 250, kSampleHeight - 4));
+    txtSampleText->setAccessibleName(QStringLiteral("Sample"));
+    txtSampleArea->setAccessibleName(QStringLiteral("Sample"));
     txtSampleArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSampleArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSampleArea->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -223,6 +228,7 @@ void TfrmFields::buildSample()
     chkSample = placed(new QCheckBox(QStringLiteral("A check box"), pnlSample), QStringLiteral("chkSample"),
                        QRect(left, middle - 11, 250, 22));
     cbSample = placed(new QComboBox(pnlSample), QStringLiteral("cbSample"), QRect(left, middle - 12, 250, 24));
+    cbSample->setAccessibleName(QStringLiteral("Sample"));
 }
 
 void TfrmFields::arrange()
@@ -325,6 +331,7 @@ int TfrmFields::execute()
         txtName->setText(QStringLiteral("Untitled"));
     updateCaption();
     lblSample->setText(QStringLiteral("Here is a sample of a %1").arg(FieldDisplayName(mKind)));
+    centreOnScreen(*this);
     return mServices.modal.runModal(*this);
 }
 
@@ -388,6 +395,16 @@ bool TfrmFields::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TfrmFields::keyPressEvent(QKeyEvent *event)
+{
+    // While an option is being edited, Escape gives up that option, not the field.
+    if (event->key() == Qt::Key_Escape && pnlDropText->isVisible()) {
+        cancelItem();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TfrmFields::updateItemButtons()

@@ -7,6 +7,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class MemoBox;
 class QLineEdit;
@@ -105,6 +106,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildOptionList();

@@ -30,7 +30,7 @@ TfrmTemplates::TfrmTemplates(AppServices &services, QWidget *parent)
     setWindowTitle(tr("Templates"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::WindowContextHelpButtonHint);
-    setFixedSize(680, 460);
+    setFixedSize(880, 520);
     whatsThis = new WhatsThisMenu(services.help, this);
 
     btnOpen = new QPushButton(QIcon(Pictures::button(Pictures::Button::Browse)), tr("Browse..."), this);
@@ -49,10 +49,10 @@ TfrmTemplates::TfrmTemplates(AppServices &services, QWidget *parent)
     lvTemplates = new QListWidget(this);
     lvTemplates->setObjectName(QStringLiteral("lvTemplates"));
     lvTemplates->setAccessibleName(tr("Templates and saved pages"));
-    lvTemplates->setGeometry(8, 42, 205, 360);
+    lvTemplates->setGeometry(8, 42, 205, 420);
     lvTemplates->setViewMode(QListView::IconMode);
     lvTemplates->setIconSize(QSize(32, 32));
-    lvTemplates->setGridSize(QSize(96, 72));
+    lvTemplates->setGridSize(QSize(90, 72));
     lvTemplates->setMovement(QListView::Static);
     lvTemplates->setResizeMode(QListView::Adjust);
     lvTemplates->setWordWrap(true);
@@ -70,7 +70,8 @@ TfrmTemplates::TfrmTemplates(AppServices &services, QWidget *parent)
     auto *pnlPreview = new QFrame(this);
     pnlPreview->setObjectName(QStringLiteral("pnlPreview"));
     pnlPreview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlPreview->setGeometry(222, 8, 450, 394);
+    // Wide enough for the 600-pixel table of a page with a margin.
+    pnlPreview->setGeometry(222, 8, 650, 454);
     auto *previewLayout = new QVBoxLayout(pnlPreview);
     previewLayout->setContentsMargins(1, 1, 1, 1);
     browser = new HtmlViewer(pnlPreview);
@@ -84,10 +85,10 @@ TfrmTemplates::TfrmTemplates(AppServices &services, QWidget *parent)
     auto *separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("bvlButtons"));
     separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-    separator->setGeometry(8, 412, 664, 2);
-    btnOK = addOkButton(*this, QStringLiteral("btnOK"), QRect(516, 424, 75, 27));
+    separator->setGeometry(8, 472, 864, 2);
+    btnOK = addOkButton(*this, QStringLiteral("btnOK"), QRect(716, 484, 75, 27));
     btnOK->setEnabled(false);
-    btnCancel = addCancelButton(*this, QRect(597, 424, 75, 27));
+    btnCancel = addCancelButton(*this, QRect(797, 484, 75, 27));
 
     lvTemplates->clear();
     AddFolderEntries(mFolder.templatesFolder(), Documents::templateExtension(), Pictures::liTemplate);

@@ -8,15 +8,16 @@
 #include <QFlags>
 #include <QList>
 #include <QObject>
+#include <QSslConfiguration>
 #include <QStringList>
 #include <QTimer>
 
 #include <chrono>
 #include <functional>
 
+class FtpDataConnection;
 class QHostInfo;
-class QTcpServer;
-class QTcpSocket;
+class QSslSocket;
 
 enum TFtpRequest : quint8 { rqNone, rqConnect, rqChangeDir, rqPrintDir, rqSetType, rqMakeDir, rqPut, rqQuit };
 
@@ -43,8 +44,8 @@ enum class TFtpState : quint8 {
     WaitingReply,
 };
 
-// An asynchronous FTP client (active data connections) on the event loop of the thread
-// that owns it. Every Start... call either throws FtpException with the reason it is
+// An asynchronous FTP client (active or passive data connections, optionally explicit
+// FTP over TLS) on the event loop of the thread that owns it. Every Start... call either throws FtpException with the reason it is
 // refused, or returns at once; the request's end is reported later by OnRequestDone,
 // exactly once, from the event loop (never inside the call that started it). No signal
 // is emitted inside any call of this class.
@@ -87,6 +88,12 @@ public:
     QString LastResponse() const { return mLastResponse; }
     // Bytes of the current or last store sent so far.
     qint64 ByteCount() const { return mByteCount; }
+    // The SHA-256 fingerprint of the server certificate that made the last connect
+    // fail verification (see TrustedCertificate); empty when that was not the failure.
+    QString RefusedCertificate() const { return mRefusedCertificate; }
+    // Names and credentials go out as UTF-8 (the server announced UTF8), else as
+    // Windows-1252.
+    bool Utf8() const { return mUtf8; }
 
     void StartConnect();
     void StartChangeDir();
@@ -119,8 +126,8 @@ signals:
     void OnBgException(const QString &Message, bool &CanAbort);
 
 private:
-    enum class Step : quint8 { Single, Connect, User, Pass, DataPort, Store };
-    enum class ReplyHandler : quint8 { None, Generic, Store };
+    enum class Step : quint8 { Single, Connect, AuthTls, Features, Utf8, User, Pass, ProtectionBuffer, Protection, DataPort, Store };
+    enum class ReplyHandler : quint8 { None, Generic, AnyReply, Features, AuthTls, Passive, Store };
 
     void checkReady(bool startsWithConnect, bool needsConnection) const;
     void begin(TFtpRequest request, QList<Step> steps, const QStringList &arguments);
@@ -140,6 +147,13 @@ private:
     void sendPass();
     void openDataPort();
     void startStore();
+    void startTls();
+    void controlSslErrors();
+    QSslConfiguration tlsConfiguration() const;
+    void featuresReply(const QString &line, const FtpReplyLine &reply);
+    void authReply(const QString &line, const FtpReplyLine &reply);
+    void passiveReply(const QString &line, const FtpReplyLine &reply);
+    FtpDataConnection *newDataConnection();
 
     void controlConnected();
     void controlError();
@@ -150,11 +164,13 @@ private:
     void genericReply(const QString &line, const FtpReplyLine &reply);
     void storeReply(const QString &line, const FtpReplyLine &reply);
 
-    void dataIncoming();
+    void dataEstablished();
+    void dataReady();
+    void dataFailed(int error, const QString &message);
     void maybeStartSending();
     void sendNextBlock();
     void dataWritten();
-    void dataClosed();
+    void dataClosed(int error);
     void endData(int error, const QString &message);
     void maybeFinishStore();
     void dropData();
@@ -187,14 +203,19 @@ private:
     QTimer mIdleTimer;
 
     int mLookupId = -1;
-    QTcpSocket *mControl = nullptr;
+    QSslSocket *mControl = nullptr;
     bool mConnected = false;
     bool mClosingControl = false;
     int mControlError = 0;
     FtpReplyReader mReader;
+    bool mUtf8 = false;
+    bool mTlsActive = false;
+    QString mRefusedCertificate;
+    QStringList mFeatures;
+    bool mTriedPasv = false;
+    bool mPassiveConnecting = false;
 
-    QTcpServer *mListener = nullptr;
-    QTcpSocket *mData = nullptr;
+    FtpDataConnection *mData = nullptr;
     QFile mFile;
     QByteArray mChunk;
     qint64 mByteCount = 0;

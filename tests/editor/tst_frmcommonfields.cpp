@@ -73,6 +73,9 @@ void TestFrmCommonFields::withoutFileShowsBuiltInRows()
         commonRows = dialog.lvForms->topLevelItemCount();
         bankRows = dialog.lvFieldBank->topLevelItemCount();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Commonly Used Fields"));
+        // The focus mark alone, as the list sets it, enables no move.
+        dialog.lvForms->setCurrentIndex(dialog.lvForms->model()->index(0, 0));
+        dialog.lvForms->clearSelection();
         QVERIFY(!dialog.btnMoveUp->isEnabled());
         QVERIFY(!dialog.btnMoveDown->isEnabled());
         QCOMPARE(dialog.lvFieldBank->topLevelItem(10)->text(1), QStringLiteral("Radio Button"));

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -239,6 +240,21 @@ void TestFrmFields::optionEditor()
     dialog.chkCheck->setChecked(false);
     dialog.btnDropApply->click();
     QCOMPARE(rowsOf(*dialog.lvDropDown), (QStringList{"|Cats!|Yes", "d|Wolves|No"}));
+
+    // While an option is edited, Enter applies it and Escape gives it up; the window stays.
+    dialog.show();
+    QSignalSpy closed(&dialog, &QDialog::finished);
+    dialog.btnAdd->click();
+    dialog.txtDropText->setText(QStringLiteral("Birds"));
+    QTest::keyClick(dialog.txtDropText, Qt::Key_Return);
+    dialog.btnAdd->click();
+    dialog.txtDropText->setText(QStringLiteral("Fish"));
+    QTest::keyClick(dialog.txtDropText, Qt::Key_Escape);
+    QVERIFY(dialog.pnlDropText->isHidden());
+    QCOMPARE(rowsOf(*dialog.lvDropDown).last(), QStringLiteral("|Birds|No"));
+    QCOMPARE(closed.count(), 0);
+    QTest::keyClick(dialog.lvDropDown, Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
 }
 
 void TestFrmFields::radioKeepsOneSelection()

@@ -40,6 +40,11 @@ public:
     bool strangerOnDataPort = false;
     QByteArray strangerReceived;
     bool strangerConnected = false;
+    // What the PASV reply names as the data connection's address (its port is a real
+    // listener on 127.0.0.1).
+    QByteArray passiveAddress = "127,0,0,1";
+    // Listed in the FEAT reply; without any, FEAT is not implemented.
+    QByteArrayList features;
 
     QList<QByteArray> commands;      // every command line received, in order
     QMap<QByteArray, QByteArray> files; // stored files by name
@@ -53,6 +58,8 @@ private:
     void readCommands();
     void handle(const QByteArray &line);
     void store(const QByteArray &name);
+    void receive(QTcpSocket *data, const QByteArray &name);
+    quint16 listenPassive();
     void send(const QByteArray &raw);
 
     QTcpServer mServer;
@@ -60,4 +67,5 @@ private:
     QByteArray mInput;
     QHostAddress mDataAddress;
     quint16 mDataPort = 0;
+    QTcpServer *mPassive = nullptr;
 };

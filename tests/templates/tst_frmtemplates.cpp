@@ -1,6 +1,7 @@
 #include "templates/frmtemplates.h"
 #include "widgets/htmlviewer.h"
 #include "widgets/whatsthis.h"
+#include "accessibility.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -98,8 +99,9 @@ void TestFrmTemplates::controls()
     QCOMPARE(HelpContext::of(*dialog.browser), 76);
     for (const char *name : {"btnOpen", "btnDelete", "btnOK", "btnCancel"})
         QVERIFY2(dialog.findChild<QPushButton *>(QLatin1StringView(name)), name);
-    QVERIFY(!dialog.lvTemplates->accessibleName().isEmpty());
-    QVERIFY(!dialog.browser->accessibleName().isEmpty());
+    for (const QWidget *control : dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(!control->objectName().isEmpty(), control->metaObject()->className());
+    QCOMPARE(unnamedControls(dialog), QStringList());
 
     // A click on a link in the preview goes nowhere.
     bool handled = false;

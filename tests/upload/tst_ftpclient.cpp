@@ -96,10 +96,10 @@ private slots:
         QTest::addColumn<QStringList>("commands");
         QTest::addColumn<bool>("connected");
 
-        const QStringList both{QStringLiteral("USER user"), QStringLiteral("PASS secret")};
+        const QStringList both{QStringLiteral("FEAT"), QStringLiteral("USER user"), QStringLiteral("PASS secret")};
         QTest::newRow("normal") << QByteArray("220 Hi\r\n") << QByteArray() << QByteArray() << 0 << QString() << both << true;
         QTest::newRow("USER answered 230") << QByteArray("220 Hi\r\n") << QByteArray("230 No password needed\r\n")
-                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("USER user")} << true;
+                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")} << true;
         QTest::newRow("greeting 421") << QByteArray("421 Too many users\r\n") << QByteArray() << QByteArray() << 421
                                       << QStringLiteral("421 Too many users") << QStringList() << false;
         QTest::newRow("multi-line greeting") << QByteArray("220-Welcome\r\n220-to the\r\n  server\r\n220 Ready\r\n")
@@ -237,7 +237,7 @@ private slots:
         expected.append(size);
         QCOMPARE(probe.progress, expected);
         QVERIFY(probe.commandsSent().contains(QStringLiteral("STOR index.html")));
-        QVERIFY(probe.commandsSent().at(2).startsWith(QStringLiteral("PORT 127,0,0,1,")));
+        QVERIFY(probe.commandsSent().at(3).startsWith(QStringLiteral("PORT 127,0,0,1,")));
         QVERIFY(probe.trace.last().startsWith(QStringLiteral("! %1 bytes received/sent in ").arg(size)));
         QVERIFY(probe.signalsInsideCalls.isEmpty());
         QCOMPARE(probe.run(&TFtpClient::StartQuit), 0);
@@ -272,7 +272,7 @@ private slots:
         FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 500);
         QCOMPARE(ftp.ErrorMessage(), QStringLiteral("Password emtpy"));
-        QCOMPARE(probe.commandsSent(), QStringList{QStringLiteral("USER user")});
+        QCOMPARE(probe.commandsSent(), (QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")}));
     }
 
     void lineBreaksInArgumentsAreNeverSent()
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(probe.run(&TFtpClient::StartChangeDir), 501);
         ftp.HostFileName = QStringLiteral("new\rRMD www");
         QCOMPARE(probe.run(&TFtpClient::StartMakeDir), 501);
-        QCOMPARE(server.commands, (QByteArrayList{"USER user", "PASS secret"}));
+        QCOMPARE(server.commands, (QByteArrayList{"FEAT", "USER user", "PASS secret"}));
         QVERIFY(ftp.IsConnected());
     }
 
@@ -347,7 +347,7 @@ private slots:
         FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.call([&] { ftp.StartSetType(); }), QString());
-        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 3; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 4; }, 5000));
         server.closeClient();
         QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 2; }, 5000));
         QCOMPARE(probe.done.last(), qMakePair(rqSetType, 421));
@@ -456,6 +456,91 @@ private slots:
         QVERIFY(probe.trace.contains(QStringLiteral("! Data connection from 127.0.0.2 refused")));
         QTest::qWait(50);
         QVERIFY(server.strangerReceived.isEmpty());
+    }
+
+    void passive_data()
+    {
+        QTest::addColumn<QByteArray>("epsvReply");
+        QTest::addColumn<QByteArray>("pasvAddress");
+        QTest::addColumn<QStringList>("dataCommands");
+        QTest::newRow("EPSV") << QByteArray() << QByteArray() << QStringList{QStringLiteral("EPSV")};
+        QTest::newRow("PASV when EPSV is refused")
+            << QByteArray("502 Not implemented\r\n") << QByteArray("127,0,0,1") << QStringList{QStringLiteral("EPSV"), QStringLiteral("PASV")};
+        // Followed, it would send the file to a third host; the server's own address is used.
+        QTest::newRow("PASV naming another address")
+            << QByteArray("500 Unknown\r\n") << QByteArray("10,9,8,7") << QStringList{QStringLiteral("EPSV"), QStringLiteral("PASV")};
+    }
+
+    void passive()
+    {
+        QFETCH(QByteArray, epsvReply);
+        QFETCH(QByteArray, pasvAddress);
+        QFETCH(QStringList, dataCommands);
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (!epsvReply.isEmpty())
+            server.replies.insert("EPSV", epsvReply);
+        if (!pasvAddress.isEmpty())
+            server.passiveAddress = pasvAddress;
+        QTemporaryDir dir;
+        const QByteArray content(300000, 'p');
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.Passive = true;
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
+        ftp.HostFileName = QStringLiteral("page.html");
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
+        QCOMPARE(server.files.value("page.html"), content);
+        QCOMPARE(probe.commandsSent().mid(3), dataCommands + QStringList{QStringLiteral("STOR page.html")});
+        QCOMPARE(probe.trace.contains(QStringLiteral("! PASV named 10.9.8.7; the data connection goes to the server's address 127.0.0.1")),
+                 pasvAddress == "10,9,8,7");
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+    }
+
+    void characterSet_data()
+    {
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("Windows-1252") << false << QStringLiteral("caf\u00e9 \u20ac.html") << QByteArray("STOR caf\xe9 \x80.html");
+        QTest::newRow("UTF-8 announced") << true << QStringLiteral("caf\u00e9 \u20ac.html") << QByteArray("STOR caf\xc3\xa9 \xe2\x82\xac.html");
+        QTest::newRow("beyond Windows-1252") << false << QStringLiteral("\u65e5\u672c.html") << QByteArray();
+        QTest::newRow("beyond Windows-1252, UTF-8 announced") << true << QStringLiteral("\u65e5\u672c.html")
+                                                              << QByteArray("STOR \xe6\x97\xa5\xe6\x9c\xac.html");
+    }
+
+    void characterSet()
+    {
+        QFETCH(bool, utf8);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, sent);
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (utf8)
+            server.features = {"MDTM", "UTF8"};
+        QTemporaryDir dir;
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.PassWord = QStringLiteral("p\u00e4ss");
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("x")), "x");
+        ftp.HostFileName = name;
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(ftp.Utf8(), utf8);
+        QCOMPARE(server.commands.contains("OPTS UTF8 ON"), utf8);
+        QVERIFY(server.commands.contains(utf8 ? QByteArray("PASS p\xc3\xa4ss") : QByteArray("PASS p\xe4ss")));
+        if (sent.isEmpty()) {
+            QCOMPARE(probe.run(&TFtpClient::StartPut), 501);
+            QCOMPARE(ftp.ErrorMessage(), QStringLiteral("501 \"%1\" cannot be sent: it has characters outside Windows-1252, "
+                                                        "and the server does not announce UTF-8").arg(name));
+            QVERIFY(!server.commands.last().startsWith("STOR"));
+            QVERIFY(ftp.IsConnected());
+        } else {
+            QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
+            QVERIFY(server.commands.contains(sent));
+        }
     }
 
     void exceptionInAHandlerIsReported()
