@@ -117,6 +117,7 @@ void setUpList(QTreeWidget &list, const QStringList &headers, const QList<int> &
     for (int i = 0; i < widths.size(); ++i)
         list.setColumnWidth(i, widths[i]);
     list.header()->setStretchLastSection(false);
+    list.header()->setObjectName(list.objectName() + QStringLiteral("Header"));
     list.setRootIsDecorated(false);
     list.setUniformRowHeights(true);
     list.setSelectionMode(QAbstractItemView::SingleSelection);

@@ -34,7 +34,8 @@ void selectRow(QTreeWidget &list, int row);
 void onKeys(QTreeWidget &list, std::function<void()> enter, std::function<void()> remove);
 
 // A tree widget that lists rows only: read-only, whole rows, one at a time, the
-// selection kept visible when the list loses the focus.
+// selection kept visible when the list loses the focus. Name the list first: its
+// header is named after it.
 void setUpList(QTreeWidget &list, const QStringList &headers, const QList<int> &widths);
 
 }

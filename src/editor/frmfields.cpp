@@ -16,6 +16,7 @@
 #include "widgets/whatsthis.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -70,6 +71,8 @@ TfrmFields::TfrmFields(AppServices &services, QWidget *parent)
 
     cbSize = placed(new QComboBox(this), QStringLiteral("cbSize"), QRect(10, kKindTop + 20, 80, 24));
     cbSize->setEditable(true);
+    cbSize->lineEdit()->setObjectName(QStringLiteral("cbSizeText"));
+    cbSize->view()->setObjectName(QStringLiteral("cbSizeList"));
     cbSize->addItems({"10", "20", "30", "40", "50", "60"});
     cbSize->setCurrentText(QStringLiteral("30"));
     lblSize = placedLabel(this, QStringLiteral("lblSize"), QStringLiteral("&Size:"), QRect(10, kKindTop, 80, 18), cbSize);
@@ -211,6 +214,7 @@ void TfrmFields::buildSample()
                        QRect(left, middle - 11, 250, 22));
     cbSample = placed(new QComboBox(pnlSample), QStringLiteral("cbSample"), QRect(left, middle - 12, 250, 24));
     cbSample->setAccessibleName(QStringLiteral("Sample"));
+    cbSample->view()->setObjectName(QStringLiteral("cbSampleList"));
 }
 
 void TfrmFields::arrange()
