@@ -20,22 +20,50 @@ SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error)
     return SaveResult::WriteFailed;
 }
 
-bool LoadDocument(const QString &path, TPagelette &page, QString *error)
+namespace {
+
+// Page documents and templates hold a page: no other class is read from them.
+const ClassRegistry &pageClasses()
 {
-    page.Page().clear();
     static const ClassRegistry pages = [] {
         ClassRegistry r;
         r.registerClass<TPagelette>();
         return r;
     }();
-    ComponentReader reader(pages);
-    std::unique_ptr<TComponent> root = reader.read(path);
-    auto *read = dynamic_cast<TPagelette *>(root.get());
-    if (!read) {
+    return pages;
+}
+
+// The page a file or bytes hold, or nullptr with the reason in *error.
+template <class Source>
+std::unique_ptr<TPagelette> readPage(const Source &source, QString *error)
+{
+    ComponentReader reader(pageClasses());
+    std::unique_ptr<TComponent> root = reader.read(source);
+    if (!dynamic_cast<TPagelette *>(root.get())) {
         if (error)
             *error = root ? QStringLiteral("The file does not hold a page.") : reader.errorString();
-        return false;
+        return nullptr;
     }
+    return std::unique_ptr<TPagelette>(static_cast<TPagelette *>(root.release()));
+}
+
+}
+
+bool LoadDocument(const QString &path, TPagelette &page, QString *error)
+{
+    page.Page().clear();
+    const std::unique_ptr<TPagelette> read = readPage(path, error);
+    if (read)
+        page.takeContentsFrom(*read);
+    return bool(read);
+}
+
+bool LoadDocumentBytes(const QByteArray &bytes, TPagelette &page, QString *error)
+{
+    const std::unique_ptr<TPagelette> read = readPage(bytes, error);
+    if (!read)
+        return false;
+    page.Page().clear();
     page.takeContentsFrom(*read);
     return true;
 }

@@ -1,3 +1,4 @@
+#include "controlnames.h"
 #include "editor/buttonbar.h"
 #include "editor/frmmain.h"
 #include "editor/pagepropertiespanel.h"
@@ -218,6 +219,12 @@ void TestPreviewPane::themeClickAppliesAndRebuilds()
     QVERIFY(shows(*pane.browser, QColor(0x30, 0x20, 0x10)));
     QVERIFY(!shows(*pane.browser, kBackgroundColour));
     QCOMPARE(window->lstThemes->currentRow(), 2);
+
+    // Undo takes the theme back, and the preview in front shows the page as it is.
+    window->undo();
+    QCOMPARE(details(*window).ThemeName, QStringLiteral("Sky"));
+    QCOMPARE(window->lstThemes->currentRow(), 1);
+    QVERIFY(shows(*pane.browser, kBackgroundColour));
 }
 
 void TestPreviewPane::toggleHidesThemeList()
@@ -298,19 +305,9 @@ void TestPreviewPane::controlsAreNamed()
     TestServices fakes;
     auto window = startWindow(fakes);
     PreviewPane &pane = *window->pnlPreview;
-    const QList<std::pair<QWidget *, QString>> controls{
-        {pane.btnToggle, "Page Themes"}, {pane.btnThemeEdit, "Edit Themes"}, {pane.btnExternalView, "Preview Page"},
-        {pane.lstThemes, "Page Themes"}, {pane.browser, "Page Preview"},
-        {pane.lblNote, "Note: To see Drop Box and No Underline Links options select the Preview Page Button above."}};
-    for (const auto &[control, text] : controls) {
-        QVERIFY(!control->objectName().isEmpty());
-        const QVariant caption = control->property("text");
-        const QString shown = caption.isValid() ? caption.toString() : control->accessibleName();
-        QCOMPARE(shown.isEmpty() ? control->toolTip() : shown, text);
-    }
-    QCOMPARE(pane.btnToggle->toolTip(), QStringLiteral("Toggle Page Themes"));
-    QCOMPARE(pane.btnThemeEdit->toolTip(), QStringLiteral("Edit Page Themes"));
-    QCOMPARE(pane.btnExternalView->toolTip(), QStringLiteral("View with default web browser"));
+    QCOMPARE(unfindableControls(pane), QStringList());
+    QCOMPARE((QStringList{pane.btnToggle->toolTip(), pane.btnThemeEdit->toolTip(), pane.btnExternalView->toolTip()}),
+             (QStringList{"Toggle Page Themes", "Edit Page Themes", "View with default web browser"}));
     QCOMPARE(HelpContext::of(*pane.browser), 76);
 }
 
