@@ -1,6 +1,6 @@
 #include "benchregistry.h"
 
-#include "editor/bookmarks.h"
+#include "model/bookmarks.h"
 #include "themes/palette.h"
 
 #include <QFile>

@@ -6,6 +6,7 @@
 #include "model/pagelette.h"
 #include "platform/prompter.h"
 #include "platform/settings.h"
+#include "upload/certificatefingerprint.h"
 #include "upload/profilestore.h"
 #include "upload/uploadlist.h"
 #include "upload/uploadrun.h"
@@ -177,6 +178,8 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
     StatusPrinter printer(out);
     TFtpClient ftp;
     UploadRun run(ftp, prompter);
+    // There is no one to ask here; trusting a certificate is a deliberate --set-profile.
+    run.setCertificateQuestions(false);
     run.setFiles(UploadList::collect(page, build.programFolder, document));
     QEventLoop loop;
     bool ended = false;
@@ -196,38 +199,114 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (run.isLocked() && !ended)
         loop.exec();
     printer.flush();
+    if (!ftp.RefusedCertificate().isEmpty()) {
+        err << "vendrix: if this is your server's certificate, trust it with: vendrix --set-profile \"" << profile
+            << "\" --trust-certificate " << ftp.RefusedCertificate() << "\n";
+    }
     return run.transferCompleted() ? 0 : 1;
 }
 
 int listProfiles(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    if (arguments.size() != 1) {
-        err << "vendrix: --profiles takes no arguments\n";
+    Options options;
+    if (!options.parse(arguments.mid(1), {}, {QStringLiteral("--verbose")}, err))
         return 2;
-    }
+    const bool verbose = options.flags.contains(QStringLiteral("--verbose"));
     Settings settings;
-    const QStringList names = ProfileStore(settings).ReadProfileNames();
-    for (const QString &name : names)
+    const ProfileStore profiles(settings);
+    const QStringList names = profiles.ReadProfileNames();
+    for (const QString &name : names) {
         out << name << '\n';
+        if (!verbose)
+            continue;
+        // Everything but the password.
+        const ServerProfile p = profiles.LoadProfile(name);
+        out << "    Host: " << p.HostName << '\n'
+            << "    Port: " << p.Port << '\n'
+            << "    User: " << p.UserName << '\n'
+            << "    Directory: " << p.InitialDir << '\n'
+            << "    Mode: " << (p.Passive ? "passive" : "active") << '\n'
+            << "    Security: " << (p.Security == ftpSecurityTLS ? "TLS" : "none");
+        if (!p.TrustedCertificate.isEmpty())
+            out << " (trusted certificate " << p.TrustedCertificate << ')';
+        out << '\n' << "    Timeout: " << p.Timeout << " s\n";
+    }
     return 0;
+}
+
+// Exactly one of the two flags, or neither (then *value is left as it is); false
+// when both are given.
+bool pickFlag(const Options &options, const char *on, const char *off, bool *value, QTextStream &err)
+{
+    const bool yes = options.flags.contains(QLatin1StringView(on));
+    const bool no = options.flags.contains(QLatin1StringView(off));
+    if (yes && no) {
+        err << "vendrix: " << on << " and " << off << " exclude each other\n";
+        return false;
+    }
+    if (yes || no)
+        *value = yes;
+    return true;
 }
 
 int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
 {
     Options options;
     if (!options.parse(arguments.mid(2),
-                       {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"), QStringLiteral("--dir")},
-                       {QStringLiteral("--password-stdin")}, err))
+                       {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"), QStringLiteral("--dir"),
+                        QStringLiteral("--trust-certificate"), QStringLiteral("--timeout")},
+                       {QStringLiteral("--password-stdin"), QStringLiteral("--passive"), QStringLiteral("--active"),
+                        QStringLiteral("--tls"), QStringLiteral("--no-tls")},
+                       err))
         return 2;
-    ServerProfile fields;
-    fields.ProfileName = arguments.value(1);
-    fields.HostName = options.values.value(QStringLiteral("--host"));
-    fields.Port = options.values.value(QStringLiteral("--port"), QStringLiteral("21"));
-    fields.UserName = options.values.value(QStringLiteral("--user"));
-    fields.InitialDir = options.values.value(QStringLiteral("--dir"));
-    if (!ProfileNames::isValid(fields.ProfileName)) {
+    const QString name = arguments.value(1);
+    if (!ProfileNames::isValid(name)) {
         err << "vendrix: " << ProfileNames::invalidNameMessage() << "\n";
         return 2;
+    }
+
+    Settings settings;
+    ProfileStore profiles(settings);
+    // Names are unique without regard to letter case. The same name changes the
+    // profile: only the values given are replaced. A new profile starts from what the
+    // profile editor's Add starts from.
+    const QString existing = profiles.findProfile(name);
+    if (!existing.isEmpty() && existing != name) {
+        err << "vendrix: " << duplicateNameMessage() << " (" << existing << ")\n";
+        return 1;
+    }
+    ServerProfile fields = existing.isEmpty() ? ServerProfile::newProfile() : profiles.LoadProfile(name);
+    fields.ProfileName = name;
+    const auto set = [&options](const char *option, QString *value) {
+        const auto found = options.values.constFind(QLatin1StringView(option));
+        if (found != options.values.cend())
+            *value = *found;
+    };
+    set("--host", &fields.HostName);
+    set("--port", &fields.Port);
+    set("--user", &fields.UserName);
+    set("--dir", &fields.InitialDir);
+    bool tls = fields.Security == ftpSecurityTLS;
+    if (!pickFlag(options, "--passive", "--active", &fields.Passive, err) || !pickFlag(options, "--tls", "--no-tls", &tls, err))
+        return 2;
+    fields.Security = tls ? ftpSecurityTLS : ftpSecurityNone;
+    if (options.values.contains(QStringLiteral("--trust-certificate"))) {
+        const QString given = options.values.value(QStringLiteral("--trust-certificate"));
+        fields.TrustedCertificate = CertificateFingerprint::normalized(given);
+        if (fields.TrustedCertificate.isEmpty() && !given.isEmpty()) {
+            err << "vendrix: --trust-certificate needs the certificate's SHA-256 fingerprint (64 hexadecimal digits), "
+                   "or an empty text to trust none\n";
+            return 2;
+        }
+    }
+    if (options.values.contains(QStringLiteral("--timeout"))) {
+        bool ok = false;
+        const int seconds = options.values.value(QStringLiteral("--timeout")).toInt(&ok);
+        if (!ok || seconds < 1 || seconds > ServerProfile::maximumTimeout) {
+            err << "vendrix: --timeout needs a number of seconds from 1 to " << ServerProfile::maximumTimeout << "\n";
+            return 2;
+        }
+        fields.Timeout = seconds;
     }
     if (options.flags.contains(QStringLiteral("--password-stdin"))) {
         QFile input;
@@ -239,15 +318,6 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         fields.Password = QString::fromUtf8(line);
-    }
-
-    Settings settings;
-    ProfileStore profiles(settings);
-    // Names are unique without regard to letter case; the same name replaces the profile.
-    const QString existing = profiles.findProfile(fields.ProfileName);
-    if (!existing.isEmpty() && existing != fields.ProfileName) {
-        err << "vendrix: " << duplicateNameMessage() << " (" << existing << ")\n";
-        return 1;
     }
     if (!profiles.SaveProfile(fields)) {
         err << "vendrix: " << profiles.errorString() << "\n";
@@ -264,10 +334,14 @@ const Command uploadCommands[] = {
      "                                     also --create-dir (make a missing remote directory),\n"
      "                                     --data-dir DIR, --verbose (show the FTP dialogue)",
      publish},
-    {"--profiles", "--profiles", "List the server profiles", listProfiles},
+    {"--profiles", "--profiles [--verbose]",
+     "List the server profiles; --verbose adds each one's settings but the password", listProfiles},
     {"--set-profile", "--set-profile NAME [OPTIONS]",
-     "Create or replace a server profile; OPTIONS: --host H, --port P (default 21),\n"
-     "                                     --user U, --password-stdin, --dir D",
+     "Create a server profile or change the values given; OPTIONS: --host H,\n"
+     "                                     --port P (default 21), --user U, --password-stdin, --dir D,\n"
+     "                                     --passive (default) or --active, --tls (default) or --no-tls,\n"
+     "                                     --trust-certificate SHA256 (a certificate that fails\n"
+     "                                     verification), --timeout SECONDS (default 30)",
      setProfile},
 };
 const int uploadCommandCount = int(std::size(uploadCommands));

@@ -1,7 +1,8 @@
 #include "alignstrip.h"
 
 #include "pictures.h"
-#include "whatsthis.h"
+#include "widgets/accessiblename.h"
+#include "widgets/whatsthis.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -22,7 +23,7 @@ AlignStrip::AlignStrip(WhatsThisMenu &whatsThis, QWidget *parent)
     auto make = [&](const QString &name, const QString &hint, Pictures::Button picture, int topic) {
         auto *button = new QToolButton(this);
         button->setObjectName(name);
-        button->setToolTip(hint);
+        AccessibleName::setHint(*button, hint);
         button->setIcon(QIcon(Pictures::button(picture)));
         button->setAutoRaise(true);
         button->setCheckable(true);

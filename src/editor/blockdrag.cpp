@@ -1,19 +1,32 @@
 #include "blockdrag.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
+#include <QWidget>
+
+namespace {
+
+// The process and the top-level window: unique among the windows running on a desktop.
+QByteArray ownerOf(const QWidget &widget)
+{
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':'
+           + QByteArray::number(quintptr(widget.window()), 16);
+}
+
+}
 
 QString BlockDrag::mimeType()
 {
     return QStringLiteral("application/x-vendrix-block-drag");
 }
 
-BlockDrag BlockDrag::fromMimeData(const QMimeData *data)
+BlockDrag BlockDrag::fromMimeData(const QMimeData *data, const QWidget &receiver)
 {
     BlockDrag drag;
     if (!data || !data->hasFormat(mimeType()))
         return drag;
     const QList<QByteArray> parts = data->data(mimeType()).split(' ');
-    if (parts.size() != 2)
+    if (parts.size() != 3 || parts[2] != ownerOf(receiver))
         return drag;
     bool ok = false;
     const int row = parts[1].toInt(&ok);
@@ -29,10 +42,10 @@ BlockDrag BlockDrag::fromMimeData(const QMimeData *data)
     return drag;
 }
 
-QMimeData *BlockDrag::toMimeData() const
+QMimeData *BlockDrag::toMimeData(const QWidget &sender) const
 {
     auto *data = new QMimeData;
     const QByteArray tag = source == Source::Palette ? "palette" : source == Source::Pagelettes ? "pagelettes" : "none";
-    data->setData(mimeType(), tag + ' ' + QByteArray::number(row));
+    data->setData(mimeType(), tag + ' ' + QByteArray::number(row) + ' ' + ownerOf(sender));
     return data;
 }

@@ -16,6 +16,19 @@ constexpr int kPaletteRowHeight = 40;
 constexpr int kPageletteRowHeight = 32;
 constexpr int kKindRole = Qt::UserRole + 1;
 
+// The keyboard's row: the rows are drawn by hand, so the focus frame is too.
+void drawFocusFrame(QPainter &painter, const QStyleOptionViewItem &option, const QRect &frame)
+{
+    if (!option.state.testFlag(QStyle::State_HasFocus))
+        return;
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(option);
+    focus.rect = frame;
+    focus.backgroundColor = option.palette.color(QPalette::Window);
+    const QWidget *widget = option.widget;
+    (widget ? widget->style() : QApplication::style())->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, widget);
+}
+
 // Palette rows: the picture centred 4 pixels below the row's top, the caption centred
 // directly below it, on the highlight colour when selected.
 class PaletteDelegate : public QStyledItemDelegate
@@ -37,6 +50,7 @@ public:
         painter->setFont(option.font);
         painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(QRect(row.left(), captionTop, row.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop, caption);
+        drawFocusFrame(*painter, option, row.adjusted(1, 1, -1, -1));
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
@@ -68,6 +82,7 @@ public:
         const int captionLeft = row.left() + picture.width() + 16;
         painter->drawText(QRect(captionLeft, row.top() + 8, row.right() - captionLeft, row.height() - 8),
                           Qt::AlignLeft | Qt::AlignTop, index.data(Qt::DisplayRole).toString());
+        drawFocusFrame(*painter, option, inset.adjusted(2, 2, -2, -2));
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
@@ -149,7 +164,7 @@ void BlockListWidget::mouseReleaseEvent(QMouseEvent *event)
 void BlockListWidget::startDrag(int row)
 {
     auto *drag = new QDrag(this);
-    drag->setMimeData(BlockDrag{mSource, row}.toMimeData());
+    drag->setMimeData(BlockDrag{mSource, row}.toMimeData(*this));
     const QPixmap cursor = dragCursor();
     if (!cursor.isNull())
         drag->setDragCursor(cursor, Qt::MoveAction);
@@ -161,6 +176,7 @@ PaletteList::PaletteList(QWidget *parent)
     : BlockListWidget(BlockDrag::Source::Palette, parent)
 {
     setObjectName(QStringLiteral("lstPalette"));
+    setAccessibleName(tr("Palette"));
     setItemDelegate(new PaletteDelegate(this));
     setFixedWidth(84);
     for (int kind = btHeading; kind <= btForms; ++kind)
@@ -184,10 +200,21 @@ QPixmap PaletteList::dragCursor() const
     return Pictures::newDragCursor().pixmap();
 }
 
+void PaletteList::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Insert) && currentRow() >= 0) {
+        emit addRequested(currentRow());
+        event->accept();
+        return;
+    }
+    BlockListWidget::keyPressEvent(event);
+}
+
 void PaletteList::dragEnterEvent(QDragEnterEvent *event)
 {
     hideMarker();
-    if (BlockDrag::fromMimeData(event->mimeData()).source == BlockDrag::Source::Palette)
+    if (BlockDrag::fromMimeData(event->mimeData(), *this).source == BlockDrag::Source::Palette)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -196,7 +223,7 @@ void PaletteList::dragEnterEvent(QDragEnterEvent *event)
 void PaletteList::dragMoveEvent(QDragMoveEvent *event)
 {
     hideMarker();
-    if (BlockDrag::fromMimeData(event->mimeData()).source == BlockDrag::Source::Palette)
+    if (BlockDrag::fromMimeData(event->mimeData(), *this).source == BlockDrag::Source::Palette)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -211,6 +238,7 @@ PageletteList::PageletteList(QWidget *parent)
     : BlockListWidget(BlockDrag::Source::Pagelettes, parent)
 {
     setObjectName(QStringLiteral("lstBlocks"));
+    setAccessibleName(tr("Pagelettes"));
     setItemDelegate(new PageletteDelegate(this));
     setFrameShape(QFrame::NoFrame);
     setToolTip(tr("Right-Click on me!"));
@@ -235,6 +263,13 @@ bool PageletteList::canDragRow(int row) const
 void PageletteList::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton) {
+        // The menu's Delete Pagelette acts on the selected row: a right click first
+        // selects the row it points at, as a left click would.
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid()) {
+            setCurrentRow(index.row());
+            emit rowClicked(index.row());
+        }
         emit menuRequested(event->globalPosition().toPoint());
         return;
     }
@@ -263,7 +298,7 @@ void PageletteList::keyPressEvent(QKeyEvent *event)
 
 void PageletteList::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (BlockDrag::fromMimeData(event->mimeData()).source != BlockDrag::Source::None)
+    if (BlockDrag::fromMimeData(event->mimeData(), *this).source != BlockDrag::Source::None)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -271,7 +306,7 @@ void PageletteList::dragEnterEvent(QDragEnterEvent *event)
 
 void PageletteList::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (BlockDrag::fromMimeData(event->mimeData()).source == BlockDrag::Source::None) {
+    if (BlockDrag::fromMimeData(event->mimeData(), *this).source == BlockDrag::Source::None) {
         event->ignore();
         return;
     }
@@ -299,7 +334,7 @@ void PageletteList::dragLeaveEvent(QDragLeaveEvent *event)
 void PageletteList::dropEvent(QDropEvent *event)
 {
     hideMarker();
-    const BlockDrag drag = BlockDrag::fromMimeData(event->mimeData());
+    const BlockDrag drag = BlockDrag::fromMimeData(event->mimeData(), *this);
     if (drag.source == BlockDrag::Source::None) {
         event->ignore();
         return;
@@ -314,6 +349,7 @@ TrashBin::TrashBin(QWidget *parent)
     : QLabel(parent)
 {
     setObjectName(QStringLiteral("imgTrash"));
+    setAccessibleName(tr("Trash"));
     setFixedSize(148, 38);
     setAcceptDrops(true);
     setPixmap(Pictures::trashDesign());
@@ -337,7 +373,7 @@ void TrashBin::setState(State state)
 
 void TrashBin::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (BlockDrag::fromMimeData(event->mimeData()).source == BlockDrag::Source::Pagelettes)
+    if (BlockDrag::fromMimeData(event->mimeData(), *this).source == BlockDrag::Source::Pagelettes)
         event->acceptProposedAction();
     else
         event->ignore();
@@ -345,7 +381,7 @@ void TrashBin::dragEnterEvent(QDragEnterEvent *event)
 
 void TrashBin::dropEvent(QDropEvent *event)
 {
-    if (BlockDrag::fromMimeData(event->mimeData()).source != BlockDrag::Source::Pagelettes) {
+    if (BlockDrag::fromMimeData(event->mimeData(), *this).source != BlockDrag::Source::Pagelettes) {
         event->ignore();
         return;
     }

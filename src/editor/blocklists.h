@@ -52,9 +52,14 @@ public:
     // The kind a drop from the palette creates: the selected row's kind.
     TBlockType paletteKind() const;
 
+signals:
+    // Enter or Insert on a row: its block should be added after the selected pagelette.
+    void addRequested(int row);
+
 protected:
     bool canDragRow(int row) const override;
     QPixmap dragCursor() const override;
+    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;

@@ -1,7 +1,8 @@
 #include "blockpanel.h"
 
 #include "pictures.h"
-#include "whatsthis.h"
+#include "widgets/accessiblename.h"
+#include "widgets/whatsthis.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -63,7 +64,7 @@ QToolButton *BlockPanel::makeToolButton(const QString &objectName, const QString
 {
     auto *button = new QToolButton(this);
     button->setObjectName(objectName);
-    button->setToolTip(hint);
+    AccessibleName::setHint(*button, hint);
     button->setIcon(QIcon(picture));
     button->setAutoRaise(true);
     button->setFixedSize(25, 25);

@@ -31,6 +31,10 @@ public:
     QLabel *headerTitle() const { return mTitle; }
     QLabel *headerText() const { return mText; }
 
+signals:
+    // A change to the panel's values that its controls do not show (a font chosen).
+    void edited();
+
 protected:
     QVBoxLayout *body() const { return mBody; }
     WhatsThisMenu &whatsThis() const { return mWhatsThis; }

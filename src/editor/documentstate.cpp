@@ -4,6 +4,10 @@
 
 #include <QFileInfo>
 
+namespace {
+const QString kModifiedPlaceholder = QStringLiteral("[*]");
+}
+
 QString DocumentState::untitled()
 {
     return AppInfo::untitledName();
@@ -21,5 +25,21 @@ void DocumentState::setUntitled()
 
 QString DocumentState::caption() const
 {
-    return QFileInfo(mName).fileName() + QStringLiteral(" - ") + AppInfo::applicationTitle();
+    // A placeholder written twice shows as itself, so a file name may contain one.
+    QString fileName = QFileInfo(mName).fileName();
+    fileName.replace(kModifiedPlaceholder, kModifiedPlaceholder + kModifiedPlaceholder);
+    return fileName + kModifiedPlaceholder + QStringLiteral(" - ") + AppInfo::applicationTitle();
+}
+
+QString DocumentState::designedCaption()
+{
+    return AppInfo::applicationTitle() + QStringLiteral(" - ") + untitled() + kModifiedPlaceholder;
+}
+
+void DocumentState::setChanged(bool changed)
+{
+    if (changed == mChanged)
+        return;
+    mChanged = changed;
+    emit changedFlagChanged(changed);
 }

@@ -1,22 +1,30 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 // The main window's hold on the open page: the document's name (its full path, or
 // "Untitled"), the window caption that follows from it, and the changed flag.
-class DocumentState
+class DocumentState : public QObject
 {
+    Q_OBJECT
 public:
     QString name() const { return mName; }
     bool isUntitled() const;
     void setName(const QString &path) { mName = path; }
     void setUntitled();
 
-    // The document's file name without folder, then " - " and the application title.
+    // The document's file name without folder, the placeholder where a changed page
+    // shows its mark ("[*]"), then " - " and the application title.
     QString caption() const;
+    // The caption before the first New, Open or Save names the document.
+    static QString designedCaption();
 
     bool changed() const { return mChanged; }
-    void setChanged(bool changed) { mChanged = changed; }
+    void setChanged(bool changed);
+
+signals:
+    void changedFlagChanged(bool changed);
 
 private:
     QString mName = untitled();

@@ -1,12 +1,15 @@
 #include "formspanel.h"
 
+#include "fieldrows.h"
 #include "model/webform.h"
 #include "pictures.h"
+#include "widgets/whatsthis.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -35,15 +38,14 @@ FormsPanel::FormsPanel(WhatsThisMenu &whatsThis, QWidget *parent)
 
     auto *frame = new QGroupBox(tr("Form Fields"), this);
     auto *frameLayout = new QHBoxLayout(frame);
-    lvForms = named(new QTreeWidget(frame), QStringLiteral("lvForms"), 200);
-    lvForms->setColumnCount(2);
-    lvForms->setHeaderLabels({tr("Name"), tr("Type")});
-    lvForms->setColumnWidth(0, 175);
-    lvForms->setColumnWidth(1, 90);
-    lvForms->setRootIsDecorated(false);
-    lvForms->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvForms->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvForms->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The list's right-click menu is the field menu; its topic serves the help key.
+    lvForms = named(new QTreeWidget(frame), QStringLiteral("lvForms"));
+    HelpContext::set(*lvForms, 200);
+    FieldRows::setUpList(*lvForms, {tr("Name"), tr("Type")}, {175, 90});
+    lvForms->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvForms->setAccessibleName(tr("Form Fields"));
+    connect(lvForms, &QTreeWidget::itemSelectionChanged, this, &FormsPanel::updateFieldButtons);
+    connect(lvForms, &QTreeWidget::currentItemChanged, this, &FormsPanel::updateFieldButtons);
     frameLayout->addWidget(lvForms, 1);
 
     auto *fieldButtons = new QVBoxLayout;
@@ -68,8 +70,72 @@ FormsPanel::FormsPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     bottom->addStretch(1);
     layout.addLayout(bottom);
 
+    buildFieldMenu();
     clearFieldList();
     btnFormClear->setEnabled(false);
+}
+
+void FormsPanel::buildFieldMenu()
+{
+    popForms = new QMenu(this);
+    popForms->setObjectName(QStringLiteral("popForms"));
+    auto add = [this](const QString &name, const QString &text) {
+        QAction *action = popForms->addAction(text);
+        action->setObjectName(name);
+        return action;
+    };
+    const struct
+    {
+        const char *name;
+        QString text;
+    } kinds[] = {{"mnuFieldText", tr("Text &Box")},
+                 {"mnuFieldTextArea", tr("Text &Area")},
+                 {"mnuFieldRadio", tr("&Radio Button")},
+                 {"mnuFieldCheckBox", tr("&Check Box")},
+                 {"mnuFieldDropDown", tr("&Drop Down List")}};
+    for (int kind = fkText; kind <= fkDropDown; ++kind) {
+        mnuFieldKinds[kind] = add(QLatin1StringView(kinds[kind].name), kinds[kind].text);
+        mnuFieldKinds[kind]->setIcon(QIcon(Pictures::fieldKind(TFieldKind(kind))));
+    }
+    mnuFieldEdit = add(QStringLiteral("mnuFieldEdit"), tr("&Edit Field"));
+    mnuFieldSeparator = popForms->addSeparator();
+    mnuFieldDelete = add(QStringLiteral("mnuFieldDelete"), tr("&Delete Field"));
+    mnuFieldUp = add(QStringLiteral("mnuFieldUp"), tr("Move Field &Up"));
+    mnuFieldDown = add(QStringLiteral("mnuFieldDown"), tr("Move Field Do&wn"));
+}
+
+void FormsPanel::prepareFieldMenu(bool kinds)
+{
+    for (QAction *action : mnuFieldKinds)
+        action->setVisible(kinds);
+    const struct
+    {
+        QAction *item;
+        const QToolButton *button;
+    } commands[] = {{mnuFieldEdit, btnFormEdit}, {mnuFieldDelete, btnFormRemove}, {mnuFieldUp, btnFormUp},
+                    {mnuFieldDown, btnFormDown}};
+    for (const auto &command : commands) {
+        command.item->setVisible(!kinds);
+        command.item->setEnabled(command.button->isEnabled());
+    }
+    mnuFieldSeparator->setVisible(!kinds);
+}
+
+void FormsPanel::updateFieldButtons()
+{
+    // The list's focus mark alone (as the list sets it when it gets the focus) offers
+    // no command: a row has to be selected.
+    const int selected = FieldRows::selectedRow(*lvForms);
+    const int count = lvForms->topLevelItemCount();
+    btnFormUp->setEnabled(selected > 0);
+    btnFormDown->setEnabled(selected >= 0 && selected < count - 1);
+    btnFormRemove->setEnabled(selected >= 0);
+    btnFormEdit->setEnabled(selected >= 0);
+}
+
+void FormsPanel::updateClearAll()
+{
+    btnFormClear->setEnabled(lvForms->topLevelItemCount() > 0);
 }
 
 void FormsPanel::fill(const TPageItem &item)
@@ -93,8 +159,7 @@ void FormsPanel::fillFieldList(const TWebForm &form)
 {
     for (int i = 0; i < form.Count(); ++i) {
         const TFormElement &field = form.Items(i);
-        auto *row = new QTreeWidgetItem(lvForms, {field.Name, FieldDisplayName(field.FieldKind)});
-        row->setData(0, Qt::UserRole, int(field.FieldKind));
+        FieldRows::append(*lvForms, {field.Name, field.FieldKind});
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include "blockpanel.h"
 
+class QAction;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QToolButton;
 class QTreeWidget;
@@ -24,6 +26,15 @@ public:
     // Empties the field list; the commands that need a field are disabled.
     void clearFieldList();
 
+    // Enables the field commands for the list's selected row: Move Up and Move Down by
+    // its place, Remove and Edit while there is one.
+    void updateFieldButtons();
+    void updateClearAll();
+
+    // Shows in popForms either the five kind items (the Add Field menu) or the field
+    // commands, each enabled as its button (the list's menu).
+    void prepareFieldMenu(bool kinds);
+
     QLineEdit *txtFormAddress = nullptr;
     QLineEdit *txtFormSubject = nullptr;
     QLineEdit *txtFormURL = nullptr;
@@ -36,4 +47,15 @@ public:
     QToolButton *btnFormEdit = nullptr;
     QPushButton *btnFormBasic = nullptr;
     QPushButton *btnFormClear = nullptr;
+
+    QMenu *popForms = nullptr;
+    QAction *mnuFieldKinds[5] = {}; // indexed by TFieldKind, fkText to fkDropDown
+    QAction *mnuFieldEdit = nullptr;
+    QAction *mnuFieldSeparator = nullptr;
+    QAction *mnuFieldDelete = nullptr;
+    QAction *mnuFieldUp = nullptr;
+    QAction *mnuFieldDown = nullptr;
+
+private:
+    void buildFieldMenu();
 };

@@ -4,17 +4,19 @@
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "buttonbar.h"
+#include "formcommands.h"
 #include "formspanel.h"
 #include "hrpanel.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
 #include "pictures.h"
+#include "previewpane.h"
 #include "textblockpanel.h"
-#include "whatsthis.h"
+#include "widgets/whatsthis.h"
 
 #include "platform/appinfo.h"
 #include "platform/appservices.h"
@@ -26,12 +28,14 @@
 #include "themes/themestore.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -54,12 +58,17 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     buildMenu();
     connectCommands();
     // The designed caption, until the first New, Open or Save names the document.
-    setWindowTitle(AppInfo::applicationTitle() + QStringLiteral(" - ") + AppInfo::untitledName());
+    setWindowTitle(DocumentState::designedCaption());
+    connect(&mDocument, &DocumentState::changedFlagChanged, this, &QWidget::setWindowModified);
     resize(622, 521);
     setMinimumSize(630 - 8, 548 - 27);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // The panels report their last changes while they are destroyed.
+    mEditor->stopWatchingEdits();
+}
 
 PaletteTable &TfrmMain::palette() const
 {
@@ -106,6 +115,8 @@ void TfrmMain::buildWindow()
     PageEditor::Widgets widgets{*lstPalette, *lstBlocks, *pnlPanels, *pnlAlign, *imgTrash, *lstThemes, *pnlForms,
                                 {pnlPageProp, pnlHeading, pnlImages, pnlLinks, pnlText, pnlBullets, pnlHR, pnlForms}};
     mEditor = new PageEditor(mPage, mDocument, mServices.prompter, widgets, this);
+    // The logo is an option of the build, not part of the page.
+    mEditor->watchEdits({pnlPageProp->chkZandorellLogo});
 }
 
 QWidget *TfrmMain::buildTopStrip()
@@ -227,18 +238,8 @@ QWidget *TfrmMain::buildEditorArea()
 
 QWidget *TfrmMain::buildPreviewArea()
 {
-    pnlPreview = new QWidget(this);
-    pnlPreview->setObjectName(QStringLiteral("pnlPreview"));
-    auto *layout = new QHBoxLayout(pnlPreview);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    lstThemes = new TListBoxHrz(pnlPreview);
-    lstThemes->setObjectName(QStringLiteral("lstThemes"));
-    lstThemes->setToolTip(tr("Page Themes"));
-    lstThemes->setFixedWidth(125);
-    mWhatsThis->attach(*lstThemes, 66);
-    layout->addWidget(lstThemes);
-    layout->addStretch(1);
+    pnlPreview = new PreviewPane(*this, this);
+    lstThemes = pnlPreview->lstThemes;
     return pnlPreview;
 }
 
@@ -292,16 +293,36 @@ void TfrmMain::buildMenu()
 void TfrmMain::connectCommands()
 {
     mPanelCommands = new PanelCommands(mServices, {*pnlPageProp, *pnlHeading, *pnlText, *pnlBullets, *pnlLinks, *pnlImages}, this);
+    auto *formCommands = new FormCommands(*pnlForms, mPage, mServices, this);
+    connect(formCommands, &FormCommands::pageChanged, this, &TfrmMain::pageChanged);
     connect(lstBlocks, &PageletteList::rowClicked, mEditor, &PageEditor::rowClicked);
     connect(lstBlocks, &PageletteList::blockDropped, mEditor, &PageEditor::dropOnPageletteList);
+    connect(lstPalette, &PaletteList::addRequested, this, [this](int paletteRow) {
+        // From the keyboard: as a drop on the row after the selected pagelette.
+        const int selected = lstBlocks->currentRow();
+        dropOnPageletteList(BlockDrag::Source::Palette, paletteRow, selected < 0 ? lstBlocks->count() : selected + 1);
+    });
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
 
-    connect(pbButtons->btnCreate, &QToolButton::clicked, this, &TfrmMain::showBuildingArea);
+    // On the button going down, not on a click: assistive tools toggle a checkable
+    // button without clicking it. Pressing the button that is already down changes
+    // nothing (the preview cannot go stale while it is in front).
+    connect(pbButtons->btnCreate, &QToolButton::toggled, this, [this](bool down) {
+        if (down)
+            showBuildingArea();
+    });
+    connect(pbButtons->btnPreview, &QToolButton::toggled, pnlPreview, [this](bool down) {
+        if (down)
+            pnlPreview->viewPage();
+    });
+    connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::newDocument);
+    connect(btnChooseTemplate, &QToolButton::clicked, this, &TfrmMain::openDocument);
+    connect(mnuOpen, &QAction::triggered, this, &TfrmMain::openDocument);
     connect(btnTemplate, &QToolButton::clicked, this, &TfrmMain::saveAsTemplate);
     connect(mnuTemplate, &QAction::triggered, this, &TfrmMain::saveAsTemplate);
     connect(pbButtons->btnHelp, &QToolButton::clicked, this, &TfrmMain::showHelpContents);
@@ -376,6 +397,12 @@ void TfrmMain::showBuildingArea()
     pbButtons->btnCreate->setChecked(true);
 }
 
+void TfrmMain::showPreviewArea()
+{
+    pnlWork->setCurrentWidget(pnlPreview);
+    pbButtons->btnPreview->setChecked(true);
+}
+
 void TfrmMain::showHelpContents()
 {
     mServices.help.showContents();
@@ -396,6 +423,7 @@ void TfrmMain::pageChanged(const QString &action)
 void TfrmMain::updateCaption()
 {
     setWindowTitle(mDocument.caption());
+    setWindowModified(mDocument.changed());
 }
 
 void TfrmMain::ReadSettings()

@@ -27,6 +27,7 @@ class PaletteTable;
 class PanelCommands;
 class PagePropertiesPanel;
 class PaletteList;
+class PreviewPane;
 class QAction;
 class QLabel;
 class QMenu;
@@ -76,10 +77,15 @@ public:
     bool newDocument();
     bool save();
     bool saveAsTemplate();
+    // New (with its question), then the template browser; after OK the document it
+    // chose is loaded. Nothing more when New was cancelled.
+    void openDocument();
     // Reads a page document or template into the page; an unreadable file gives a new
     // untitled page after the invalid-document message.
     void loadDocument(const QString &path);
     void showBuildingArea();
+    // Brings the preview area to the front (View Page down).
+    void showPreviewArea();
     void showTipOfTheDay();
     void showAbout();
     void showHelpContents();
@@ -97,6 +103,7 @@ public:
 
     TPagelette &page() { return mPage; }
     const TWebTheme &themes() const { return *mThemes; }
+    TWebTheme &themes() { return *mThemes; }
     DocumentState &document() { return mDocument; }
     bool changed() const { return mDocument.changed(); }
     int currentItemIndex() const;
@@ -114,7 +121,7 @@ public:
     ButtonBar *pbButtons = nullptr;
     QStackedWidget *pnlWork = nullptr;
     QWidget *pnlCreate = nullptr;
-    QWidget *pnlPreview = nullptr;
+    PreviewPane *pnlPreview = nullptr;
     QSplitter *splPagelette = nullptr;
     QWidget *pnlPagelette = nullptr;
     QToolButton *btnNew = nullptr;

@@ -6,7 +6,7 @@
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "hrpanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 
@@ -21,6 +21,7 @@
 #include "shell/bannerhost.h"
 #include "shell/frmtips.h"
 #include "shell/splashscreen.h"
+#include "templates/frmtemplates.h"
 #include "themes/themestore.h"
 
 #include <QCheckBox>
@@ -128,6 +129,22 @@ bool TfrmMain::newDocument()
     updateCaption();
     showBuildingArea();
     return true;
+}
+
+void TfrmMain::openDocument()
+{
+    if (!newDocument())
+        return;
+    std::unique_ptr<TfrmTemplates> browser;
+    {
+        // Busy while the folders are read; the user picks with the normal cursor.
+        BusyCursor busy;
+        browser = std::make_unique<TfrmTemplates>(mServices, this);
+    }
+    if (mServices.modal.runModal(*browser) != QDialog::Accepted)
+        return;
+    BusyCursor busy;
+    loadDocument(browser->ChosenFile());
 }
 
 std::optional<TfrmMain::WrittenDocument> TfrmMain::writeChosenDocument(const QString &extension, const QString &filter,

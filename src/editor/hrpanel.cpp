@@ -34,7 +34,7 @@ HRPanel::HRPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     updnHRWidth->setRange(5, 100);
     updnHRWidth->setIncrement(5);
     updnHRWidth->setPosition(100);
-    addLabel(layout, tr("How wide is this line? (% Percentage)"), nullptr, 51);
+    addLabel(layout, tr("How wide is this line? (% Percentage)"), txtHRWidth, 51);
     widthRow->addWidget(txtHRWidth);
     widthRow->addWidget(updnHRWidth);
     widthRow->addStretch(1);
@@ -77,11 +77,17 @@ HRPanel::HRPanel(WhatsThisMenu &whatsThis, QWidget *parent)
 bool HRPanel::eventFilter(QObject *watched, QEvent *event)
 {
     // The bar starts in the middle of its strip, where the layout first puts it; after
-    // that only a click on the width moves it.
+    // that only a click on the width moves it, or a narrower strip that it would
+    // otherwise stick out of.
     const bool laidOut = event->type() == QEvent::Resize || event->type() == QEvent::Show;
-    if (watched == pnlHRPreview && laidOut && !mBarPlaced && pnlHRPreview->isVisible()) {
-        mBarPlaced = true;
-        shpHR->move((pnlHRPreview->width() - shpHR->width()) / 2, shpHR->y());
+    if (watched == pnlHRPreview && laidOut && pnlHRPreview->isVisible()) {
+        if (!mBarPlaced) {
+            mBarPlaced = true;
+            shpHR->move((pnlHRPreview->width() - shpHR->width()) / 2, shpHR->y());
+        } else {
+            const int lastLeft = qMax(0, pnlHRPreview->width() - shpHR->width());
+            shpHR->move(qBound(0, shpHR->x(), lastLeft), shpHR->y());
+        }
     }
     return BlockPanel::eventFilter(watched, event);
 }

@@ -1,6 +1,6 @@
 #include "linkpanel.h"
 
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pictures.h"
 
 #include <QCheckBox>
@@ -42,6 +42,7 @@ LinkPanel::LinkPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     lstLinks = named(new TListBoxHrz(this), QStringLiteral("lstLinks"), 34);
     lstLinks->setTabStops(20);
     lstLinks->setToolTip(tr("Double Click Item to Edit, then press the Apply Edit button."));
+    lstLinks->setAccessibleName(tr("Drop Box"));
     listRow->addWidget(lstLinks, 1);
     auto *listButtons = new QVBoxLayout;
     btnLinkAdd = makeToolButton(QStringLiteral("btnLinkAdd"), tr("Add"), Pictures::button(B::Add));

@@ -4,11 +4,13 @@
 #include "blocklists.h"
 #include "blockpanel.h"
 #include "documentstate.h"
+#include "editwatcher.h"
 #include "formspanel.h"
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "platform/prompter.h"
 #include "themes/themestore.h"
 
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 
 PageEditor::PageEditor(TPagelette &page, DocumentState &document, Prompter &prompter, const Widgets &widgets,
@@ -30,12 +32,14 @@ void PageEditor::StoreCurrentItem()
     } catch (const ListIndexError &) {
         // The list and the page are out of step for a moment; nothing to store.
     }
+    mUnstoredEdits = false;
     mDocument.setChanged(true);
 }
 
 void PageEditor::ShowSelectedItem()
 {
     const int selected = mWidgets.pagelettes.currentRow();
+    const QScopedValueRollback filling(mFilling, mFilling + 1);
     try {
         const TPageItem &item = mPage.Page().Items(selected);
         mWidgets.align.setNewLine(item.BlockOnNewLine);
@@ -53,6 +57,7 @@ void PageEditor::ShowSelectedItem()
         }
     } catch (const ListIndexError &) {
     }
+    mUnstoredEdits = false;
     mCurrentIndex = selected;
 }
 
@@ -76,6 +81,7 @@ void PageEditor::FillPageletteList()
 
 void PageEditor::NewPage()
 {
+    const QScopedValueRollback filling(mFilling, mFilling + 1);
     mPage.NewPage();
     mWidgets.forms.clearFieldList();
     PageletteList &list = mWidgets.pagelettes;
@@ -91,11 +97,13 @@ void PageEditor::NewPage()
     selectTheme(mPage.Page().Items(0).PagePropertiesBlock().ThemeName);
     list.setCurrentRow(0);
     mCurrentIndex = 0;
+    mUnstoredEdits = false;
 }
 
 TPageItem &PageEditor::InsertNewItem(int index, TBlockType kind)
 {
     TPageItem &item = mPage.InsertNewItem(index, kind);
+    const QScopedValueRollback filling(mFilling, mFilling + 1);
     panelFor(kind).fill(item);
     if (kind == btPageProperties)
         selectTheme(item.PagePropertiesBlock().ThemeName);
@@ -200,6 +208,39 @@ void PageEditor::selectTheme(const QString &themeName)
         themes.setCurrentRow(-1);
         themes.clearSelection();
     }
+}
+
+void PageEditor::watchEdits(const QList<const QWidget *> &ignored)
+{
+    QList<QWidget *> watched{&mWidgets.align};
+    for (BlockPanel *panel : mWidgets.panelByKind) {
+        if (!watched.contains(panel)) {
+            watched.append(panel);
+            connect(panel, &BlockPanel::edited, this, &PageEditor::controlEdited);
+        }
+    }
+    for (QWidget *root : watched) {
+        auto *watcher = new EditWatcher(*root, ignored, this);
+        connect(watcher, &EditWatcher::edited, this, &PageEditor::controlEdited);
+        mWatchers.append(watcher);
+    }
+}
+
+void PageEditor::stopWatchingEdits()
+{
+    qDeleteAll(mWatchers);
+    mWatchers.clear();
+    for (BlockPanel *panel : mWidgets.panelByKind)
+        disconnect(panel, &BlockPanel::edited, this, &PageEditor::controlEdited);
+}
+
+void PageEditor::controlEdited()
+{
+    if (mFilling > 0)
+        return;
+    mUnstoredEdits = true;
+    mDocument.setChanged(true);
+    emit panelEdited();
 }
 
 void PageEditor::showPanel(BlockPanel &panel)

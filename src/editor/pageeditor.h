@@ -10,6 +10,7 @@
 class AlignStrip;
 class BlockPanel;
 class DocumentState;
+class EditWatcher;
 class FormsPanel;
 class PageletteList;
 class PaletteList;
@@ -66,16 +67,32 @@ public:
     // Selects the theme of that name in the theme list (none when it is not there).
     void selectTheme(const QString &themeName);
 
+    // From now on a change the user makes in a panel or the alignment strip sets the
+    // changed flag at once and emits panelEdited(). Controls in ignored hold nothing
+    // of the page. Stop before the panels are destroyed.
+    void watchEdits(const QList<const QWidget *> &ignored);
+    void stopWatchingEdits();
+    // True while the open panel holds changes not yet stored into its item.
+    bool hasUnstoredEdits() const { return mUnstoredEdits; }
+
     int currentItemIndex() const { return mCurrentIndex; }
     BlockPanel &panelFor(TBlockType kind) const { return *mWidgets.panelByKind[kind]; }
     TPagelette &page() const { return mPage; }
 
+signals:
+    void panelEdited();
+
 private:
     void showPanel(BlockPanel &panel);
+    void controlEdited();
 
     TPagelette &mPage;
     DocumentState &mDocument;
     Prompter &mPrompter;
     Widgets mWidgets;
     int mCurrentIndex = -1;
+    QList<EditWatcher *> mWatchers;
+    // Nonzero while the panels are filled from the page: what they report is no edit.
+    int mFilling = 0;
+    bool mUnstoredEdits = false;
 };

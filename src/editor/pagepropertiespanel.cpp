@@ -1,6 +1,6 @@
 #include "pagepropertiespanel.h"
 
-#include "listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "pictures.h"
 
 #include <QCheckBox>
@@ -25,6 +25,7 @@ PagePropertiesPanel::PagePropertiesPanel(WhatsThisMenu &whatsThis, QWidget *pare
 
     lstMeta = named(new TListBoxHrz(this), QStringLiteral("lstMeta"), 12);
     lstMeta->setTabStops(30);
+    lstMeta->setAccessibleName(tr("Meta Tags"));
     addLabel(layout, tr("&Meta Tags"), lstMeta, 12);
     auto *columns = new QHBoxLayout;
     addLabel(*columns, tr("Name"), nullptr, 13)->setMinimumWidth(lstMeta->tabWidth());

@@ -1,34 +1,30 @@
 #include "panelcommands.h"
 
-#include "bookmarks.h"
 #include "bulletpanel.h"
 #include "fontconvert.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
-#include "listboxhrz.h"
 #include "memobox.h"
 #include "pagepropertiespanel.h"
 #include "pictures.h"
 #include "picturestore.h"
+#include "textblockpanel.h"
+#include "textimport.h"
+#include "model/bookmarks.h"
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
 #include "platform/prompter.h"
 #include "platform/shell.h"
 #include "shell/frmmisc.h"
-#include "textblockpanel.h"
-#include "textimport.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/rowdrag.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDrag>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QToolButton>
 
 #include <memory>
@@ -36,7 +32,6 @@
 namespace {
 
 const QString kMailto = QStringLiteral("mailto:");
-const QString kDropBoxMime = QStringLiteral("application/x-vendrix-dropbox-entry");
 
 // The small dialog for one task, built under the busy cursor; the cursor is back to
 // normal by the time the dialog waits for the user.
@@ -147,10 +142,9 @@ LinkDropBox::LinkDropBox(LinkPanel &panel)
     connect(panel.btnLinkEdit, &QToolButton::clicked, this, &LinkDropBox::applyEdit);
     connect(&mList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem *item) { loadEntry(mList.row(item)); });
-    mList.setDragDropMode(QAbstractItemView::NoDragDrop);
-    mViewport = mList.viewport();
-    mViewport->setAcceptDrops(true);
-    mViewport->installEventFilter(this);
+    auto *drag = new RowDrag(mList);
+    drag->setDragCursor(Pictures::newDragCursor().pixmap());
+    connect(drag, &RowDrag::rowDropped, this, [this](int, int targetRow) { dropOn(targetRow); });
 }
 
 QString LinkDropBox::makeEntry(const QString &address, const QString &text, bool email)
@@ -189,8 +183,10 @@ void LinkDropBox::add()
 
 void LinkDropBox::remove()
 {
+    // The entry the user picked; the last one only when none is picked.
+    const int selected = selectedRow();
     if (mList.count() > 0)
-        delete mList.takeItem(mList.count() - 1);
+        delete mList.takeItem(selected >= 0 ? selected : mList.count() - 1);
     const bool entries = mList.count() > 0;
     mPanel.chkLink->setChecked(entries);
     mPanel.btnLinkRemove->setEnabled(entries);
@@ -230,69 +226,6 @@ void LinkDropBox::dropOn(int row)
     mList.item(selected)->setText(mList.item(row)->text());
     mList.item(row)->setText(dragged);
     mList.setCurrentRow(row);
-}
-
-void LinkDropBox::startDrag()
-{
-    auto *data = new QMimeData;
-    data->setData(kDropBoxMime, QByteArray::number(selectedRow()));
-    auto *drag = new QDrag(&mList);
-    drag->setMimeData(data);
-    const QCursor cursor = Pictures::newDragCursor();
-    drag->setDragCursor(cursor.pixmap(), Qt::MoveAction);
-    drag->exec(Qt::MoveAction);
-}
-
-bool LinkDropBox::eventFilter(QObject *watched, QEvent *event)
-{
-    // Compared with the pointer kept at construction: the list may be half destroyed
-    // when its viewport sends its last events.
-    if (watched != mViewport)
-        return QObject::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        mPressed = mouse->button() == Qt::LeftButton;
-        mPressPos = mouse->position().toPoint();
-        break;
-    }
-    case QEvent::MouseButtonRelease:
-        mPressed = false;
-        break;
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mPressed && (mouse->buttons() & Qt::LeftButton) && selectedRow() >= 0
-            && (mouse->position().toPoint() - mPressPos).manhattanLength() >= QApplication::startDragDistance()) {
-            mPressed = false;
-            startDrag();
-            return true;
-        }
-        break;
-    }
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        // Only entries of this list may be dropped here.
-        auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (drag->source() == &mList && drag->mimeData()->hasFormat(kDropBoxMime))
-            drag->acceptProposedAction();
-        else
-            drag->ignore();
-        return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        if (drop->source() == &mList && drop->mimeData()->hasFormat(kDropBoxMime)) {
-            dropOn(mList.indexAt(drop->position().toPoint()).row());
-            drop->acceptProposedAction();
-        } else {
-            drop->ignore();
-        }
-        return true;
-    }
-    default:
-        break;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 AddressCommands::AddressCommands(QLineEdit &target, QToolButton &browse, QToolButton &favorites,

@@ -59,9 +59,9 @@ private:
     PaletteTable &mPalette;
 };
 
-// The link panel's drop box: Add after the selected entry, Remove the last entry,
-// double click to load an entry into the boxes and Apply Edit to put it back, and
-// reordering by dragging one entry onto another.
+// The link panel's drop box: Add after the selected entry, Remove the selected entry
+// (the last one when none is selected), double click to load an entry into the boxes
+// and Apply Edit to put it back, and reordering by dragging one entry onto another.
 class LinkDropBox : public QObject
 {
     Q_OBJECT
@@ -79,20 +79,13 @@ public:
     // "mailto:" (for an e-mail address) + address + tab + text.
     static QString makeEntry(const QString &address, const QString &text, bool email);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     int selectedRow() const;
     QString entryFromBoxes() const;
     void clearBoxes();
-    void startDrag();
 
     LinkPanel &mPanel;
     QListWidget &mList;
-    QWidget *mViewport = nullptr;
-    QPoint mPressPos;
-    bool mPressed = false;
 };
 
 // Fill an address box from a file (Browse), a browser favourite (Favorites) or the

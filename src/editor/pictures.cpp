@@ -420,6 +420,50 @@ void drawButton(QPainter &p, Pictures::Button which, const QRectF &r)
     }
 }
 
+void drawLargeImage(QPainter &p, Pictures::LargeImage which)
+{
+    switch (which) {
+    case Pictures::liTemplate:
+        // A sheet laid out in blocks with a ruler beside it: a page to build on.
+        drawSheet(p, QRectF(4.5, 1.5, 20, 27));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue);
+        p.drawRect(QRectF(7.5, 6.5, 10, 3));
+        p.setBrush(QColor(0xBF, 0xE0, 0xFF));
+        p.drawRect(QRectF(7.5, 11.5, 7, 6));
+        drawTextLines(p, 16, 22, 12.5, 3, 2.5, kNavy);
+        drawTextLines(p, 7.5, 22, 21, 3, 2.5, kNavy);
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(kGold);
+        p.drawRect(QRectF(25.5, 4.5, 5, 25));
+        for (int i = 0; i < 6; ++i)
+            p.drawLine(QPointF(25.5, 7.5 + i * 4), QPointF(i % 2 ? 27.5 : 28.5, 7.5 + i * 4));
+        break;
+    case Pictures::liPageDocument:
+        // A written page with the globe of the web in its corner.
+        drawSheet(p, QRectF(3.5, 1.5, 22, 28));
+        drawLetter(p, QRectF(6, 4, 10, 9), QStringLiteral("H"), kNavy, 10, true);
+        drawTextLines(p, 6.5, 22.5, 15.5, 4, 3, kInk);
+        drawGlobe(p, QRectF(17.5, 18.5, 13, 13));
+        break;
+    case Pictures::liServerProfile:
+        // A server cabinet joined to the globe.
+        p.setPen(QPen(kInk, 1));
+        p.setBrush(QColor(0xD0, 0xD4, 0xD8));
+        p.drawRoundedRect(QRectF(3.5, 2.5, 15, 27), 2, 2);
+        p.setBrush(kSteel);
+        for (int i = 0; i < 3; ++i)
+            p.drawRect(QRectF(6.5, 6.5 + i * 6, 9, 3));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kGreen);
+        p.drawEllipse(QPointF(8, 25), 1.5, 1.5);
+        p.setPen(QPen(kNavy, 1.5));
+        p.drawLine(QPointF(18.5, 16), QPointF(22, 16));
+        drawGlobe(p, QRectF(20.5, 10.5, 11, 11));
+        break;
+    }
+}
+
 bool isLarge(Pictures::Button which)
 {
     using B = Pictures::Button;
@@ -448,6 +492,12 @@ QPixmap kind(TBlockType kind)
     p.setRenderHint(QPainter::Antialiasing);
     drawKind(p, kind, QRectF(0.5, 0.5, 15, 15));
     return pixmap;
+}
+
+QPixmap fieldKind(TFieldKind kind)
+{
+    static const char *const files[] = {"textbox", "textarea", "radio", "checkbox", "dropdown", "button"};
+    return QPixmap(QStringLiteral(":/editor/field-%1.svg").arg(QLatin1StringView(files[kind])));
 }
 
 QPixmap trashEmpty()
@@ -498,6 +548,15 @@ QPixmap button(Button which)
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     drawButton(p, which, QRectF(0.5, 0.5, size - 1, size - 1));
+    return pixmap;
+}
+
+QPixmap largeImage(LargeImage which)
+{
+    QPixmap pixmap = blank(32, 32);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawLargeImage(p, which);
     return pixmap;
 }
 

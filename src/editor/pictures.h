@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/pagelette.h"
+#include "model/webform.h"
 
 #include <QCursor>
 #include <QPixmap>
@@ -12,6 +13,10 @@ namespace Pictures {
 // The 16 x 16 picture of a block kind: the header picture of its panel and the picture
 // of its rows in the palette and the pagelette list.
 QPixmap kind(TBlockType kind);
+
+// The 16 x 16 picture of a form field kind: the picture of its rows in the field
+// lists and of its item in the Add Field menu.
+QPixmap fieldKind(TFieldKind kind);
 
 // The trash (148 x 38) with nothing in it and with something in it.
 QPixmap trashEmpty();
@@ -50,5 +55,10 @@ enum class Button {
 // Button pictures: 32 x 32 for the button bar's large buttons and the left pane's
 // buttons, 16 x 16 for the rest.
 QPixmap button(Button which);
+
+// The window's shared list of 32 x 32 images, by index: what the template browser
+// shows for templates and saved pages, and the upload wizard for server profiles.
+enum LargeImage { liTemplate = 0, liPageDocument = 1, liServerProfile = 2 };
+QPixmap largeImage(LargeImage which);
 
 }

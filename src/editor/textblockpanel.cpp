@@ -99,6 +99,7 @@ TextPanel::TextPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     buttons->addStretch(1);
     layout.addLayout(buttons);
     txtText = named(makeTextBox(this, true), QStringLiteral("txtText"), 35);
+    txtText->setAccessibleName(tr("Paragraph"));
     layout.addWidget(txtText, 1);
 }
 

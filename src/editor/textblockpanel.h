@@ -15,7 +15,11 @@ public:
     using BlockPanel::BlockPanel;
 
     bool fontChosen() const { return mFontChosen; }
-    void setFontChosen(bool chosen) { mFontChosen = chosen; }
+    void setFontChosen(bool chosen)
+    {
+        mFontChosen = chosen;
+        emit edited();
+    }
 
 protected:
     // The box's text, font and mark from the block's text, description and mark.

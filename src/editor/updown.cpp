@@ -12,9 +12,11 @@ UpDown::UpDown(QWidget *parent)
     mUp = new QToolButton(this);
     mUp->setObjectName(QStringLiteral("upButton"));
     mUp->setArrowType(Qt::UpArrow);
+    mUp->setAccessibleName(tr("Up"));
     mDown = new QToolButton(this);
     mDown->setObjectName(QStringLiteral("downButton"));
     mDown->setArrowType(Qt::DownArrow);
+    mDown->setAccessibleName(tr("Down"));
     for (QToolButton *button : {mUp, mDown}) {
         button->setFixedSize(16, 11);
         button->setAutoRepeat(true);

@@ -2,10 +2,10 @@
 
 #include "model/routines.h"
 #include "platform/cp1252.h"
+#include "platform/safewrite.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace HtmlCopies {
 
@@ -37,28 +37,9 @@ QByteArray encodedText(const QStringList &lines)
     return Cp1252::encodeForHtml(text);
 }
 
-bool writeBytes(QIODevice *device, const QByteArray &bytes, QString *error)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = device->write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return fail(error, device->errorString());
-        done += n;
-    }
-    return true;
-}
-
 bool writeBytesToFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, file.errorString());
-    if (!writeBytes(&file, bytes, error))
-        return false;
-    if (!file.commit())
-        return fail(error, file.errorString());
-    return true;
+    return SafeWrite::replaceFile(path, bytes, error) == SafeWrite::Result::Written;
 }
 
 bool buildAndWrite(THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options, const QString &path,
@@ -95,7 +76,7 @@ QString uploadCopyFileName(const QString &documentPath)
 
 bool writeHtml(QIODevice *device, const QStringList &lines, QString *error)
 {
-    return writeBytes(device, encodedText(lines), error);
+    return SafeWrite::writeAll(device, encodedText(lines), error);
 }
 
 bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error)

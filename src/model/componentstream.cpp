@@ -1,12 +1,12 @@
 #include "componentstream.h"
 
 #include "pagelette.h"
+#include "platform/boundedread.h"
 #include "platform/cp1252.h"
+#include "platform/safewrite.h"
 #include "themes/webtheme.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -234,30 +234,17 @@ QByteArray ComponentWriter::toBytes(TComponent &root)
 
 bool ComponentWriter::write(QIODevice *device, TComponent &root)
 {
-    const QByteArray bytes = toBytes(root);
-    if (device->write(bytes) != bytes.size()) {
-        mError = device->errorString().isEmpty() ? QStringLiteral("Cannot write the data.") : device->errorString();
+    if (!SafeWrite::writeAll(device, toBytes(root), &mError))
         return false;
-    }
     mError.clear();
     return true;
 }
 
 bool ComponentWriter::write(const QString &fileName, TComponent &root)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        mError = file.errorString();
+    if (SafeWrite::replaceFile(fileName, toBytes(root), &mError) != SafeWrite::Result::Written)
         return false;
-    }
-    if (!write(&file, root)) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        mError = file.errorString();
-        return false;
-    }
+    mError.clear();
     return true;
 }
 
@@ -552,36 +539,30 @@ std::unique_ptr<TComponent> ComponentReader::read(const QByteArray &bytes)
 
 std::unique_ptr<TComponent> ComponentReader::read(QIODevice *device)
 {
-    if (!device->isReadable()) {
-        mError = QStringLiteral("The device is not open for reading.");
+    QByteArray bytes;
+    if (BoundedRead::readAll(device, bytes, &mError) != BoundedRead::Result::Read)
         return nullptr;
-    }
-    return read(device->readAll());
+    return read(bytes);
 }
 
+// The file is read into memory rather than parsed from a mapping: a file cut short
+// while it is parsed would otherwise end the program with a bus error.
 std::unique_ptr<TComponent> ComponentReader::read(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        mError = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString());
-        return nullptr;
+    QByteArray bytes;
+    QString reason;
+    switch (BoundedRead::readFile(fileName, bytes, &reason)) {
+    case BoundedRead::Result::Read:
+        return read(bytes);
+    case BoundedRead::Result::CannotOpen:
+        mError = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason);
+        break;
+    case BoundedRead::Result::TooLarge:
+    case BoundedRead::Result::ReadFailed:
+        mError = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, reason);
+        break;
     }
-    // Parsing straight from the mapped file saves copying it; every value read is
-    // copied out, so nothing refers to the mapping afterwards.
-    if (file.size() > 0) {
-        if (const uchar *mapped = file.map(0, file.size())) {
-            std::unique_ptr<TComponent> root =
-                read(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(file.size())));
-            file.unmap(const_cast<uchar *>(mapped));
-            return root;
-        }
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        mError = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, file.errorString());
-        return nullptr;
-    }
-    return read(bytes);
+    return nullptr;
 }
 
 namespace {

@@ -3,31 +3,21 @@
 #include "componentstream.h"
 #include "pagelette.h"
 
-#include <QSaveFile>
+#include "platform/safewrite.h"
 
 namespace Documents {
 
 SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
+    switch (SafeWrite::replaceFile(path, ComponentWriter::toBytes(page), error)) {
+    case SafeWrite::Result::Written:
+        return SaveResult::Saved;
+    case SafeWrite::Result::CannotCreate:
         return SaveResult::CannotCreate;
+    case SafeWrite::Result::WriteFailed:
+        break;
     }
-    ComponentWriter writer;
-    if (!writer.write(&file, page)) {
-        file.cancelWriting();
-        if (error)
-            *error = writer.errorString();
-        return SaveResult::WriteFailed;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return SaveResult::WriteFailed;
-    }
-    return SaveResult::Saved;
+    return SaveResult::WriteFailed;
 }
 
 bool LoadDocument(const QString &path, TPagelette &page, QString *error)

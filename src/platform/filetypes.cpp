@@ -1,10 +1,11 @@
 #include "filetypes.h"
 
+#include "safewrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -100,9 +101,9 @@ bool writeIfChanged(const QString &path, const QByteArray &content, bool *change
         *error = QStringLiteral("Cannot create the folder %1.").arg(QFileInfo(path).absolutePath());
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+    QString reason;
+    if (SafeWrite::replaceFile(path, content, &reason) != SafeWrite::Result::Written) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
         return false;
     }
     *changed = true;

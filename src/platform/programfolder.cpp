@@ -102,7 +102,7 @@ bool ProgramFolder::seed(const QString &installedDataDir, QString *error, QStrin
         if (QFileInfo::exists(from) && !QFileInfo::exists(to) && !copyShippedFile(from, to, copied))
             return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
     }
-    static const char *const trees[] = {"Palettes", "help", "Templates"};
+    static const char *const trees[] = {"Palettes", "help", "Templates", "Upload/images", "Upload/backgrounds"};
     for (const char *tree : trees) {
         const QString fromDir = source.filePath(QLatin1StringView(tree));
         QDirIterator it(fromDir, QDir::Files, QDirIterator::Subdirectories);

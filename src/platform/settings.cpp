@@ -2,19 +2,46 @@
 
 #include "appinfo.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
-Settings::Settings()
-    : mSettings(std::make_unique<QSettings>(AppInfo::organisationName(), AppInfo::settingsApplicationName()))
+namespace {
+
+// The store holds the server passwords, scrambled only: the file (and the program's own
+// settings folder) are kept for the owner alone, also when an older version left them
+// readable to others. The folder is closed first, so the moment a new file is created
+// with the default mode it cannot be reached by anyone else. A folder that the caller
+// chose for an INI file may be shared (a temporary folder) and is left as it is.
+void restrictToOwner(const QString &fileName, bool ownFolder)
 {
+    const QString folder = QFileInfo(fileName).absolutePath();
+    if (ownFolder && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (QFileInfo::exists(fileName))
+        QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+}
+
+Settings::Settings()
+    : mSettings(std::make_unique<QSettings>(AppInfo::organisationName(), AppInfo::settingsApplicationName())),
+      mOwnFolder(true)
+{
+    restrictToOwner(mSettings->fileName(), mOwnFolder);
 }
 
 Settings::Settings(const QString &iniFile)
     : mSettings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
 {
+    restrictToOwner(mSettings->fileName(), mOwnFolder);
 }
 
-Settings::~Settings() = default;
+Settings::~Settings()
+{
+    sync();
+}
 
 QString Settings::readString(const QString &key, const QString &defaultValue) const
 {
@@ -69,6 +96,7 @@ QStringList Settings::childKeys(const QString &group) const
 bool Settings::sync()
 {
     mSettings->sync();
+    restrictToOwner(mSettings->fileName(), mOwnFolder);
     return mSettings->status() == QSettings::NoError;
 }
 

@@ -9,7 +9,8 @@ class QSettings;
 // The program's settings store. Keys follow the names of the original registry layout:
 // "Position/WindowState", "TipDay", "Profiles/<name>/Host" ... All values are text;
 // numbers are written as decimal text and read back with a default when missing or
-// not a number.
+// not a number. The store's file is readable and writable by its owner only (and the
+// folder of the user's store too), since it holds the server passwords.
 class Settings
 {
 public:
@@ -39,6 +40,7 @@ public:
 
 private:
     std::unique_ptr<QSettings> mSettings;
+    bool mOwnFolder = false;
 };
 
 // Every value name with its default, declared once.

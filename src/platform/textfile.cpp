@@ -1,8 +1,8 @@
 #include "textfile.h"
 
+#include "boundedread.h"
 #include "cp1252.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 namespace TextFile {
@@ -40,18 +40,9 @@ QStringList splitLines(const QString &text)
 bool readLines(const QString &path, QStringList &lines, QString *error)
 {
     lines.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QByteArray bytes;
+    if (BoundedRead::readFile(path, bytes, error) != BoundedRead::Result::Read)
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     lines = splitLines(decode(bytes));
     return true;
 }

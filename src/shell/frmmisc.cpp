@@ -1,20 +1,23 @@
 #include "frmmisc.h"
 
-#include "editor/bookmarks.h"
-#include "editor/listboxhrz.h"
-#include "editor/whatsthis.h"
+#include "model/bookmarks.h"
+#include "widgets/accessiblename.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/whatsthis.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
+#include "platform/screencentre.h"
 #include "themes/frmcolor.h"
 #include "themes/palette.h"
 
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -42,7 +45,7 @@ QToolButton *addToolButton(const QString &name, const QString &hint, QWidget *pa
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
-    button->setToolTip(hint);
+    AccessibleName::setHint(*button, hint);
     button->setGeometry(geometry);
     return button;
 }
@@ -68,10 +71,12 @@ TfrmMisc::TfrmMisc(AppServices &services, PaletteTable &palette, QWidget *parent
 {
     setWindowTitle(QStringLiteral("Netscape Bookmarks"));
     setFixedSize(440, 206);
+    centreOnScreen(*this);
 
     whatsThis = new WhatsThisMenu(services.help, this);
 
     lstBookmarks = new TListBoxHrz(this);
+    lstBookmarks->setAccessibleName(tr("Bookmarks"));
     lstBookmarks->setObjectName(QStringLiteral("lstBookmarks"));
     lstBookmarks->setGeometry(15, 12, 409, 145);
     connect(lstBookmarks, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -235,12 +240,33 @@ int TfrmMisc::entryPointSize(int entry)
     return entry >= 0 && entry < int(std::size(kPointSizes)) ? kPointSizes[entry] : 0;
 }
 
+QStringList TfrmMisc::familyNames(const QStringList &installed)
+{
+    // The name goes into the page as it is: a foundry suffix would name no font at all
+    // in the visitor's browser.
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QStringList names;
+    names.reserve(installed.size());
+    for (QString name : installed) {
+        name.remove(foundry);
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    names.sort(Qt::CaseInsensitive);
+    names.removeDuplicates();
+    return names;
+}
+
 void TfrmMisc::prepareFont()
 {
     setWindowTitle(QStringLiteral("Font"));
     const QFont font = sampleFont();
     cbName->clear();
-    cbName->addItems(QFontDatabase::families());
+    QStringList names = familyNames(QFontDatabase::families());
+    // A font the page names but this computer lacks is still shown, so that OK keeps it.
+    if (!font.family().isEmpty() && !names.contains(font.family()))
+        names.prepend(font.family());
+    cbName->addItems(names);
     cbName->setCurrentIndex(cbName->findText(font.family(), Qt::MatchFixedString | Qt::MatchCaseSensitive));
     int sizeEntry = -1;
     for (int entry = 0; entry < int(std::size(kPointSizes)); ++entry) {

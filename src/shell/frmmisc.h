@@ -48,6 +48,9 @@ public:
 
     // The point size of each entry of cbSize, "7" to "1".
     static int entryPointSize(int entry);
+    // The names a page can use for installed fonts: the platform's family names
+    // without their foundry ("Nimbus Sans [urw]" is "Nimbus Sans"), each once, sorted.
+    static QStringList familyNames(const QStringList &installed);
 
     QPushButton *btnOK;
     QPushButton *btnCancel;

@@ -7,6 +7,7 @@
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
 #include "platform/prompter.h"
+#include "platform/screencentre.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -199,6 +200,7 @@ TfrmColor::TfrmColor(AppServices &services, PaletteTable &table, QWidget *parent
 
     bntOK = addOkButton(*this, QStringLiteral("bntOK"), QRect(300, 256, 80, 28));
     btnCancel = addCancelButton(*this, QRect(387, 256, 80, 28));
+    centreOnScreen(*this);
 
     const QString folder = mServices.programFolder.palettesFolder();
     const QList<Palette::Entry> palettes = Palette::list(folder);
@@ -236,6 +238,7 @@ void TfrmColor::buildChannelRow(int channel, const QString &name, const QColor &
     decimal->setObjectName(QStringLiteral("txt") + name);
     decimal->setGeometry(378, top, 40, 22);
     decimal->setMaxLength(3);
+    decimal->setAccessibleName(name);
     decimal->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), decimal));
     mDecimal[channel] = decimal;
 
@@ -243,6 +246,7 @@ void TfrmColor::buildChannelRow(int channel, const QString &name, const QColor &
     hex->setObjectName(QStringLiteral("txtH") + name);
     hex->setGeometry(426, top, 36, 22);
     hex->setMaxLength(2);
+    hex->setAccessibleName(name + QStringLiteral(" (hexadecimal)"));
     hex->setValidator(new HexValidator(hex));
     hex->installEventFilter(this);
     mHex[channel] = hex;

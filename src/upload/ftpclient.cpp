@@ -1,12 +1,21 @@
 #include "ftpclient.h"
 
+#include "platform/cp1252.h"
+#include "upload/certificatefingerprint.h"
+#include "upload/ftpdataconnection.h"
+
 #include <QHostInfo>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include <QRegularExpression>
+#include <QSslSocket>
 
 namespace {
 
+// Progress is reported per block of 1514 bytes, as callers know it. The file is read and
+// handed to the socket a chunk of whole blocks at a time, and a new chunk is queued as
+// soon as less than one chunk waits to be sent, so the network never waits for the
+// event loop and no more than two chunks are held whatever the file's size.
 constexpr qint64 blockSize = 1514;
+constexpr qint64 chunkSize = blockSize * 173; // about 256 KiB
 
 QString notReadyText() { return QStringLiteral("FTP component not ready"); }
 
@@ -30,11 +39,57 @@ bool hasLineBreak(const QString &text)
     return text.contains(u'\r') || text.contains(u'\n');
 }
 
+bool isTlsError(QAbstractSocket::SocketError error)
+{
+    return error == QAbstractSocket::SslHandshakeFailedError || error == QAbstractSocket::SslInternalError
+        || error == QAbstractSocket::SslInvalidUserDataError;
+}
+
+// "229 Entering Extended Passive Mode (|||6446|)": the port, or 0.
+quint16 extendedPassivePort(const QString &line)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\(([!-~])\1\1(\d{1,5})\1\))"));
+    const QRegularExpressionMatch match = pattern.match(line);
+    const uint port = match.hasMatch() ? match.captured(2).toUInt() : 0;
+    return port < 65536 ? quint16(port) : 0;
+}
+
+// "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)": false when the reply names no
+// address and port.
+bool passiveAddress(const QString &line, QHostAddress *address, quint16 *port)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"((\d{1,3}),(\d{1,3}),(\d{1,3}),(\d{1,3}),(\d{1,3}),(\d{1,3}))"));
+    const QRegularExpressionMatch match = pattern.match(line);
+    if (!match.hasMatch())
+        return false;
+    uint n[6];
+    for (int i = 0; i < 6; ++i) {
+        n[i] = match.captured(i + 1).toUInt();
+        if (n[i] > 255)
+            return false;
+    }
+    *address = QHostAddress((n[0] << 24) | (n[1] << 16) | (n[2] << 8) | n[3]);
+    *port = quint16(n[4] << 8 | n[5]);
+    return *port != 0;
+}
+
+QString certificateRefusal(const QList<QSslError> &errors, const QString &fingerprint)
+{
+    QStringList reasons;
+    for (const QSslError &error : errors)
+        reasons.append(error.errorString());
+    reasons.removeDuplicates();
+    return QStringLiteral("500 The server's certificate is not trusted (%1). SHA-256 fingerprint: %2")
+        .arg(reasons.join(QStringLiteral("; ")), fingerprint);
+}
+
 }
 
 TFtpClient::TFtpClient(QObject *parent)
     : QObject(parent)
 {
+    mIdleTimer.setSingleShot(true);
+    connect(&mIdleTimer, &QTimer::timeout, this, [this] { guarded(true, [this] { timedOut(); }); });
 }
 
 TFtpClient::~TFtpClient()
@@ -50,7 +105,14 @@ bool TFtpClient::IsConnected() const
 void TFtpClient::StartConnect()
 {
     checkReady(true, false);
-    begin(rqConnect, {Step::Connect, Step::User, Step::Pass}, {UserName, PassWord});
+    QList<Step> steps{Step::Connect, Step::Features, Step::User, Step::Pass};
+    // Nothing but the greeting and AUTH go out before TLS is up, and the data
+    // connections are protected as soon as the login allows it.
+    if (Security == ftpSecurityTLS) {
+        steps.insert(1, Step::AuthTls);
+        steps.append({Step::ProtectionBuffer, Step::Protection});
+    }
+    begin(rqConnect, steps, {UserName, PassWord});
 }
 
 void TFtpClient::StartChangeDir()
@@ -132,6 +194,7 @@ void TFtpClient::begin(TFtpRequest request, QList<Step> steps, const QStringList
     mPendingSteps = std::move(steps);
     mUnsafeArguments = std::any_of(arguments.cbegin(), arguments.cend(), hasLineBreak);
     mRequestActive = true;
+    touch();
     // The first step runs from the event loop, so that nothing the request reports
     // (state, command trace, completion) reaches a handler inside the starting call.
     post(true, [this] { kick(); });
@@ -161,6 +224,22 @@ void TFtpClient::runNextStep()
         break;
     case Step::Connect:
         lookUp();
+        break;
+    case Step::AuthTls:
+        sendCommand(QStringLiteral("AUTH TLS"), {234}, ReplyHandler::AuthTls);
+        break;
+    case Step::Features:
+        mFeatures.clear();
+        sendCommand(QStringLiteral("FEAT"), {211}, ReplyHandler::Features);
+        break;
+    case Step::Utf8:
+        sendCommand(QStringLiteral("OPTS UTF8 ON"), {}, ReplyHandler::AnyReply);
+        break;
+    case Step::ProtectionBuffer:
+        sendCommand(QStringLiteral("PBSZ 0"), {200}, ReplyHandler::Generic);
+        break;
+    case Step::Protection:
+        sendCommand(QStringLiteral("PROT P"), {200}, ReplyHandler::Generic);
         break;
     case Step::User:
         sendUser();
@@ -194,6 +273,7 @@ void TFtpClient::complete(int error)
     if (!mRequestActive)
         return;
     mRequestActive = false;
+    mIdleTimer.stop();
     mPendingSteps.clear();
     mReplyHandler = ReplyHandler::None;
     mCloseAfterReply = false;
@@ -217,6 +297,58 @@ void TFtpClient::failStep(int status, int error, const QString &message, bool tr
     complete(error);
 }
 
+// Anything that shows the request is still moving (a reply, a lookup or connect
+// finishing, data taken by the network) starts its idle time again.
+void TFtpClient::touch()
+{
+    if (!mRequestActive)
+        return;
+    std::chrono::milliseconds limit = IdleTimeout;
+    if (mRequest == rqQuit && QuitTimeout.count() > 0 && (limit.count() <= 0 || QuitTimeout < limit))
+        limit = QuitTimeout;
+    if (limit.count() > 0)
+        mIdleTimer.start(limit);
+    else
+        mIdleTimer.stop();
+}
+
+// A server that stops answering, or stops taking data, would otherwise hold the
+// request for ever. Nothing said on the connection afterwards can be trusted to
+// belong to the next request, so the connection goes with it.
+void TFtpClient::timedOut()
+{
+    if (!mRequestActive)
+        return;
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("! No reply or progress for %1 ms: request timed out").arg(mIdleTimer.interval()));
+    if (!alive(generation))
+        return;
+    const bool wasConnected = mConnected;
+    if (mLookupId >= 0) {
+        QHostInfo::abortHostLookup(mLookupId);
+        mLookupId = -1;
+    }
+    dropData();
+    if (mControl) {
+        mControl->disconnect(this);
+        mControl->abort();
+        mControl->deleteLater();
+        mControl = nullptr;
+    }
+    mConnected = false;
+    mClosingControl = false;
+    mReader.clear();
+    setError(WinsockErrors::failureText(WinsockErrors::WSAETIMEDOUT));
+    mStatusCode = 500;
+    mRequestResult = WinsockErrors::WSAETIMEDOUT;
+    if (wasConnected) {
+        emit OnSessionClosed(quint16(WinsockErrors::WSAETIMEDOUT));
+        if (!alive(generation))
+            return;
+    }
+    complete(WinsockErrors::WSAETIMEDOUT);
+}
+
 void TFtpClient::lookUp()
 {
     const quint64 generation = mGeneration;
@@ -230,6 +362,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
     if (info.lookupId() != mLookupId || mState != TFtpState::LookingUp)
         return;
     mLookupId = -1;
+    touch();
     guarded(true, [this, &info] {
         const QList<QHostAddress> addresses = info.addresses();
         if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
@@ -252,12 +385,23 @@ void TFtpClient::lookedUp(const QHostInfo &info)
             failStep(500, 500, QStringLiteral("500 SocketException: ") + e.message());
             return;
         }
-        mControl = new QTcpSocket(this);
-        connect(mControl, &QTcpSocket::connected, this, [this] { guarded(true, [this] { controlConnected(); }); });
-        connect(mControl, &QTcpSocket::errorOccurred, this, [this] { guarded(true, [this] { controlError(); }); });
-        connect(mControl, &QTcpSocket::readyRead, this, [this] { guarded(true, [this] { controlReadyRead(); }); });
-        connect(mControl, &QTcpSocket::disconnected, this, [this] { guarded(true, [this] { controlClosed(); }); });
+        mControl = new QSslSocket(this);
+        connect(mControl, &QSslSocket::connected, this, [this] { guarded(true, [this] { controlConnected(); }); });
+        connect(mControl, &QSslSocket::errorOccurred, this, [this] { guarded(true, [this] { controlError(); }); });
+        connect(mControl, &QSslSocket::readyRead, this, [this] { guarded(true, [this] { controlReadyRead(); }); });
+        connect(mControl, &QSslSocket::disconnected, this, [this] { guarded(true, [this] { controlClosed(); }); });
+        connect(mControl, &QSslSocket::sslErrors, this, [this] { guarded(true, [this] { controlSslErrors(); }); });
+        connect(mControl, &QSslSocket::encrypted, this, [this] {
+            guarded(true, [this] {
+                touch();
+                mTlsActive = true;
+                stepDone(0);
+            });
+        });
         mReader.clear();
+        mUtf8 = false;
+        mTlsActive = false;
+        mRefusedCertificate.clear();
         mReader.setAcceptLF(Options.testFlag(ftpAcceptLF));
         mControlError = 0;
         mClosingControl = false;
@@ -271,6 +415,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
 void TFtpClient::controlConnected()
 {
     mConnected = true;
+    touch();
 }
 
 void TFtpClient::controlError()
@@ -289,6 +434,11 @@ void TFtpClient::controlError()
         failStep(500, error, WinsockErrors::failureText(error));
         return;
     }
+    if (isTlsError(socketError) && mRequestActive && mRequestResult == 0) {
+        setError(QStringLiteral("500 TLS handshake failed: ") + mControl->errorString());
+        mStatusCode = 500;
+        mRequestResult = 500;
+    }
     // An orderly close by the server is no error of the session.
     mControlError = socketError == QAbstractSocket::RemoteHostClosedError ? 0 : error;
     if (mControl->state() == QAbstractSocket::UnconnectedState)
@@ -298,7 +448,7 @@ void TFtpClient::controlError()
 void TFtpClient::controlReadyRead()
 {
     const quint64 generation = mGeneration;
-    QTcpSocket *socket = mControl;
+    QSslSocket *socket = mControl;
     while (alive(generation) && socket && mControl == socket && !mClosingControl && socket->bytesAvailable() > 0) {
         const int room = mReader.freeSpace();
         if (room <= 0) {
@@ -311,6 +461,7 @@ void TFtpClient::controlReadyRead()
             closeControl();
             return;
         }
+        touch();
         const QList<QByteArray> lines = mReader.append(socket->read(room));
         for (const QByteArray &line : lines) {
             handleLine(line);
@@ -398,12 +549,27 @@ void TFtpClient::handleLine(const QByteArray &raw)
         }
         return;
     case TFtpState::WaitingReply:
-        if (mReplyHandler == ReplyHandler::Generic)
+        switch (mReplyHandler) {
+        case ReplyHandler::Generic:
+        case ReplyHandler::AnyReply:
             genericReply(line, reply);
-        else if (mReplyHandler == ReplyHandler::Store)
+            return;
+        case ReplyHandler::Features:
+            featuresReply(line, reply);
+            return;
+        case ReplyHandler::AuthTls:
+            authReply(line, reply);
+            return;
+        case ReplyHandler::Passive:
+            passiveReply(line, reply);
+            return;
+        case ReplyHandler::Store:
             storeReply(line, reply);
-        else
+            return;
+        case ReplyHandler::None:
             trace(QStringLiteral("< ") + line);
+            return;
+        }
         return;
     default:
         trace(QStringLiteral("< ") + line);
@@ -427,10 +593,21 @@ void TFtpClient::sendCommand(QString command, QList<int> expected, ReplyHandler 
     setState(TFtpState::WaitingReply);
     if (!alive(generation))
         return;
+    // Without UTF8 among the server's features, names and credentials go out in
+    // Windows-1252, and one that it cannot carry is not sent at all rather than sent
+    // mangled (a file stored under another name, a login that fails for no reason).
+    if (!mUtf8 && !Cp1252::canEncode(command)) {
+        const qsizetype blank = command.indexOf(u' ');
+        const QString verb = command.left(blank);
+        const QString what = verb == u"PASS" ? QStringLiteral("The password") : u'"' + command.mid(blank + 1) + u'"';
+        failStep(501, 501, QStringLiteral("501 %1 cannot be sent: it has characters outside Windows-1252, and the server does not announce UTF-8").arg(what));
+        return;
+    }
+    const QByteArray bytes = (mUtf8 ? command.toUtf8() : Cp1252::encode(command)) + "\r\n";
     trace(QStringLiteral("> ") + command);
     if (!alive(generation) || !mControl)
         return;
-    mControl->write(command.toUtf8() + "\r\n");
+    mControl->write(bytes);
 }
 
 void TFtpClient::genericReply(const QString &line, const FtpReplyLine &reply)
@@ -441,7 +618,7 @@ void TFtpClient::genericReply(const QString &line, const FtpReplyLine &reply)
         return;
     mStatusCode = reply.code;
     int result = 0;
-    if (!mExpected.contains(reply.code)) {
+    if (mReplyHandler != ReplyHandler::AnyReply && !mExpected.contains(reply.code)) {
         result = reply.code;
         setError(line);
     }
@@ -456,6 +633,88 @@ void TFtpClient::genericReply(const QString &line, const FtpReplyLine &reply)
     if (mLastStep == Step::User && reply.code == 230)
         mPendingSteps.removeAll(Step::Pass);
     stepDone(result);
+}
+
+void TFtpClient::featuresReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation))
+        return;
+    // Features are listed one to a line, each line starting with a blank.
+    if (!reply.final) {
+        if (line.startsWith(u' '))
+            mFeatures.append(line.trimmed().section(u' ', 0, 0).toUpper());
+        return;
+    }
+    mStatusCode = reply.code;
+    mReplyHandler = ReplyHandler::None;
+    // A server that does not know FEAT has no features to offer; that is no failure.
+    if (reply.code == 211 && mFeatures.contains(QStringLiteral("UTF8"))) {
+        mUtf8 = true;
+        mPendingSteps.prepend(Step::Utf8);
+    }
+    stepDone(0);
+}
+
+void TFtpClient::authReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation) || !reply.final)
+        return;
+    mStatusCode = reply.code;
+    mReplyHandler = ReplyHandler::None;
+    if (reply.code != 234) {
+        // A profile set to TLS never goes on in clear text.
+        failStep(reply.code, reply.code, line);
+        return;
+    }
+    // Whatever came after the reply in clear text would be taken as said inside TLS.
+    if (mReader.pendingBytes() > 0 || (mControl && mControl->bytesAvailable() > 0)) {
+        setError(QStringLiteral("500 Unexpected data after AUTH TLS"));
+        mRequestResult = 500;
+        closeControl();
+        return;
+    }
+    startTls();
+}
+
+QSslConfiguration TFtpClient::tlsConfiguration() const
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    // The session is kept so that every data connection can resume it: servers take
+    // that as proof that the data connection comes from the same client.
+    configuration.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    return configuration;
+}
+
+void TFtpClient::startTls()
+{
+    if (!mControl)
+        return;
+    mControl->setSslConfiguration(tlsConfiguration());
+    mControl->setPeerVerifyName(HostName);
+    mControl->startClientEncryption();
+}
+
+void TFtpClient::controlSslErrors()
+{
+    if (!mControl)
+        return;
+    const QString fingerprint = CertificateFingerprint::of(mControl->peerCertificate());
+    if (!fingerprint.isEmpty() && fingerprint == CertificateFingerprint::normalized(TrustedCertificate)) {
+        mControl->ignoreSslErrors();
+        return;
+    }
+    // The socket ends the handshake and closes; the request fails with this text.
+    mRefusedCertificate = fingerprint;
+    if (mRequestResult == 0) {
+        setError(certificateRefusal(mControl->sslHandshakeErrors(), fingerprint));
+        mStatusCode = 500;
+        mRequestResult = 500;
+    }
 }
 
 void TFtpClient::sendUser()
@@ -487,6 +746,11 @@ void TFtpClient::openDataPort()
         failStep(500, 10057, WinsockErrors::failureText(10057));
         return;
     }
+    if (Passive) {
+        mTriedPasv = false;
+        sendCommand(QStringLiteral("EPSV"), {229}, ReplyHandler::Passive);
+        return;
+    }
     bool ipv4 = false;
     const quint32 local = mControl->localAddress().toIPv4Address(&ipv4);
     if (!ipv4) {
@@ -494,15 +758,14 @@ void TFtpClient::openDataPort()
         return;
     }
     // The data port listens only on the address the server is told, not on every
-    // interface of the machine.
-    mListener = new QTcpServer(this);
-    connect(mListener, &QTcpServer::newConnection, this, [this] { guarded(true, [this] { dataIncoming(); }); });
-    if (!mListener->listen(QHostAddress(local), 0)) {
-        const int error = WinsockErrors::fromSocketError(mListener->serverError());
+    // interface of the machine, and takes only the server's connection.
+    mData = newDataConnection();
+    int error = 0;
+    const quint16 port = mData->listen(QHostAddress(local), mControl->peerAddress(), &error);
+    if (port == 0) {
         failStep(500, error, WinsockErrors::failureText(error));
         return;
     }
-    const quint16 port = mListener->serverPort();
     bool peerIpv4 = false;
     const quint32 peer = mControl->peerAddress().toIPv4Address(&peerIpv4);
     QString command;
@@ -513,6 +776,68 @@ void TFtpClient::openDataPort()
                                     local & 0xFF, port >> 8, port & 0xFF);
     }
     sendCommand(command, {200, 227}, ReplyHandler::Generic);
+}
+
+// EPSV first; PASV when the server refuses it. The data connection always goes to the
+// address the control connection reached: a server must not be able to send the
+// client, with the file, to a third host.
+void TFtpClient::passiveReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation) || !reply.final || !mControl)
+        return;
+    mStatusCode = reply.code;
+    mReplyHandler = ReplyHandler::None;
+    const QHostAddress server = mControl->peerAddress();
+    quint16 port = 0;
+    if (!mTriedPasv) {
+        if (reply.code == 229)
+            port = extendedPassivePort(line);
+        if (port == 0) {
+            mTriedPasv = true;
+            sendCommand(QStringLiteral("PASV"), {227}, ReplyHandler::Passive);
+            return;
+        }
+    } else {
+        QHostAddress named;
+        if (reply.code != 227) {
+            failStep(reply.code, reply.code, line);
+            return;
+        }
+        if (!passiveAddress(line, &named, &port)) {
+            failStep(500, 500, QStringLiteral("500 Unreadable passive mode reply: ") + line);
+            return;
+        }
+        if (!named.isEqual(server, QHostAddress::TolerantConversion)) {
+            trace(QStringLiteral("! PASV named %1; the data connection goes to the server's address %2")
+                      .arg(named.toString(), server.toString()));
+            if (!alive(generation))
+                return;
+        }
+    }
+    mData = newDataConnection();
+    mPassiveConnecting = true;
+    mData->connectTo(server, port);
+}
+
+FtpDataConnection *TFtpClient::newDataConnection()
+{
+    std::optional<FtpDataConnection::Tls> tls;
+    if (mTlsActive && mControl)
+        tls = FtpDataConnection::Tls{mControl->sslConfiguration(), HostName, mControl->peerCertificate()};
+    auto *data = new FtpDataConnection(std::move(tls), this);
+    connect(data, &FtpDataConnection::strangerRefused, this, [this](const QString &address) {
+        guarded(true, [this, &address] { trace(QStringLiteral("! Data connection from %1 refused").arg(address)); });
+    });
+    connect(data, &FtpDataConnection::established, this, [this] { guarded(true, [this] { dataEstablished(); }); });
+    connect(data, &FtpDataConnection::ready, this, [this] { guarded(true, [this] { dataReady(); }); });
+    connect(data, &FtpDataConnection::progressed, this, [this] { guarded(true, [this] { dataWritten(); }); });
+    connect(data, &FtpDataConnection::failed, this, [this](int error, const QString &message) {
+        guarded(true, [this, error, &message] { dataFailed(error, message); });
+    });
+    connect(data, &FtpDataConnection::closed, this, [this](int error) { guarded(true, [this, error] { dataClosed(error); }); });
+    return data;
 }
 
 void TFtpClient::startStore()
@@ -566,29 +891,31 @@ void TFtpClient::storeReply(const QString &line, const FtpReplyLine &reply)
         complete(reply.code);
 }
 
-void TFtpClient::dataIncoming()
+void TFtpClient::dataEstablished()
 {
-    if (!mListener)
+    touch();
+    if (!mPassiveConnecting)
         return;
-    QTcpSocket *socket = mListener->nextPendingConnection();
-    if (!socket)
-        return;
-    if (mData) {
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
-    socket->setParent(this);
-    mListener->close();
-    mData = socket;
-    connect(mData, &QTcpSocket::bytesWritten, this, [this] { guarded(true, [this] { dataWritten(); }); });
-    connect(mData, &QTcpSocket::disconnected, this, [this] { guarded(true, [this] { dataClosed(); }); });
-    if (!mData->socketOption(QAbstractSocket::SendBufferSizeSocketOption).isValid()) {
-        endData(10055, QStringLiteral("winsock.getsockopt(SO_SNDBUF) failed"));
-        return;
-    }
+    // The passive connection is up: now the server may be told what it carries.
+    mPassiveConnecting = false;
+    stepDone(0);
+}
+
+void TFtpClient::dataReady()
+{
+    touch();
     mAccepted = true;
     maybeStartSending();
+}
+
+void TFtpClient::dataFailed(int error, const QString &message)
+{
+    if (mPassiveConnecting) {
+        mPassiveConnecting = false;
+        failStep(500, error, message);
+        return;
+    }
+    endData(error, message);
 }
 
 void TFtpClient::maybeStartSending()
@@ -604,75 +931,84 @@ void TFtpClient::maybeStartSending()
 
 void TFtpClient::dataWritten()
 {
-    if (mData && mSendingStarted && mData->bytesToWrite() == 0)
+    touch();
+    if (mData && mSendingStarted && mData->pendingBytes() < chunkSize)
         sendNextBlock();
 }
 
 void TFtpClient::sendNextBlock()
 {
-    if (!mData || mEndOfFile || mDataClosing)
-        return;
     const quint64 generation = mGeneration;
-    bool abort = false;
-    emit OnProgress(mByteCount, abort);
-    if (!alive(generation) || !mData)
-        return;
-    if (abort) {
-        trace(QStringLiteral("! Abort requested"));
-        if (alive(generation))
-            endData(426, QStringLiteral("426 Operation aborted."));
-        return;
-    }
-    char block[blockSize];
-    const qint64 count = mFile.read(block, blockSize);
-    if (count < 0) {
-        trace(QStringLiteral("! Error reading file"));
-        if (alive(generation))
-            endData(426, QStringLiteral("426 Error reading file ") + LocalFileName);
-        return;
-    }
-    if (count == 0) {
-        mEndOfFile = true;
-        mDataClosing = true;
-        mData->disconnectFromHost();
-        return;
-    }
-    mByteCount += count;
-    if (mData->write(block, count) != count) {
-        const int error = WinsockErrors::fromSocketError(mData->error());
-        trace(QStringLiteral("! Error #%1 sending data").arg(error));
-        if (alive(generation))
-            endData(error, WinsockErrors::failureText(error));
+    auto progress = [&](qint64 count) {
+        bool abort = false;
+        emit OnProgress(count, abort);
+        if (!alive(generation) || !mData)
+            return false;
+        if (abort) {
+            trace(QStringLiteral("! Abort requested"));
+            if (alive(generation))
+                endData(426, QStringLiteral("426 Operation aborted."));
+            return false;
+        }
+        return true;
+    };
+    while (mData && !mEndOfFile && !mDataClosing && mData->pendingBytes() < chunkSize) {
+        if (!progress(mByteCount))
+            return;
+        mChunk.resize(chunkSize);
+        const qint64 count = mFile.read(mChunk.data(), chunkSize);
+        if (count < 0) {
+            trace(QStringLiteral("! Error reading file"));
+            if (alive(generation))
+                endData(426, QStringLiteral("426 Error reading file ") + LocalFileName);
+            return;
+        }
+        if (count == 0) {
+            mEndOfFile = true;
+            mDataClosing = true;
+            mData->finish();
+            return;
+        }
+        for (qint64 offset = blockSize; offset < count; offset += blockSize) {
+            if (!progress(mByteCount + offset))
+                return;
+        }
+        mByteCount += count;
+        if (!mData->write(mChunk.constData(), count)) {
+            const int error = mData->socketError();
+            trace(QStringLiteral("! Error #%1 sending data").arg(error));
+            if (alive(generation))
+                endData(error, WinsockErrors::failureText(error));
+            return;
+        }
     }
 }
 
+// The file did not reach the server whole. The server may see only the data
+// connection close and report success, so the failure is kept here.
 void TFtpClient::endData(int error, const QString &message)
 {
-    // The file did not reach the server whole. The server sees only the data
-    // connection close and may well report success, so the failure is kept here.
     if (mCloseError == 0)
         mCloseError = error;
     setError(message);
     mDataClosing = true;
-    if (mData) {
-        mData->abort();
-        dataClosed();
-    }
+    if (!mData)
+        return;
+    dropData();
+    mClosed = true;
+    maybeFinishStore();
 }
 
-void TFtpClient::dataClosed()
+void TFtpClient::dataClosed(int error)
 {
     if (!mData)
         return;
     if (!mEndOfFile && mCloseError == 0) {
         // The server closed the data connection before the whole file was sent.
-        mCloseError = WinsockErrors::WSAECONNRESET;
+        mCloseError = error != 0 ? error : int(WinsockErrors::WSAECONNRESET);
         setError(WinsockErrors::failureText(mCloseError));
     }
-    mData->disconnect(this);
-    mData->deleteLater();
-    mData = nullptr;
-    mFile.close();
+    dropData();
     mClosed = true;
     maybeFinishStore();
 }
@@ -693,12 +1029,7 @@ void TFtpClient::maybeFinishStore()
 
 void TFtpClient::dropData()
 {
-    if (mListener) {
-        mListener->disconnect(this);
-        mListener->close();
-        mListener->deleteLater();
-        mListener = nullptr;
-    }
+    mPassiveConnecting = false;
     if (mData) {
         mData->disconnect(this);
         mData->abort();
@@ -706,11 +1037,13 @@ void TFtpClient::dropData()
         mData = nullptr;
     }
     mFile.close();
+    mChunk = QByteArray();
 }
 
 void TFtpClient::releaseSockets()
 {
     ++mGeneration;
+    mIdleTimer.stop();
     if (mLookupId >= 0) {
         QHostInfo::abortHostLookup(mLookupId);
         mLookupId = -1;

@@ -8,13 +8,16 @@
 #include <QFlags>
 #include <QList>
 #include <QObject>
+#include <QSslConfiguration>
 #include <QStringList>
+#include <QTimer>
 
+#include <chrono>
 #include <functional>
 
+class FtpDataConnection;
 class QHostInfo;
-class QTcpServer;
-class QTcpSocket;
+class QSslSocket;
 
 enum TFtpRequest : quint8 { rqNone, rqConnect, rqChangeDir, rqPrintDir, rqSetType, rqMakeDir, rqPut, rqQuit };
 
@@ -23,6 +26,10 @@ enum TFtpRequest : quint8 { rqNone, rqConnect, rqChangeDir, rqPrintDir, rqSetTyp
 enum TFtpShareMode : quint8 { ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone };
 
 enum TFtpOption : quint8 { ftpAcceptLF = 0x1 };
+
+// ftpSecurityTLS: explicit FTP over TLS (AUTH TLS after the greeting, every data
+// connection encrypted). A client set to TLS never falls back to clear text.
+enum TFtpSecurity : quint8 { ftpSecurityNone, ftpSecurityTLS };
 Q_DECLARE_FLAGS(TFtpOptions, TFtpOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFtpOptions)
 
@@ -37,8 +44,8 @@ enum class TFtpState : quint8 {
     WaitingReply,
 };
 
-// An asynchronous FTP client (active data connections) on the event loop of the thread
-// that owns it. Every Start... call either throws FtpException with the reason it is
+// An asynchronous FTP client (active or passive data connections, optionally explicit
+// FTP over TLS) on the event loop of the thread that owns it. Every Start... call either throws FtpException with the reason it is
 // refused, or returns at once; the request's end is reported later by OnRequestDone,
 // exactly once, from the event loop (never inside the call that started it). No signal
 // is emitted inside any call of this class.
@@ -61,6 +68,15 @@ public:
     TFtpShareMode ShareMode = ftpShareExclusive;
     TFtpOptions Options = ftpAcceptLF;
     int Timeout = 15;  // bounds blocking waits, which this client does not have
+    bool Passive = false;
+    TFtpSecurity Security = ftpSecurityNone;
+    // SHA-256 fingerprint of a server certificate trusted although it fails verification.
+    QString TrustedCertificate;
+    // A request that goes this long without a reply or any progress of its data
+    // connection ends with error 10060 and the connection is dropped. Zero: no limit.
+    std::chrono::milliseconds IdleTimeout = std::chrono::seconds(30);
+    // QUIT waits at most this long (or IdleTimeout when that is shorter).
+    std::chrono::milliseconds QuitTimeout = std::chrono::seconds(10);
     bool MultiThreaded = false;
     bool DisplayFileFlag = false;
 
@@ -72,6 +88,12 @@ public:
     QString LastResponse() const { return mLastResponse; }
     // Bytes of the current or last store sent so far.
     qint64 ByteCount() const { return mByteCount; }
+    // The SHA-256 fingerprint of the server certificate that made the last connect
+    // fail verification (see TrustedCertificate); empty when that was not the failure.
+    QString RefusedCertificate() const { return mRefusedCertificate; }
+    // Names and credentials go out as UTF-8 (the server announced UTF8), else as
+    // Windows-1252.
+    bool Utf8() const { return mUtf8; }
 
     void StartConnect();
     void StartChangeDir();
@@ -104,8 +126,8 @@ signals:
     void OnBgException(const QString &Message, bool &CanAbort);
 
 private:
-    enum class Step : quint8 { Single, Connect, User, Pass, DataPort, Store };
-    enum class ReplyHandler : quint8 { None, Generic, Store };
+    enum class Step : quint8 { Single, Connect, AuthTls, Features, Utf8, User, Pass, ProtectionBuffer, Protection, DataPort, Store };
+    enum class ReplyHandler : quint8 { None, Generic, AnyReply, Features, AuthTls, Passive, Store };
 
     void checkReady(bool startsWithConnect, bool needsConnection) const;
     void begin(TFtpRequest request, QList<Step> steps, const QStringList &arguments);
@@ -115,6 +137,8 @@ private:
     void stepDone(int result);
     void complete(int error);
     void failStep(int status, int error, const QString &message, bool traced = false);
+    void touch();
+    void timedOut();
 
     void lookUp();
     void lookedUp(const QHostInfo &info);
@@ -123,6 +147,13 @@ private:
     void sendPass();
     void openDataPort();
     void startStore();
+    void startTls();
+    void controlSslErrors();
+    QSslConfiguration tlsConfiguration() const;
+    void featuresReply(const QString &line, const FtpReplyLine &reply);
+    void authReply(const QString &line, const FtpReplyLine &reply);
+    void passiveReply(const QString &line, const FtpReplyLine &reply);
+    FtpDataConnection *newDataConnection();
 
     void controlConnected();
     void controlError();
@@ -133,11 +164,13 @@ private:
     void genericReply(const QString &line, const FtpReplyLine &reply);
     void storeReply(const QString &line, const FtpReplyLine &reply);
 
-    void dataIncoming();
+    void dataEstablished();
+    void dataReady();
+    void dataFailed(int error, const QString &message);
     void maybeStartSending();
     void sendNextBlock();
     void dataWritten();
-    void dataClosed();
+    void dataClosed(int error);
     void endData(int error, const QString &message);
     void maybeFinishStore();
     void dropData();
@@ -167,17 +200,24 @@ private:
     bool mCloseAfterReply = false;
     // Bumped by every abort: work posted before it is dropped when it arrives.
     quint64 mGeneration = 0;
+    QTimer mIdleTimer;
 
     int mLookupId = -1;
-    QTcpSocket *mControl = nullptr;
+    QSslSocket *mControl = nullptr;
     bool mConnected = false;
     bool mClosingControl = false;
     int mControlError = 0;
     FtpReplyReader mReader;
+    bool mUtf8 = false;
+    bool mTlsActive = false;
+    QString mRefusedCertificate;
+    QStringList mFeatures;
+    bool mTriedPasv = false;
+    bool mPassiveConnecting = false;
 
-    QTcpServer *mListener = nullptr;
-    QTcpSocket *mData = nullptr;
+    FtpDataConnection *mData = nullptr;
     QFile mFile;
+    QByteArray mChunk;
     qint64 mByteCount = 0;
     bool mPreliminary = false;
     bool mAccepted = false;

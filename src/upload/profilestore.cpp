@@ -2,7 +2,7 @@
 
 #include "platform/cp1252.h"
 #include "platform/settings.h"
-#include "upload/ftpclient.h"
+#include "upload/certificatefingerprint.h"
 
 namespace {
 
@@ -12,6 +12,14 @@ constexpr quint16 scrambleMultiplier = 0x6F2D;
 constexpr quint16 scrambleAddend = 0x4C13;
 
 const QString utf8Prefix = QStringLiteral("utf8:");
+
+QString yesNo(bool value) { return value ? QStringLiteral("Yes") : QStringLiteral("No"); }
+QString securityName(TFtpSecurity security) { return security == ftpSecurityTLS ? QStringLiteral("TLS") : QStringLiteral("None"); }
+
+QString notAFingerprintMessage()
+{
+    return QStringLiteral("A trusted certificate must be given as its SHA-256 fingerprint (64 hexadecimal digits)");
+}
 
 QString key(const QString &profile, const char *value)
 {
@@ -99,6 +107,14 @@ bool isValid(const QString &name)
 
 }
 
+ServerProfile ServerProfile::newProfile()
+{
+    ServerProfile profile;
+    profile.Passive = true;
+    profile.Security = ftpSecurityTLS;
+    return profile;
+}
+
 ProfileStore::ProfileStore(Settings &settings)
     : mSettings(settings)
 {
@@ -128,6 +144,12 @@ ServerProfile ProfileStore::LoadProfile(const QString &name) const
     profile.HostName = mSettings.readString(key(name, "Host"));
     profile.InitialDir = mSettings.readString(key(name, "InitialDir"));
     profile.Port = mSettings.readString(key(name, "Port"), QStringLiteral("21"));
+    profile.Passive = mSettings.readString(key(name, "Passive")).compare(u"Yes", Qt::CaseInsensitive) == 0;
+    profile.Security = mSettings.readString(key(name, "Security")).compare(u"TLS", Qt::CaseInsensitive) == 0 ? ftpSecurityTLS
+                                                                                                           : ftpSecurityNone;
+    profile.TrustedCertificate = CertificateFingerprint::normalized(mSettings.readString(key(name, "TrustedCertificate")));
+    const int timeout = mSettings.readInteger(key(name, "Timeout"), ServerProfile::defaultTimeout);
+    profile.Timeout = timeout >= 1 && timeout <= ServerProfile::maximumTimeout ? timeout : ServerProfile::defaultTimeout;
     return profile;
 }
 
@@ -139,6 +161,10 @@ void ProfileStore::LoadProfile(const QString &name, TFtpClient &client) const
     client.HostName = profile.HostName;
     client.HostDirName = profile.InitialDir;
     client.Port = profile.Port;
+    client.Passive = profile.Passive;
+    client.Security = profile.Security;
+    client.TrustedCertificate = profile.TrustedCertificate;
+    client.IdleTimeout = std::chrono::seconds(profile.Timeout);
 }
 
 bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldName)
@@ -146,6 +172,11 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
     mError.clear();
     if (!ProfileNames::isValid(fields.ProfileName)) {
         mError = ProfileNames::invalidNameMessage();
+        return false;
+    }
+    const QString trusted = CertificateFingerprint::normalized(fields.TrustedCertificate);
+    if (trusted.isEmpty() && !fields.TrustedCertificate.trimmed().isEmpty()) {
+        mError = notAFingerprintMessage();
         return false;
     }
     if (ProfileNames::isValid(oldName))
@@ -156,6 +187,10 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
     mSettings.writeString(key(name, "Host"), fields.HostName);
     mSettings.writeString(key(name, "InitialDir"), fields.InitialDir);
     mSettings.writeString(key(name, "Port"), fields.Port);
+    mSettings.writeString(key(name, "Passive"), yesNo(fields.Passive));
+    mSettings.writeString(key(name, "Security"), securityName(fields.Security));
+    mSettings.writeString(key(name, "TrustedCertificate"), trusted);
+    mSettings.writeInteger(key(name, "Timeout"), fields.Timeout);
     if (!mSettings.sync()) {
         mError = mSettings.errorString();
         return false;
@@ -170,6 +205,26 @@ bool ProfileStore::DeleteProfile(const QString &name)
     if (!ProfileNames::isValid(name))
         return false;
     mSettings.remove(SettingsKeys::profilesGroup() + u'/' + name);
+    if (!mSettings.sync()) {
+        mError = mSettings.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ProfileStore::TrustCertificate(const QString &name, const QString &fingerprint)
+{
+    mError.clear();
+    const QString trusted = CertificateFingerprint::normalized(fingerprint);
+    if (trusted.isEmpty()) {
+        mError = notAFingerprintMessage();
+        return false;
+    }
+    if (!ProfileNames::isValid(name) || !ReadProfileNames().contains(name)) {
+        mError = QStringLiteral("There is no server profile %1").arg(name);
+        return false;
+    }
+    mSettings.writeString(key(name, "TrustedCertificate"), trusted);
     if (!mSettings.sync()) {
         mError = mSettings.errorString();
         return false;

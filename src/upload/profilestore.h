@@ -1,21 +1,44 @@
 #pragma once
 
+#include "upload/ftpclient.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 class Settings;
-class TFtpClient;
 
-// A server profile as the profile editor shows it (the password in plain text).
+// A server profile as the profile editor shows it (the password in plain text). The
+// member defaults are what a stored profile loads with when a value is missing, so
+// profiles stored before a value existed keep behaving as they did; newProfile() is
+// what the editor's Add starts from.
 struct ServerProfile
 {
+    static constexpr int defaultTimeout = 30;
+    static constexpr int maximumTimeout = 3600;
+
     QString ProfileName;
     QString UserName;
     QString Password;
     QString HostName;
     QString InitialDir;
     QString Port = QStringLiteral("21");
+    // "Passive": "Yes" or "No". Passive data connections work behind routers and
+    // firewalls; stored profiles without the value stay active.
+    bool Passive = false;
+    // "Security": "None" or "TLS" (explicit FTP over TLS: the login, the commands and
+    // every data connection encrypted; never falls back to clear text).
+    TFtpSecurity Security = ftpSecurityNone;
+    // "TrustedCertificate": the SHA-256 fingerprint of one server certificate the user
+    // trusts for this profile although it fails verification (self-signed, another
+    // host name, ...), in the form of CertificateFingerprint; empty for none.
+    QString TrustedCertificate;
+    // "Timeout": seconds a request may go without any reply or data progress before
+    // the run gives up; 1 to maximumTimeout, anything else loads as defaultTimeout.
+    int Timeout = defaultTimeout;
+
+    // A profile made anew: port 21, passive, TLS.
+    static ServerProfile newProfile();
 };
 
 // Passwords are not stored in plain text: their bytes are scrambled with a 16-bit
@@ -53,7 +76,8 @@ inline QString invalidNameMessage()
 }
 
 // The server profiles below "Profiles/" of the program's settings: one group per
-// profile holding "Username", "Password" (scrambled), "Host", "InitialDir" and "Port".
+// profile holding "Username", "Password" (scrambled), "Host", "InitialDir", "Port",
+// "Passive", "Security", "TrustedCertificate" and "Timeout" (see ServerProfile).
 class ProfileStore
 {
 public:
@@ -64,16 +88,22 @@ public:
     // empty text.
     QString findProfile(const QString &name) const;
 
-    // Missing values load as empty text, a missing port as "21".
+    // Missing values load as the defaults of ServerProfile: empty text, port "21",
+    // active, no security, 30 seconds.
     ServerProfile LoadProfile(const QString &name) const;
+    // Sets the client's login, host, port, directory, data connection mode, security,
+    // trusted certificate and idle limit.
     void LoadProfile(const QString &name, TFtpClient &client) const;
 
-    // Deletes the profile oldName (when not empty) and writes the five values into the
+    // Deletes the profile oldName (when not empty) and writes all values into the
     // profile named fields.ProfileName. Returns false with the reason in errorString()
-    // when the name breaks the name rules (nothing is changed then) or the settings
-    // cannot be written.
+    // when the name breaks the name rules or the trusted certificate is not a SHA-256
+    // fingerprint (nothing is changed then), or when the settings cannot be written.
     bool SaveProfile(const ServerProfile &fields, const QString &oldName = QString());
     bool DeleteProfile(const QString &name);
+    // Stores the fingerprint (any form CertificateFingerprint::normalized accepts) as
+    // the profile's trusted certificate; false with the reason in errorString().
+    bool TrustCertificate(const QString &name, const QString &fingerprint);
 
     QString errorString() const { return mError; }
 

@@ -11,10 +11,12 @@ UploadRun::UploadRun(TFtpClient &ftp, Prompter &prompter, QObject *parent)
     connect(&mFtp, &TFtpClient::OnProgress, this, &UploadRun::ftpProgress);
 }
 
-void UploadRun::send(const ProfileStore &profiles, const QString &profileName)
+void UploadRun::send(ProfileStore &profiles, const QString &profileName)
 {
     if (mFiles.isEmpty())
         return;
+    mProfiles = &profiles;
+    mProfileName = profileName;
     mCompleted = false;
     emit busyCursorChanged(true);
     if (mFtp.IsConnected())
@@ -47,8 +49,10 @@ void UploadRun::close()
 
 void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
 {
+    if (request == rqPut && mProgressPending)
+        showProgress(mProgressCount);
     if (error != 0) {
-        requestFailed(error);
+        requestFailed(request, error);
         return;
     }
     switch (request) {
@@ -97,9 +101,15 @@ void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
     }
 }
 
-void UploadRun::requestFailed(quint16 error)
+void UploadRun::requestFailed(TFtpRequest request, quint16 error)
 {
     emit busyCursorChanged(false);
+    // A QUIT the server never answered has been given up by the client, which has
+    // dropped the connection; whatever the run did before it stands.
+    if (request == rqQuit && error == WinsockErrors::WSAETIMEDOUT && !mFtp.IsConnected()) {
+        resetPage();
+        return;
+    }
     // A 550 is taken to mean that the remote directory is missing. Without a remote
     // directory there is nothing to make, so it is an ordinary failure then.
     if (error == 550 && !mFtp.HostDirName.isEmpty()) {
@@ -116,11 +126,42 @@ void UploadRun::requestFailed(quint16 error)
     }
     quitOrReset();
     emit progressVisibleChanged(false);
+    if (offerTrust())
+        return;
     mPrompter.ask(Prompter::Kind::Warning, QStringLiteral("Error ") + mFtp.ErrorMessage(), Prompter::Ok);
 }
 
+bool UploadRun::offerTrust()
+{
+    const QString fingerprint = mFtp.RefusedCertificate();
+    if (!mCertificateQuestions || fingerprint.isEmpty() || !mProfiles)
+        return false;
+    if (mPrompter.ask(Prompter::Kind::Warning, trustQuestion(mFtp.ErrorMessage()), Prompter::Yes | Prompter::No) != Prompter::Yes)
+        return true;
+    if (!mProfiles->TrustCertificate(mProfileName, fingerprint)) {
+        mPrompter.ask(Prompter::Kind::Error, mProfiles->errorString(), Prompter::Ok);
+        return true;
+    }
+    send(*mProfiles, mProfileName);
+    return true;
+}
+
+// Progress comes for every 1514 bytes; the label is refreshed at most ten times a
+// second, with each file's first and last count always shown.
 void UploadRun::ftpProgress(qint64 count, bool &)
 {
+    mProgressCount = count;
+    if (count != 0 && mProgressShown.isValid() && mProgressShown.elapsed() < 100) {
+        mProgressPending = true;
+        return;
+    }
+    showProgress(count);
+}
+
+void UploadRun::showProgress(qint64 count)
+{
+    mProgressShown.start();
+    mProgressPending = false;
     const qsizetype dots = mStatus.indexOf(QStringLiteral("..."));
     const QString head = dots < 0 ? mStatus : mStatus.left(dots + 3);
     setStatus(head + u' ' + QString::number(count) + QStringLiteral(" bytes"));

@@ -2,6 +2,7 @@
 
 #include "upload/ftpclient.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -24,8 +25,16 @@ public:
     void setFiles(const QStringList &files) { mFiles = files; }
     QStringList files() const { return mFiles; }
 
-    // Starts a run with the named profile. Does nothing while the list is empty.
-    void send(const ProfileStore &profiles, const QString &profileName);
+    // Starts a run with the named profile. Does nothing while the list is empty. The
+    // store must outlive the run: a certificate the user decides to trust is saved
+    // into the profile there.
+    void send(ProfileStore &profiles, const QString &profileName);
+
+    // With questions on (the default), a server certificate that fails verification
+    // ends the run with a question showing its fingerprint; Yes saves it as the
+    // profile's trusted certificate and starts the run again. Without, the failure is
+    // an error like any other (the command line, where --set-profile trusts it).
+    void setCertificateQuestions(bool ask) { mCertificateQuestions = ask; }
 
     // The window is closing: quits the session, or drops the connection at once when a
     // request is still pending, so that a server that stopped answering never keeps the
@@ -40,6 +49,12 @@ public:
 
     static QString missingDirectoryQuestion() { return QStringLiteral("Host Directory Does not exist. Do you want to create it?"); }
     static QString completedMessage() { return QStringLiteral("Transfer Completed."); }
+    static QString trustQuestion(const QString &errorMessage)
+    {
+        return QStringLiteral("Error %1\r\n\r\nTrust this certificate for this server profile and connect again? "
+                              "Say yes only if your host gives you the same fingerprint.")
+            .arg(errorMessage);
+    }
 
 signals:
     void busyCursorChanged(bool busy);
@@ -51,7 +66,9 @@ signals:
 private:
     void ftpRequestDone(TFtpRequest request, quint16 error);
     void ftpProgress(qint64 count, bool &abort);
-    void requestFailed(quint16 error);
+    void showProgress(qint64 count);
+    void requestFailed(TFtpRequest request, quint16 error);
+    bool offerTrust();
     void PrepareNextFile();
     void quitOrReset();
     void resetPage();
@@ -67,4 +84,10 @@ private:
     QString mStatus;
     bool mLocked = false;
     bool mCompleted = false;
+    bool mCertificateQuestions = true;
+    ProfileStore *mProfiles = nullptr;
+    QString mProfileName;
+    QElapsedTimer mProgressShown;
+    qint64 mProgressCount = 0;
+    bool mProgressPending = false;
 };

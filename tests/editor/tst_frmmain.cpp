@@ -1,17 +1,23 @@
 #include "editor/alignstrip.h"
 #include "editor/blockdrag.h"
 #include "editor/blocklists.h"
+#include "editor/bulletpanel.h"
 #include "editor/buttonbar.h"
 #include "editor/formspanel.h"
 #include "editor/frmmain.h"
+#include "editor/hrpanel.h"
+#include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
-#include "editor/listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
-#include "editor/whatsthis.h"
+#include "widgets/whatsthis.h"
 #include "editor/memobox.h"
+#include "editor/updown.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
+#include "accessibility.h"
+#include "filesizelimit.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -20,7 +26,9 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -30,12 +38,19 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
 QString title(const QString &name)
 {
     return name + QStringLiteral(" - ") + AppInfo::applicationTitle();
+}
+
+// The caption as the window system shows it: a changed page has "*" after its name.
+QString shownTitle(const QWidget &window)
+{
+    return window.windowHandle() ? window.windowHandle()->title() : QStringLiteral("<not shown>");
 }
 
 QStringList rowCaptions(const QListWidget &list)
@@ -54,6 +69,8 @@ QStringList itemCaptions(const TPagelette &page)
     return captions;
 }
 
+using Edit = std::function<void(TfrmMain &, TestServices &)>;
+
 // Palette rows hold the kinds from Heading on.
 int paletteRow(TBlockType kind)
 {
@@ -61,6 +78,8 @@ int paletteRow(TBlockType kind)
 }
 
 }
+
+Q_DECLARE_METATYPE(Edit)
 
 // The main window driven through its controls, with every seam faked.
 class TestMainWindow : public QObject
@@ -73,6 +92,7 @@ private slots:
     void startsUntitledWithDefaultPage();
     void controlsByName_data();
     void controlsByName();
+    void everyControlCanBeNamed();
     void startUpTipOfTheDay_data();
     void startUpTipOfTheDay();
     void commandLineDocument_data();
@@ -90,9 +110,15 @@ private slots:
     void deletingFormsResetsTheForm();
     void trashPictures();
     void blocksMenuOffersDeleteOnlyOnTheList();
+    void rightClickSelectsTheRowFirst();
+    void paletteKeysAddAfterTheSelection();
 
     void valuesSurviveSwitchingRows();
     void clickingARowSetsChanged();
+    void editsCountAtOnce_data();
+    void editsCountAtOnce();
+    void typedTextIsNeverDropped_data();
+    void typedTextIsNeverDropped();
     void alignmentStripFollowsItem();
 
     void newWithoutChangesAsksNothing();
@@ -102,6 +128,8 @@ private slots:
     void saveWritesDocumentAndCopies();
     void saveUnableToCreateKeepsPageUnsaved();
     void saveAsTemplate();
+    void saveOnAFullDisk_data();
+    void saveOnAFullDisk();
 
     void closeQuery_data();
     void closeQuery();
@@ -145,7 +173,7 @@ void TestMainWindow::startsUntitledWithDefaultPage()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
     QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
     QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
     QCOMPARE(rowCaptions(*window->lstPalette),
@@ -246,6 +274,13 @@ void TestMainWindow::controlsByName()
     QCOMPARE(HelpContext::of(*control), topic);
 }
 
+void TestMainWindow::everyControlCanBeNamed()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QCOMPARE(unnamedControls(*window), QStringList());
+}
+
 void TestMainWindow::startUpTipOfTheDay_data()
 {
     QTest::addColumn<QString>("tipDay");
@@ -305,7 +340,7 @@ void TestMainWindow::commandLineDocument()
     }
 
     auto window = startWindow(fakes, path);
-    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(shownTitle(*window), caption);
     QCOMPARE(window->pnlWork->currentWidget(), window->pnlCreate);
     QVERIFY(!window->changed());
     if (valid) {
@@ -421,7 +456,7 @@ void TestMainWindow::dropThroughDropEvent()
     TestServices fakes;
     auto window = startWindow(fakes);
     QListWidget *list = window->lstBlocks;
-    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, paletteRow(btHeading)}.toMimeData());
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, paletteRow(btHeading)}.toMimeData(*window));
 
     // A drop on the middle of row 2 inserts before it.
     const QPoint onRow2 = list->visualItemRect(list->item(2)).center();
@@ -449,12 +484,27 @@ void TestMainWindow::dropThroughDropEvent()
     QCoreApplication::sendEvent(list->viewport(), &foreign);
     QVERIFY(!foreign.isAccepted());
 
+    // So is a block drag that started in another window, as one from a second running
+    // instance would be: the list and the trash stay as they are.
+    QWidget elsewhere;
+    std::unique_ptr<QMimeData> stranger(BlockDrag{BlockDrag::Source::Pagelettes, 1}.toMimeData(elsewhere));
+    const QStringList before = rowCaptions(*list);
+    for (QWidget *target : {static_cast<QWidget *>(list->viewport()), static_cast<QWidget *>(window->imgTrash)}) {
+        QDragEnterEvent enterStranger(onRow2, Qt::MoveAction, stranger.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enterStranger);
+        QVERIFY(!enterStranger.isAccepted());
+        QDropEvent dropStranger(onRow2, Qt::MoveAction, stranger.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &dropStranger);
+    }
+    QCOMPARE(rowCaptions(*list), before);
+    QVERIFY(fakes.prompter.boxes.isEmpty());
+
     // The trash takes rows of the list, nothing from the palette.
     QDragEnterEvent paletteOnTrash(QPoint(5, 5), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->imgTrash, &paletteOnTrash);
     QVERIFY(!paletteOnTrash.isAccepted());
     clickRow(*window, 2);
-    std::unique_ptr<QMimeData> row(BlockDrag{BlockDrag::Source::Pagelettes, 2}.toMimeData());
+    std::unique_ptr<QMimeData> row(BlockDrag{BlockDrag::Source::Pagelettes, 2}.toMimeData(*window));
     fakes.prompter.answer(Prompter::Yes);
     QDragEnterEvent rowOnTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->imgTrash, &rowOnTrash);
@@ -469,7 +519,7 @@ void TestMainWindow::markerFollowsDrag()
     TestServices fakes;
     auto window = startWindow(fakes);
     QListWidget *list = window->lstBlocks;
-    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, 0}.toMimeData());
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, 0}.toMimeData(*window));
     const QRect row2 = list->visualItemRect(list->item(2));
     QDragEnterEvent enter(row2.center(), Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &enter);
@@ -610,6 +660,43 @@ void TestMainWindow::blocksMenuOffersDeleteOnlyOnTheList()
     QCOMPARE(window->mnuDelete->shortcut(), QKeySequence(QKeySequence::Delete));
 }
 
+void TestMainWindow::rightClickSelectsTheRowFirst()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    clickRow(*window, 1);
+    window->pnlImages->txtImageAlt->setText(QStringLiteral("typed before the menu"));
+    QListWidget *list = window->lstBlocks;
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, list->visualItemRect(list->item(3)).center());
+    QVERIFY(window->popBlocks->isVisible());
+    window->popBlocks->hide();
+    QCOMPARE(list->currentRow(), 3);
+    QCOMPARE(window->currentItemIndex(), 3);
+    QCOMPARE(window->page().Page().Items(1).ImageBlock().Alt, QStringLiteral("typed before the menu"));
+
+    // Delete Pagelette then deletes the row pointed at.
+    fakes.prompter.answer(Prompter::Yes);
+    window->mnuDelete->trigger();
+    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Link"}));
+}
+
+void TestMainWindow::paletteKeysAddAfterTheSelection()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    clickRow(*window, 1);
+    window->lstPalette->setCurrentRow(paletteRow(btHeading));
+    QTest::keyClick(window->lstPalette, Qt::Key_Return);
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Heading", "Link", "Paragraph"}));
+    QCOMPARE(window->currentItemIndex(), 2);
+    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlHeading);
+
+    window->lstPalette->setCurrentRow(paletteRow(btHR));
+    QTest::keyClick(window->lstPalette, Qt::Key_Insert);
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Heading", "Line", "Link", "Paragraph"}));
+    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+}
+
 void TestMainWindow::valuesSurviveSwitchingRows()
 {
     TestServices fakes;
@@ -645,6 +732,109 @@ void TestMainWindow::clickingARowSetsChanged()
     QVERIFY(window->changed());
 }
 
+void TestMainWindow::editsCountAtOnce_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<Edit>("edit");
+    QTest::addColumn<bool>("counts");
+
+    const auto row = [](const char *name, TBlockType kind, bool counts, Edit edit) {
+        QTest::newRow(name) << int(kind) << edit << counts;
+    };
+    row("title typed", btPageProperties, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlPageProp->txtPageTitle, "C"); });
+    row("underline box", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->chkLinkUnderline->click(); });
+    row("meta tag added", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->lstMeta->addItem("author\tMe"); });
+    row("logo option is no page change", btPageProperties, false,
+        [](TfrmMain &w, TestServices &) { w.pnlPageProp->chkZandorellLogo->click(); });
+    row("heading typed", btHeading, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlHeading->txtHeading, "H"); });
+    row("heading font chosen", btHeading, true, [](TfrmMain &w, TestServices &) { w.pnlHeading->setFontChosen(true); });
+    row("alignment", btText, true, [](TfrmMain &w, TestServices &) { w.pnlAlign->btnRight->click(); });
+    row("new line", btText, true, [](TfrmMain &w, TestServices &) { w.pnlAlign->btnParagraph->click(); });
+    row("picture chosen", btImage, true, [](TfrmMain &w, TestServices &fakes) {
+        QImage picture(4, 3, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        const QString file = fakes.data.path() + QStringLiteral("cat.bmp");
+        QVERIFY(picture.save(file));
+        fakes.pictureDialog.choose(file);
+        w.pnlImages->btnImagePic->click();
+    });
+    row("drop box entry removed", btLink, true, [](TfrmMain &w, TestServices &) { w.pnlLinks->btnLinkRemove->click(); });
+    row("line narrower", btHR, true, [](TfrmMain &w, TestServices &) { w.pnlHR->updnHRWidth->downButton()->click(); });
+    row("bullet style", btBullet, true, [](TfrmMain &w, TestServices &) { w.pnlBullets->cbBullets->setCurrentIndex(2); });
+    row("form address typed", btForms, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlForms->txtFormAddress, "a"); });
+}
+
+void TestMainWindow::editsCountAtOnce()
+{
+    QFETCH(int, kind);
+    QFETCH(Edit, edit);
+    QFETCH(bool, counts);
+
+    TestServices fakes;
+    TPagelette page;
+    page.NewPage();
+    if (kind != btPageProperties) {
+        TPageItem &item = page.InsertNewItem(1, TBlockType(kind));
+        item.LinkBlock().UseDropBox = true;
+        item.LinkBlock().DropBoxText = QStringLiteral("http://a.example/\tA\r\n");
+    }
+    const QString path = fakes.data.path() + QStringLiteral("saved.vxf");
+    QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+    auto window = startWindow(fakes, path);
+    // Showing a row (unlike clicking it) stores nothing, so the page is unchanged.
+    window->lstBlocks->setCurrentRow(kind == btPageProperties ? 0 : 1);
+    window->ShowSelectedItem();
+    QVERIFY(!window->changed());
+    QCOMPARE(shownTitle(*window), title("saved.vxf"));
+
+    edit(*window, fakes);
+    QCOMPARE(window->changed(), counts);
+    QCOMPARE(shownTitle(*window), title(counts ? "saved.vxf*" : "saved.vxf"));
+}
+
+void TestMainWindow::typedTextIsNeverDropped_data()
+{
+    QTest::addColumn<bool>("savedParagraph");
+    QTest::addColumn<bool>("closing");
+
+    QTest::newRow("title, New") << false << false;
+    QTest::newRow("title, close") << false << true;
+    QTest::newRow("paragraph of a saved page, New") << true << false;
+    QTest::newRow("paragraph of a saved page, close") << true << true;
+}
+
+void TestMainWindow::typedTextIsNeverDropped()
+{
+    QFETCH(bool, savedParagraph);
+    QFETCH(bool, closing);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QWidget *box = window->pnlPageProp->txtPageTitle;
+    QString name = QStringLiteral("Untitled");
+    if (savedParagraph) {
+        clickRow(*window, 3);
+        name = fakes.data.path() + QStringLiteral("VendrixFiles/kept.vxf");
+        fakes.saveDialog.choose(name);
+        QVERIFY(window->save());
+        QCOMPARE(shownTitle(*window), title("kept.vxf"));
+        box = window->pnlText->txtText;
+    }
+    QTest::keyClicks(box, "Typed");
+    QVERIFY(window->changed());
+
+    fakes.prompter.answer(Prompter::Yes);
+    fakes.saveDialog.cancel();
+    QVERIFY(!(closing ? window->close() : window->newDocument()));
+    QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to %1?").arg(name));
+    QVERIFY(window->isVisible());
+    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    const QString typed = savedParagraph ? window->pnlText->txtText->text() : window->pnlPageProp->txtPageTitle->text();
+    QCOMPARE(typed, QStringLiteral("Typed"));
+    QVERIFY(window->changed());
+    QCOMPARE(shownTitle(*window), savedParagraph ? title("kept.vxf*") : QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
+}
+
 void TestMainWindow::alignmentStripFollowsItem()
 {
     TestServices fakes;
@@ -666,7 +856,7 @@ void TestMainWindow::newWithoutChangesAsksNothing()
     const int boxes = fakes.prompter.boxes.size();
     QVERIFY(window->newDocument());
     QCOMPARE(fakes.prompter.boxes.size(), boxes);
-    QCOMPARE(window->windowTitle(), title("Untitled"));
+    QCOMPARE(shownTitle(*window), title("Untitled"));
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
 }
 
@@ -706,7 +896,7 @@ void TestMainWindow::newWithChanges()
     QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Buttons(Prompter::Yes | Prompter::No | Prompter::Cancel));
     if (replaced) {
         QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
-        QCOMPARE(window->windowTitle(), title("Untitled"));
+        QCOMPARE(shownTitle(*window), title("Untitled"));
         QVERIFY(window->document().isUntitled());
         QVERIFY(!window->changed());
     } else {
@@ -742,7 +932,7 @@ void TestMainWindow::saveWritesDocumentAndCopies()
     QVERIFY(local.contains("../Upload/images/"));
     QVERIFY(!upload.contains("Upload"));
 
-    QCOMPARE(window->windowTitle(), title("My Holiday.page.vxf"));
+    QCOMPARE(shownTitle(*window), title("My Holiday.page.vxf"));
     QCOMPARE(window->document().name(), path);
     QVERIFY(!window->changed());
     const FakePrompter::Box &box = fakes.prompter.boxes.last();
@@ -764,7 +954,7 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
     QVERIFY(fakes.prompter.texts().contains(QStringLiteral("Unable to create file.")));
     QVERIFY(!QFile::exists(path));
     QVERIFY(window->changed());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
     QVERIFY(window->document().isUntitled());
     // The HTML copies live under the program folder and are written all the same.
     QVERIFY(QFile::exists(fakes.data.path() + QStringLiteral("Upload/page.html")));
@@ -790,8 +980,32 @@ void TestMainWindow::saveAsTemplate()
     QVERIFY(QFile::exists(path));
     QVERIFY(readFile(fakes.data.path() + QStringLiteral("Templates/Little Shop.html")).contains("<TITLE>Shop</TITLE>"));
     // The document stays what it was, and unsaved.
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
     QVERIFY(window->changed());
+}
+
+void TestMainWindow::saveOnAFullDisk_data()
+{
+    QTest::addColumn<bool>("asTemplate");
+    QTest::addRow("save") << false;
+    QTest::addRow("save as template") << true;
+}
+
+// Writes fail past 64 bytes as on a full disk: the error box gives the reason and
+// the previous document is intact.
+void TestMainWindow::saveOnAFullDisk()
+{
+    QFETCH(bool, asTemplate);
+    TestServices fakes;
+    const QString path = writeFile(fakes.data.path() + QStringLiteral("VendrixFiles/old.vxf"), "the previous contents");
+    const QString result = runWithFileSizeLimit(64, [&] {
+        auto window = startWindow(fakes);
+        fakes.saveDialog.choose(path);
+        const bool saved = asTemplate ? window->saveAsTemplate() : window->save();
+        return QString::number(saved) + u'|' + fakes.prompter.texts().join(u'|');
+    });
+    QCOMPARE(result, QStringLiteral("0|File too large"));
+    QCOMPARE(readFile(path), QByteArray("the previous contents"));
 }
 
 void TestMainWindow::closeQuery_data()

@@ -5,12 +5,12 @@
 #include "editor/hrpanel.h"
 #include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
-#include "editor/listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "editor/memobox.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
 #include "editor/updown.h"
-#include "editor/whatsthis.h"
+#include "widgets/whatsthis.h"
 #include "testregistry.h"
 #include "uifakes.h"
 
@@ -354,6 +354,15 @@ void TestPanels::hrShowDoesNotRecentre()
     QVERIFY(panel.chkNoShade->isChecked());
     QCOMPARE(panel.txtHRWidth->text(), QStringLiteral("40"));
     QVERIFY(!panel.txtHRWidth->focusPolicy());
+
+    // A window made narrower keeps the bar inside its strip.
+    panel.resize(1000, 400);
+    QTest::mouseClick(panel.updnHRWidth->upButton(), Qt::LeftButton);
+    const int rightBefore = panel.shpHR->geometry().right();
+    panel.resize(420, 400);
+    QTRY_VERIFY(panel.pnlHRPreview->width() <= rightBefore);
+    QVERIFY(panel.shpHR->x() >= 0);
+    QVERIFY(panel.shpHR->geometry().right() < panel.pnlHRPreview->width());
 }
 
 void TestPanels::hrStoreKeepsUnofferedThickness()

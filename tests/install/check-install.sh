@@ -76,28 +76,35 @@ start() {
         XDG_DATA_DIRS="$1" "$prefix/bin/vendrix" --no-splash &
     pid=$!
 }
+# Waits up to 60 s for the condition, while the window stays up.
+wait_for() {
+    waited=0
+    until eval "$1"; do
+        kill -0 "$pid" 2>/dev/null || fail "the window did not stay up"
+        [ "$waited" -lt 600 ] || fail "$2"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
 run "$prefix/bin/vendrix" --help > "$scratch/help.txt" || fail "vendrix --help"
 # Every command the program knows is in the manual page.
 for command in $(sed -n 's/^  \(--[a-z-]*\).*/\1/p' "$scratch/help.txt"); do
     gzip -dc "$prefix/share/man/man1/vendrix.1.gz" | grep -qF -- "$(echo "$command" | sed 's/-/\\-/g')" \
         || fail "manual page lacks $command"
 done
-run "$prefix/bin/vendrix" --new-document "$scratch/page.vxf" || fail "vendrix --new-document"
-run "$prefix/bin/vendrix" --export-html "$scratch/page.vxf" -o "$scratch/page.html" || fail "vendrix --export-html"
-grep -q "</BODY></HTML>" "$scratch/page.html" || fail "--export-html wrote no page"
+set -- "$prefix"/share/vendrix/Templates/*.vxt
+[ -f "$1" ] || fail "no templates installed"
+for template in "$@"; do
+    run "$prefix/bin/vendrix" --export-html "$template" -o "$scratch/page.html" || fail "--export-html $template"
+    grep -q "</BODY></HTML>" "$scratch/page.html" || fail "--export-html $template wrote no page"
+done
 
 # The window: it seeds the user's data folder from the installed data, loads the
 # advertising library from its private folder, and registers the file types for this
 # executable once it is up.
 entry=$home/.local/share/applications/$id.desktop
 start "$scratch/system"
-waited=0
-until [ -f "$entry" ]; do
-    kill -0 "$pid" 2>/dev/null || fail "the window did not stay up"
-    [ "$waited" -lt 600 ] || fail "no file types registered within 60 s"
-    sleep 0.1
-    waited=$((waited + 1))
-done
+wait_for '[ -f "$entry" ]' "no file types registered within 60 s"
 grep -q "$prefix/$libdir/libvxads.so" "/proc/$pid/maps" || fail "advertising library not loaded"
 kill "$pid"
 wait "$pid" || true
@@ -105,18 +112,13 @@ pid=
 cmp "$prefix/share/vendrix/Themes.dat" "$home/.local/share/vendrix/Themes.dat" || fail "Themes.dat not seeded"
 cmp "$prefix/share/vendrix/Palettes/Web Palette.pal" "$home/.local/share/vendrix/Palettes/Web Palette.pal" \
     || fail "palettes not seeded"
+cmp "$template" "$home/.local/share/vendrix/Templates/${template##*/}" || fail "templates not seeded"
 grep -qx "Exec=\"$prefix/bin/vendrix\" %f" "$entry" || fail "user's desktop entry: $(grep Exec= "$entry")"
 [ -f "$home/.local/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "user's icon"
 
 # Once the installed tree provides the file types, the next start takes the user's copy away.
 start "$prefix/share"
-waited=0
-while [ -f "$entry" ]; do
-    kill -0 "$pid" 2>/dev/null || fail "the window did not stay up"
-    [ "$waited" -lt 600 ] || fail "the user's copy stayed with the types installed"
-    sleep 0.1
-    waited=$((waited + 1))
-done
+wait_for '[ ! -f "$entry" ]' "the user's copy stayed with the types installed"
 kill "$pid"
 wait "$pid" || true
 pid=

@@ -16,7 +16,7 @@ fail() {
 set -- "$scratch"/vendrix_*.deb
 [ -f "$1" ] || fail "no package made"
 deb=$1
-dpkg-deb -c "$deb" | awk '{ print $6 }' > "$scratch/contents"
+dpkg-deb -c "$deb" | sed 's/^[^ ]* *[^ ]* *[^ ]* *[^ ]* *[^ ]* *//' > "$scratch/contents"
 id=com.zandorell.Vendrix
 for file in ./usr/bin/vendrix "./usr/$libdir/libvxads.so" ./usr/share/vendrix/Themes.dat \
     ./usr/share/vendrix/Tips.txt ./usr/share/vendrix/banners/banners.txt \
@@ -27,6 +27,7 @@ for file in ./usr/bin/vendrix "./usr/$libdir/libvxads.so" ./usr/share/vendrix/Th
     ./usr/share/man/man1/vendrix.1.gz; do
     grep -qxF "$file" "$scratch/contents" || fail "package lacks $file"
 done
+grep -q '^\./usr/share/vendrix/Templates/.*\.vxt$' "$scratch/contents" || fail "package lacks the templates"
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libqt6widgets6 libqt6network6 qt6-qpa-plugins libqt6svg6; do
     echo "$depends" | grep -q "$package" || fail "Depends lacks $package: $depends"

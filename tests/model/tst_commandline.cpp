@@ -1,4 +1,6 @@
+#include "filesizelimit.h"
 #include "testdatafolder.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "commandline.h"
@@ -84,6 +86,32 @@ private slots:
         QVERIFY(unwritable.err.contains("Unable to create file."));
         const Run unknown = run({QStringLiteral("--frobnicate")});
         QCOMPARE(unknown.exitCode, 2);
+    }
+
+    // Writes fail past 64 bytes, as on a full disk: the old file stays and the exit is 1.
+    void writersKeepTheOldFileOnAFullDisk_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addRow("new document") << QStringList{QStringLiteral("--new-document"), QStringLiteral("OUT")};
+        QTest::addRow("export html") << QStringList{QStringLiteral("--export-html"), QStringLiteral("IN"), QStringLiteral("-o"),
+                                                    QStringLiteral("OUT")};
+    }
+    void writersKeepTheOldFileOnAFullDisk()
+    {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        TPagelette page;
+        page.NewPage();
+        writeFile(dir.filePath("in.vxf"), ComponentWriter::toBytes(page));
+        const QString out = writeFile(dir.filePath("out.html"), "the previous contents");
+        arguments.replaceInStrings(QStringLiteral("IN"), dir.filePath("in.vxf"));
+        arguments.replaceInStrings(QStringLiteral("OUT"), out);
+        const QString result = runWithFileSizeLimit(64, [&] {
+            const Run r = run(arguments);
+            return QString::number(r.exitCode) + u' ' + r.err;
+        });
+        QVERIFY2(result.startsWith("1 ") && result.contains("File too large"), qPrintable(result));
+        QCOMPARE(readFile(out), QByteArray("the previous contents"));
     }
 
     void helpListsTheCommands()

@@ -10,6 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
 class TestDocuments : public QObject
 {
     Q_OBJECT
@@ -81,6 +86,70 @@ private slots:
         QVERIFY(!Documents::LoadDocument(path, page, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(page.Page().Count(), 0);
+    }
+
+    // Input that never ends or is far too large is refused without reading it all
+    // into memory; the sparse file takes no disk space.
+    void endlessOrHugeInputIsRefused_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero");
+        QTest::newRow("300 MiB") << QString();
+    }
+    void endlessOrHugeInputIsRefused()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        if (path.isEmpty()) {
+            path = dir.filePath("huge.vxf");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write("TPF0\x0aTPagelette\x00", 16) == 16);
+            QVERIFY(file.resize(qint64(300) * 1024 * 1024));
+        }
+        TPagelette page;
+        page.NewPage();
+        QString error;
+        QVERIFY(!Documents::LoadDocument(path, page, &error));
+        QVERIFY2(error.contains("larger than 256 MB"), qPrintable(error));
+        QCOMPARE(page.Page().Count(), 0);
+    }
+
+    // Another program cuts the file short and restores it while it is read: each
+    // load either reads a whole page or refuses the file, and never crashes.
+    void aFileCutShortWhileReadIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("changing.vxf");
+        TPagelette page;
+        page.NewPage();
+        for (int i = 0; i < 3000; ++i)
+            page.InsertNewItem(page.Page().Count(), btText).TextBlock().Text = QString(200, u'x');
+        const QByteArray bytes = ComponentWriter::toBytes(page);
+        writeFile(path, bytes);
+
+        std::atomic<bool> stop = false;
+        std::thread cutter([&] {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+            while (fd >= 0 && !stop) {
+                if (::ftruncate(fd, bytes.size() / 3) != 0 || ::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0) < 0)
+                    break;
+            }
+            ::close(fd);
+        });
+        int refused = 0;
+        int partial = 0;
+        for (int i = 0; i < 40; ++i) {
+            TPagelette read;
+            if (!Documents::LoadDocument(path, read))
+                ++refused;
+            else if (read.Page().Count() != page.Page().Count())
+                ++partial;
+        }
+        stop = true;
+        cutter.join();
+        QCOMPARE(partial, 0);
+        qInfo("%d of 40 loads met a cut file", refused);
     }
 
     void aFailedSaveKeepsThePreviousFile()

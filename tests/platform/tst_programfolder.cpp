@@ -34,6 +34,8 @@ private slots:
         writeFile(installed.filePath("Themes.dat"), "shipped themes");
         writeFile(installed.filePath("Tips.txt"), "shipped tips");
         writeFile(installed.filePath("Palettes/Web Palette.pal"), "255 255 255");
+        writeFile(installed.filePath("Templates/Shop.vxt"), "TPF0");
+        writeFile(installed.filePath("Upload/images/sample.jpg"), "picture");
         QTemporaryDir target;
         const ProgramFolder folder(target.path());
         writeFile(folder.tipsFile(), "my own tips");
@@ -41,7 +43,8 @@ private slots:
         QString error;
         QStringList copied;
         QVERIFY2(folder.seed(installed.path(), &error, &copied), qPrintable(error));
-        QCOMPARE(copied, (QStringList{folder.themesFile(), folder.palettesFolder() + "Web Palette.pal"}));
+        QCOMPARE(copied, (QStringList{folder.themesFile(), folder.palettesFolder() + "Web Palette.pal",
+                                      folder.templatesFolder() + "Shop.vxt", folder.imagesFolder() + "sample.jpg"}));
         QVERIFY(QDir(folder.path()).entryList({"*.part"}, QDir::Files).isEmpty());
         for (const QString &dir : {folder.documentsFolder(), folder.templatesFolder(), folder.imagesFolder(),
                                    folder.backgroundsFolder(), folder.palettesFolder()})
@@ -49,6 +52,9 @@ private slots:
         QCOMPARE(readFile(folder.themesFile()), QByteArray("shipped themes"));
         QCOMPARE(readFile(folder.tipsFile()), QByteArray("my own tips"));
         QCOMPARE(readFile(folder.palettesFolder() + "Web Palette.pal"), QByteArray("255 255 255"));
+        // The shipped templates come with the pictures they show.
+        QCOMPARE(readFile(folder.templatesFolder() + "Shop.vxt"), QByteArray("TPF0"));
+        QCOMPARE(readFile(folder.imagesFolder() + "sample.jpg"), QByteArray("picture"));
     }
 
     void seedingReportsAFolderItCannotMake()

@@ -1,7 +1,8 @@
-#include "editor/bookmarks.h"
-#include "editor/listboxhrz.h"
-#include "editor/whatsthis.h"
+#include "model/bookmarks.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/whatsthis.h"
 #include "shell/frmmisc.h"
+#include "accessibility.h"
 #include "testregistry.h"
 #include "themes/frmcolor.h"
 #include "themes/palette.h"
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 
@@ -34,6 +37,7 @@ private slots:
     void bookmarkDoubleClickIsOK();
     void labelHelpTopics_data();
     void labelHelpTopics();
+    void centredWithNamedControls();
 };
 
 void TestSmallDialog::metaTagNeedsContent()
@@ -123,17 +127,18 @@ void TestSmallDialog::fontNameAndStyles()
     QString picked;
     fakes.modal.expect([&](QDialog &) {
         [&] {
-            QCOMPARE(dialog.cbName->count(), QFontDatabase::families().size());
-            QCOMPARE(dialog.cbName->currentIndex(), -1);
+            // The page's font is shown by name although it is not installed.
+            QCOMPARE(dialog.cbName->count(), TfrmMisc::familyNames(QFontDatabase::families()).size() + 1);
+            QCOMPARE(dialog.cbName->currentText(), QStringLiteral("No Such Face Anywhere"));
             QVERIFY(!dialog.btnBold->isChecked());
             QVERIFY(dialog.btnItalic->isChecked());
             QVERIFY(!dialog.btnUnderline->isChecked());
             QTest::mouseClick(dialog.btnBold, Qt::LeftButton);
             QTest::mouseClick(dialog.btnItalic, Qt::LeftButton);
             QTest::mouseClick(dialog.btnUnderline, Qt::LeftButton);
-            if (dialog.cbName->count() > 0) {
-                picked = dialog.cbName->itemText(0);
-                dialog.cbName->activated(0);
+            if (dialog.cbName->count() > 1) {
+                picked = dialog.cbName->itemText(1);
+                dialog.cbName->activated(1);
             }
         }();
         return int(QDialog::Accepted);
@@ -146,7 +151,8 @@ void TestSmallDialog::fontNameAndStyles()
     QCOMPARE(chosen.pointSize(), 14);
     if (!picked.isEmpty())
         QCOMPARE(chosen.family(), picked);
-
+    QCOMPARE(TfrmMisc::familyNames({"Nimbus Sans [urw]", "DejaVu Sans", "Nimbus Sans [UKWN]", "Bitstream [x] Sans"}),
+             (QStringList{"Bitstream [x] Sans", "DejaVu Sans", "Nimbus Sans"}));
 }
 
 void TestSmallDialog::fontColourThroughPicker()
@@ -321,6 +327,17 @@ void TestSmallDialog::labelHelpTopics()
     dialog.whatsThis->mnuWhatsThis->trigger();
     QCOMPARE(fakes.help.popups, QList<int>{topic});
     dialog.whatsThis->popWhatsThis->hide();
+}
+
+void TestSmallDialog::centredWithNamedControls()
+{
+    TestServices fakes;
+    PaletteTable palette;
+    TfrmMisc dialog(fakes.services, palette);
+    QCOMPARE(unnamedControls(dialog), QStringList());
+    // Placed in the middle of the screen, not over whichever window opened it.
+    const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY((dialog.frameGeometry().center() - middle).manhattanLength() <= 2);
 }
 
 VENDRIX_TEST(TestSmallDialog)

@@ -209,7 +209,9 @@ private slots:
         std::unique_ptr<QWidget> window =
             Startup::createMainWindow(t.services, QString(), mainWindowSteps(), splash.get());
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), AppInfo::applicationTitle() + QStringLiteral(" - Untitled"));
+        // "[*]" is where a changed page shows its mark; a new page has none.
+        QCOMPARE(window->windowTitle(), AppInfo::applicationTitle() + QStringLiteral(" - Untitled[*]"));
+        QVERIFY(!window->isWindowModified());
         QCOMPARE(t.modal.shownClasses.contains(QStringLiteral("TfrmTips")), tipsShown);
         QCOMPARE(window->isVisible(), tipsShown);
         if (tipsShown) {

@@ -61,9 +61,22 @@ void ScriptedFtpServer::handle(const QByteArray &line)
             mDataPort = quint16(parts[4].toUInt() * 256 + parts[5].toUInt());
         }
     }
+    if (verb == "PORT" && strangerOnDataPort) {
+        auto *stranger = new QTcpSocket(this);
+        stranger->bind(QHostAddress(QStringLiteral("127.0.0.2")));
+        connect(stranger, &QTcpSocket::readyRead, this, [this, stranger] { strangerReceived += stranger->readAll(); });
+        connect(stranger, &QTcpSocket::connected, this, [this, line] {
+            strangerConnected = true;
+            strangerOnDataPort = false;
+            handle(line);
+        });
+        stranger->connectToHost(mDataAddress, mDataPort);
+        return;
+    }
     if (replies.contains(verb)) {
-        send(replies.value(verb));
-        if (verb == "QUIT" && mClient)
+        const QByteArray reply = replies.value(verb);
+        send(reply);
+        if (verb == "QUIT" && mClient && !reply.isEmpty())
             mClient->disconnectFromHost();
         return;
     }
@@ -77,6 +90,18 @@ void ScriptedFtpServer::handle(const QByteArray &line)
         send("257 \"/\" is the current directory\r\n");
     else if (verb == "TYPE" || verb == "PORT")
         send("200 Command okay\r\n");
+    else if (verb == "EPSV")
+        send("229 Entering Extended Passive Mode (|||" + QByteArray::number(listenPassive()) + "|)\r\n");
+    else if (verb == "PASV") {
+        const quint16 port = listenPassive();
+        send("227 Entering Passive Mode (" + passiveAddress + ',' + QByteArray::number(port >> 8) + ','
+             + QByteArray::number(port & 0xFF) + ")\r\n");
+    } else if (verb == "FEAT" && !features.isEmpty()) {
+        QByteArray reply = "211-Features:\r\n";
+        for (const QByteArray &feature : std::as_const(features))
+            reply += ' ' + feature + "\r\n";
+        send(reply + "211 End\r\n");
+    }
     else if (verb == "MKD")
         send("257 \"" + argument + "\" created\r\n");
     else if (verb == "STOR")
@@ -90,11 +115,13 @@ void ScriptedFtpServer::handle(const QByteArray &line)
     }
 }
 
-void ScriptedFtpServer::store(const QByteArray &name)
+void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
 {
-    auto *data = new QTcpSocket(this);
     auto *content = new QByteArray;
-    connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
+    if (stallData)
+        data->setReadBufferSize(1);
+    else
+        connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
     connect(data, &QTcpSocket::disconnected, this, [this, data, content, name] {
         *content += data->readAll();
         files.insert(name, *content);
@@ -102,6 +129,28 @@ void ScriptedFtpServer::store(const QByteArray &name)
         data->deleteLater();
         send("226 Transfer complete\r\n");
     });
+}
+
+void ScriptedFtpServer::store(const QByteArray &name)
+{
+    if (mPassive) {
+        // The client may connect before or after it sends STOR.
+        auto take = [this, name] {
+            QTcpSocket *data = mPassive->nextPendingConnection();
+            data->setParent(this);
+            mPassive->deleteLater();
+            mPassive = nullptr;
+            send("150 Opening data connection\r\n");
+            receive(data, name);
+        };
+        if (mPassive->hasPendingConnections())
+            take();
+        else
+            connect(mPassive, &QTcpServer::newConnection, this, take);
+        return;
+    }
+    auto *data = new QTcpSocket(this);
+    receive(data, name);
     // The pauses make sure the client sees the two events in the order asked for.
     if (dataBeforePreliminary) {
         connect(data, &QTcpSocket::connected, this, [this] {
@@ -114,6 +163,14 @@ void ScriptedFtpServer::store(const QByteArray &name)
         const quint16 port = mDataPort;
         QTimer::singleShot(50, data, [data, address, port] { data->connectToHost(address, port); });
     }
+}
+
+quint16 ScriptedFtpServer::listenPassive()
+{
+    delete mPassive;
+    mPassive = new QTcpServer(this);
+    mPassive->listen(QHostAddress::LocalHost, 0);
+    return mPassive->serverPort();
 }
 
 void ScriptedFtpServer::send(const QByteArray &raw)

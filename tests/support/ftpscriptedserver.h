@@ -33,6 +33,18 @@ public:
     QHash<QByteArray, QByteArray> replies;
     // Open the data connection of a STOR before sending the 150 reply.
     bool dataBeforePreliminary = false;
+    // Take the data connection of a STOR but never read from it.
+    bool stallData = false;
+    // Before PORT is answered, a stranger (from 127.0.0.2) connects to the announced
+    // data port; what it is sent there is kept.
+    bool strangerOnDataPort = false;
+    QByteArray strangerReceived;
+    bool strangerConnected = false;
+    // What the PASV reply names as the data connection's address (its port is a real
+    // listener on 127.0.0.1).
+    QByteArray passiveAddress = "127,0,0,1";
+    // Listed in the FEAT reply; without any, FEAT is not implemented.
+    QByteArrayList features;
 
     QList<QByteArray> commands;      // every command line received, in order
     QMap<QByteArray, QByteArray> files; // stored files by name
@@ -46,6 +58,8 @@ private:
     void readCommands();
     void handle(const QByteArray &line);
     void store(const QByteArray &name);
+    void receive(QTcpSocket *data, const QByteArray &name);
+    quint16 listenPassive();
     void send(const QByteArray &raw);
 
     QTcpServer mServer;
@@ -53,4 +67,5 @@ private:
     QByteArray mInput;
     QHostAddress mDataAddress;
     quint16 mDataPort = 0;
+    QTcpServer *mPassive = nullptr;
 };

@@ -2,7 +2,9 @@
 """A throw-away FTP server for the upload tests and the benchmark.
 
 Serves one folder to one user on 127.0.0.1, on a port the system picks, and prints
-that port on the first line of its output. It stops by itself after --lifetime
+that port on the first line of its output. With --certificate (a PEM file holding the
+certificate and its key) it speaks explicit FTP over TLS only: the login, the commands
+and every data connection must be encrypted. It stops by itself after --lifetime
 seconds, and as soon as its standard input is closed (when the test that started it
 ends, however it ends).
 """
@@ -32,18 +34,29 @@ def main():
     parser.add_argument("--user", required=True)
     parser.add_argument("--password", required=True)
     parser.add_argument("--lifetime", type=float, default=300.0)
+    parser.add_argument("--certificate")
     args = parser.parse_args()
 
     logging.basicConfig(level=logging.ERROR)
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
 
-    class Handler(FTPHandler):
-        pass
+    if args.certificate:
+        from pyftpdlib.handlers import TLS_FTPHandler
+
+        class Handler(TLS_FTPHandler):
+            certfile = args.certificate
+            tls_control_required = True
+            tls_data_required = True
+    else:
+        class Handler(FTPHandler):
+            pass
 
     Handler.authorizer = authorizer
     Handler.banner = "Test server ready."
     Handler.timeout = 60
+    # A refused login is answered at once (the default waits three seconds).
+    Handler.auth_failed_timeout = 0
     server = FTPServer(("127.0.0.1", 0), Handler)
     print(server.address[1], flush=True)
 

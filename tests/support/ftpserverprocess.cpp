@@ -8,13 +8,32 @@ FtpServerProcess::~FtpServerProcess()
     stop();
 }
 
-bool FtpServerProcess::start(const QString &root, const QString &user, const QString &password, int lifetimeSeconds)
+namespace {
+// The scripts lie beside this file; the build names the folder, since __FILE__ may
+// be relative to a build directory that is not the current one.
+QString script(const char *name)
 {
-    const QString script = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/ftpserver.py");
+    return QStringLiteral(VENDRIX_TEST_SUPPORT_DIR "/") + QLatin1StringView(name);
+}
+}
+
+bool FtpServerProcess::makeCertificate(const QString &pemFile)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(python(), {script("makecertificate.py"), pemFile});
+    return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool FtpServerProcess::start(const QString &root, const QString &user, const QString &password, const QString &certificate,
+                             int lifetimeSeconds)
+{
+    QStringList arguments{script("ftpserver.py"), QStringLiteral("--root"), root, QStringLiteral("--user"), user,
+                          QStringLiteral("--password"), password, QStringLiteral("--lifetime"), QString::number(lifetimeSeconds)};
+    if (!certificate.isEmpty())
+        arguments << QStringLiteral("--certificate") << certificate;
     mProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mProcess.start(python(), {script, QStringLiteral("--root"), root, QStringLiteral("--user"), user,
-                              QStringLiteral("--password"), password, QStringLiteral("--lifetime"),
-                              QString::number(lifetimeSeconds)});
+    mProcess.start(python(), arguments);
     if (!mProcess.waitForStarted(5000)) {
         mError = QStringLiteral("cannot start %1: %2").arg(python(), mProcess.errorString());
         return false;

@@ -15,13 +15,18 @@ public:
     FtpServerProcess &operator=(const FtpServerProcess &) = delete;
 
     // False with the reason in errorString() when the server does not come up within
-    // ten seconds (no /usr/bin/python3, no pyftpdlib, ...).
-    bool start(const QString &root, const QString &user, const QString &password, int lifetimeSeconds = 300);
+    // ten seconds (no /usr/bin/python3, no pyftpdlib, ...). With a certificate (a PEM
+    // file with its key) the server accepts only explicit FTP over TLS.
+    bool start(const QString &root, const QString &user, const QString &password, const QString &certificate = QString(),
+               int lifetimeSeconds = 300);
     quint16 port() const { return mPort; }
     QString errorString() const { return mError; }
     void stop();
 
     static QString python() { return QStringLiteral("/usr/bin/python3"); }
+    // Writes a new self-signed certificate for 127.0.0.1 with its key into one PEM
+    // file; false when that fails.
+    static bool makeCertificate(const QString &pemFile);
 
 private:
     QProcess mProcess;

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "testregistry.h"
 #include "themes/frmcolor.h"
 #include "themes/palette.h"
@@ -8,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 
 class TestColorPicker : public QObject
@@ -15,6 +18,7 @@ class TestColorPicker : public QObject
     Q_OBJECT
 
 private slots:
+    void centredWithNamedControls();
     void decimalEdit_data();
     void decimalEdit();
     void decimalKeyFilter();
@@ -269,6 +273,17 @@ void TestColorPicker::everyOpeningReadsWebPalette()
     TfrmColor third(fakes.services, table);
     QVERIFY(table.isLoaded());
     QCOMPARE(table.at(1), Palette::rgb(1, 1, 1));
+}
+
+void TestColorPicker::centredWithNamedControls()
+{
+    TestServices fakes;
+    PaletteTable table;
+    TfrmColor dialog(fakes.services, table);
+    QCOMPARE(unnamedControls(dialog), QStringList());
+    // Placed in the middle of the screen, not over whichever window opened it.
+    const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY((dialog.frameGeometry().center() - middle).manhattanLength() <= 2);
 }
 
 VENDRIX_TEST(TestColorPicker)

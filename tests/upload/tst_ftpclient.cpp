@@ -1,9 +1,11 @@
 #include "ftpprobe.h"
 #include "ftpscriptedserver.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "upload/ftpreplyreader.h"
 
+#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,10 +96,10 @@ private slots:
         QTest::addColumn<QStringList>("commands");
         QTest::addColumn<bool>("connected");
 
-        const QStringList both{QStringLiteral("USER user"), QStringLiteral("PASS secret")};
+        const QStringList both{QStringLiteral("FEAT"), QStringLiteral("USER user"), QStringLiteral("PASS secret")};
         QTest::newRow("normal") << QByteArray("220 Hi\r\n") << QByteArray() << QByteArray() << 0 << QString() << both << true;
         QTest::newRow("USER answered 230") << QByteArray("220 Hi\r\n") << QByteArray("230 No password needed\r\n")
-                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("USER user")} << true;
+                                           << QByteArray() << 0 << QString() << QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")} << true;
         QTest::newRow("greeting 421") << QByteArray("421 Too many users\r\n") << QByteArray() << QByteArray() << 421
                                       << QStringLiteral("421 Too many users") << QStringList() << false;
         QTest::newRow("multi-line greeting") << QByteArray("220-Welcome\r\n220-to the\r\n  server\r\n220 Ready\r\n")
@@ -235,7 +237,7 @@ private slots:
         expected.append(size);
         QCOMPARE(probe.progress, expected);
         QVERIFY(probe.commandsSent().contains(QStringLiteral("STOR index.html")));
-        QVERIFY(probe.commandsSent().at(2).startsWith(QStringLiteral("PORT 127,0,0,1,")));
+        QVERIFY(probe.commandsSent().at(3).startsWith(QStringLiteral("PORT 127,0,0,1,")));
         QVERIFY(probe.trace.last().startsWith(QStringLiteral("! %1 bytes received/sent in ").arg(size)));
         QVERIFY(probe.signalsInsideCalls.isEmpty());
         QCOMPARE(probe.run(&TFtpClient::StartQuit), 0);
@@ -270,7 +272,7 @@ private slots:
         FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 500);
         QCOMPARE(ftp.ErrorMessage(), QStringLiteral("Password emtpy"));
-        QCOMPARE(probe.commandsSent(), QStringList{QStringLiteral("USER user")});
+        QCOMPARE(probe.commandsSent(), (QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")}));
     }
 
     void lineBreaksInArgumentsAreNeverSent()
@@ -290,7 +292,7 @@ private slots:
         QCOMPARE(probe.run(&TFtpClient::StartChangeDir), 501);
         ftp.HostFileName = QStringLiteral("new\rRMD www");
         QCOMPARE(probe.run(&TFtpClient::StartMakeDir), 501);
-        QCOMPARE(server.commands, (QByteArrayList{"USER user", "PASS secret"}));
+        QCOMPARE(server.commands, (QByteArrayList{"FEAT", "USER user", "PASS secret"}));
         QVERIFY(ftp.IsConnected());
     }
 
@@ -345,7 +347,7 @@ private slots:
         FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.call([&] { ftp.StartSetType(); }), QString());
-        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 3; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 4; }, 5000));
         server.closeClient();
         QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 2; }, 5000));
         QCOMPARE(probe.done.last(), qMakePair(rqSetType, 421));
@@ -372,6 +374,173 @@ private slots:
         QVERIFY(probe.trace.contains(QStringLiteral("! Abort requested")));
         QCOMPARE(ftp.ErrorMessage(), QStringLiteral("426 Operation aborted."));
         QVERIFY(server.files.value("big.bin").size() < 20000);
+    }
+
+    void idleLimit_data()
+    {
+        QTest::addColumn<QByteArray>("silentAt");
+        QTest::addColumn<int>("request");
+        QTest::newRow("silent after connect") << QByteArray("greeting") << int(rqConnect);
+        QTest::newRow("silent after 150") << QByteArray("STOR") << int(rqPut);
+        QTest::newRow("stops reading mid-file") << QByteArray("data") << int(rqPut);
+        QTest::newRow("silent on QUIT") << QByteArray("QUIT") << int(rqQuit);
+    }
+
+    void idleLimit()
+    {
+        QFETCH(QByteArray, silentAt);
+        QFETCH(int, request);
+        QTemporaryDir dir;
+        const QString local = dir.filePath(QStringLiteral("big.bin"));
+        {
+            // More than the loopback connection's buffers hold, so a server that stops
+            // reading stalls the sender.
+            QFile file(local);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(silentAt == "data" ? 48 << 20 : 1000));
+        }
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (silentAt == "greeting")
+            server.greeting.clear();
+        else if (silentAt == "STOR")
+            server.replies.insert("STOR", "150 Opening data connection\r\n");
+        else if (silentAt == "QUIT")
+            server.replies.insert("QUIT", QByteArray());
+        server.stallData = silentAt == "data";
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.IdleTimeout = std::chrono::milliseconds(400);
+        ftp.QuitTimeout = std::chrono::milliseconds(250);
+        ftp.LocalFileName = local;
+        ftp.HostFileName = QStringLiteral("big.bin");
+        FtpProbe probe(ftp);
+
+        QElapsedTimer timer;
+        timer.start();
+        QList<void (TFtpClient::*)()> steps{&TFtpClient::StartConnect, &TFtpClient::StartPut, &TFtpClient::StartQuit};
+        int error = 0;
+        for (auto step : steps) {
+            timer.restart();
+            error = probe.run(step, 5000);
+            if (error != 0)
+                break;
+        }
+        QCOMPARE(error, 10060);
+        QCOMPARE(probe.done.last().first, TFtpRequest(request));
+        QCOMPARE(ftp.ErrorMessage(), QStringLiteral("500 Connection timed out (Winsock error #10060)"));
+        QVERIFY(!ftp.IsConnected());
+        QCOMPARE(ftp.State(), TFtpState::Ready);
+        const int limit = request == rqQuit ? 250 : 400;
+        QVERIFY2(timer.elapsed() >= limit && timer.elapsed() < limit + 1500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+        QCOMPARE(probe.done.size(), request == rqConnect ? 1 : request == rqPut ? 2 : 3);
+    }
+
+    void strangerOnTheDataPortIsRefused()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.strangerOnDataPort = true;
+        QTemporaryDir dir;
+        const QByteArray content(50000, 'd');
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
+        ftp.HostFileName = QStringLiteral("page.html");
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
+        QVERIFY(server.strangerConnected);
+        QCOMPARE(server.files.value("page.html"), content);
+        QVERIFY(probe.trace.contains(QStringLiteral("! Data connection from 127.0.0.2 refused")));
+        QTest::qWait(50);
+        QVERIFY(server.strangerReceived.isEmpty());
+    }
+
+    void passive_data()
+    {
+        QTest::addColumn<QByteArray>("epsvReply");
+        QTest::addColumn<QByteArray>("pasvAddress");
+        QTest::addColumn<QStringList>("dataCommands");
+        QTest::newRow("EPSV") << QByteArray() << QByteArray() << QStringList{QStringLiteral("EPSV")};
+        QTest::newRow("PASV when EPSV is refused")
+            << QByteArray("502 Not implemented\r\n") << QByteArray("127,0,0,1") << QStringList{QStringLiteral("EPSV"), QStringLiteral("PASV")};
+        // Followed, it would send the file to a third host; the server's own address is used.
+        QTest::newRow("PASV naming another address")
+            << QByteArray("500 Unknown\r\n") << QByteArray("10,9,8,7") << QStringList{QStringLiteral("EPSV"), QStringLiteral("PASV")};
+    }
+
+    void passive()
+    {
+        QFETCH(QByteArray, epsvReply);
+        QFETCH(QByteArray, pasvAddress);
+        QFETCH(QStringList, dataCommands);
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (!epsvReply.isEmpty())
+            server.replies.insert("EPSV", epsvReply);
+        if (!pasvAddress.isEmpty())
+            server.passiveAddress = pasvAddress;
+        QTemporaryDir dir;
+        const QByteArray content(300000, 'p');
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.Passive = true;
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
+        ftp.HostFileName = QStringLiteral("page.html");
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
+        QCOMPARE(server.files.value("page.html"), content);
+        QCOMPARE(probe.commandsSent().mid(3), dataCommands + QStringList{QStringLiteral("STOR page.html")});
+        QCOMPARE(probe.trace.contains(QStringLiteral("! PASV named 10.9.8.7; the data connection goes to the server's address 127.0.0.1")),
+                 pasvAddress == "10,9,8,7");
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+    }
+
+    void characterSet_data()
+    {
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("Windows-1252") << false << QStringLiteral("caf\u00e9 \u20ac.html") << QByteArray("STOR caf\xe9 \x80.html");
+        QTest::newRow("UTF-8 announced") << true << QStringLiteral("caf\u00e9 \u20ac.html") << QByteArray("STOR caf\xc3\xa9 \xe2\x82\xac.html");
+        QTest::newRow("beyond Windows-1252") << false << QStringLiteral("\u65e5\u672c.html") << QByteArray();
+        QTest::newRow("beyond Windows-1252, UTF-8 announced") << true << QStringLiteral("\u65e5\u672c.html")
+                                                              << QByteArray("STOR \xe6\x97\xa5\xe6\x9c\xac.html");
+    }
+
+    void characterSet()
+    {
+        QFETCH(bool, utf8);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, sent);
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (utf8)
+            server.features = {"MDTM", "UTF8"};
+        QTemporaryDir dir;
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.PassWord = QStringLiteral("p\u00e4ss");
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("x")), "x");
+        ftp.HostFileName = name;
+        FtpProbe probe(ftp);
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        QCOMPARE(ftp.Utf8(), utf8);
+        QCOMPARE(server.commands.contains("OPTS UTF8 ON"), utf8);
+        QVERIFY(server.commands.contains(utf8 ? QByteArray("PASS p\xc3\xa4ss") : QByteArray("PASS p\xe4ss")));
+        if (sent.isEmpty()) {
+            QCOMPARE(probe.run(&TFtpClient::StartPut), 501);
+            QCOMPARE(ftp.ErrorMessage(), QStringLiteral("501 \"%1\" cannot be sent: it has characters outside Windows-1252, "
+                                                        "and the server does not announce UTF-8").arg(name));
+            QVERIFY(!server.commands.last().startsWith("STOR"));
+            QVERIFY(ftp.IsConnected());
+        } else {
+            QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
+            QVERIFY(server.commands.contains(sent));
+        }
     }
 
     void exceptionInAHandlerIsReported()

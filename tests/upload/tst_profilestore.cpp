@@ -29,6 +29,10 @@ private:
         p.HostName = QStringLiteral("ftp.example.org");
         p.InitialDir = QStringLiteral("public_html");
         p.Port = QStringLiteral("2121");
+        p.Passive = true;
+        p.Security = ftpSecurityTLS;
+        p.TrustedCertificate = QString(64, u'a');
+        p.Timeout = 7;
         return p;
     }
 
@@ -93,13 +97,21 @@ private slots:
         QVERIFY(store.SaveProfile(renamed, QStringLiteral("Home Site")));
         QCOMPARE(store.ReadProfileNames(), QStringList{QStringLiteral("Work")});
         QVERIFY(settings.childKeys(QStringLiteral("Profiles/Home Site")).isEmpty());
-        QCOMPARE(settings.childKeys(QStringLiteral("Profiles/Work")).size(), 5);
+        QCOMPARE(settings.childKeys(QStringLiteral("Profiles/Work")).size(), 9);
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Passive")), QStringLiteral("Yes"));
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Security")), QStringLiteral("TLS"));
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Timeout")), QStringLiteral("7"));
         QCOMPARE(store.findProfile(QStringLiteral("WORK")), QStringLiteral("Work"));
 
         const ServerProfile loaded = store.LoadProfile(QStringLiteral("Work"));
         QCOMPARE(loaded.UserName, QStringLiteral("other"));
         QCOMPARE(loaded.Password, QStringLiteral("pässwörd"));
         QCOMPARE(loaded.Port, QStringLiteral("2121"));
+        QVERIFY(loaded.Passive);
+        QCOMPARE(loaded.Security, ftpSecurityTLS);
+        const QString fingerprint = QStringLiteral("AA:").repeated(31) + QStringLiteral("AA");
+        QCOMPARE(loaded.TrustedCertificate, fingerprint);
+        QCOMPARE(loaded.Timeout, 7);
 
         TFtpClient ftp;
         store.LoadProfile(QStringLiteral("Work"), ftp);
@@ -108,6 +120,17 @@ private slots:
         QCOMPARE(ftp.HostName, QStringLiteral("ftp.example.org"));
         QCOMPARE(ftp.HostDirName, QStringLiteral("public_html"));
         QCOMPARE(ftp.Port, QStringLiteral("2121"));
+        QVERIFY(ftp.Passive);
+        QCOMPARE(ftp.Security, ftpSecurityTLS);
+        QCOMPARE(ftp.TrustedCertificate, fingerprint);
+        QCOMPARE(ftp.IdleTimeout, std::chrono::milliseconds(7000));
+
+        renamed.TrustedCertificate = QStringLiteral("not a fingerprint");
+        QVERIFY(!store.SaveProfile(renamed));
+        QVERIFY(!store.TrustCertificate(QStringLiteral("Work"), QStringLiteral("12:34")));
+        QVERIFY(store.TrustCertificate(QStringLiteral("Work"), QString(64, u'b')));
+        QCOMPARE(store.LoadProfile(QStringLiteral("Work")).TrustedCertificate, QStringLiteral("BB:").repeated(31) + QStringLiteral("BB"));
+        QVERIFY(!store.TrustCertificate(QStringLiteral("Nobody"), QString(64, u'b')));
 
         QVERIFY(store.DeleteProfile(QStringLiteral("Work")));
         QVERIFY(store.ReadProfileNames().isEmpty());
@@ -117,11 +140,24 @@ private slots:
     {
         Settings settings(freshFile());
         settings.writeString(QStringLiteral("Profiles/Bare/Host"), QStringLiteral("h"));
+        settings.writeString(QStringLiteral("Profiles/Odd/Timeout"), QStringLiteral("0"));
+        settings.writeString(QStringLiteral("Profiles/Odd/TrustedCertificate"), QStringLiteral("xyz"));
         ProfileStore store(settings);
-        const ServerProfile p = store.LoadProfile(QStringLiteral("Bare"));
-        QCOMPARE(p.HostName, QStringLiteral("h"));
-        QCOMPARE(p.Port, QStringLiteral("21"));
-        QVERIFY(p.UserName.isEmpty() && p.Password.isEmpty() && p.InitialDir.isEmpty());
+        for (const QString &name : {QStringLiteral("Bare"), QStringLiteral("Odd")}) {
+            // Profiles stored before these values existed keep the active, clear-text
+            // connection they were made for.
+            const ServerProfile p = store.LoadProfile(name);
+            QCOMPARE(p.Port, QStringLiteral("21"));
+            QVERIFY(p.UserName.isEmpty() && p.Password.isEmpty() && p.InitialDir.isEmpty());
+            QVERIFY(!p.Passive);
+            QCOMPARE(p.Security, ftpSecurityNone);
+            QVERIFY(p.TrustedCertificate.isEmpty());
+            QCOMPARE(p.Timeout, 30);
+        }
+        QCOMPARE(store.LoadProfile(QStringLiteral("Bare")).HostName, QStringLiteral("h"));
+        const ServerProfile fresh = ServerProfile::newProfile();
+        QVERIFY(fresh.Passive);
+        QCOMPARE(fresh.Security, ftpSecurityTLS);
     }
 
     void nameRules_data()

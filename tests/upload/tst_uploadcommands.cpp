@@ -1,12 +1,17 @@
+#include "filesizelimit.h"
 #include "ftpserverprocess.h"
 #include "testdatafolder.h"
 #include "testregistry.h"
 
 #include "model/documents.h"
 #include "model/pagelette.h"
+#include "upload/certificatefingerprint.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QSslCertificate>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,9 +34,11 @@ private:
         QString err;
     };
 
-    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray())
+    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray(), rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
+        if (fileSizeLimit != RLIM_INFINITY)
+            process.setChildProcessModifier([fileSizeLimit] { limitFileSize(fileSizeLimit); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), mHome.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
@@ -77,15 +84,42 @@ private slots:
         const QStringList set{QStringLiteral("--set-profile"), QStringLiteral("Home Site"), QStringLiteral("--host"),
                               QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(mServer.port()),
                               QStringLiteral("--user"), QStringLiteral("tester"), QStringLiteral("--password-stdin"),
-                              QStringLiteral("--dir"), QStringLiteral("pub")};
+                              QStringLiteral("--dir"), QStringLiteral("pub"), QStringLiteral("--no-tls")};
         QCOMPARE(vendrix(set, "pässword\n").exitCode, 0);
         QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+        // Changing one value keeps the others, the password included.
+        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Home Site"), QStringLiteral("--timeout"), QStringLiteral("20")}).exitCode, 0);
+        const QString verbose = vendrix({QStringLiteral("--profiles"), QStringLiteral("--verbose")}).out;
+        QCOMPARE(verbose, QStringLiteral("Home Site\n    Host: 127.0.0.1\n    Port: %1\n    User: tester\n    Directory: pub\n"
+                                         "    Mode: passive\n    Security: none\n    Timeout: 20 s\n")
+                              .arg(mServer.port()));
+        for (const char *bad : {"--timeout 0", "--passive --active", "--tls --no-tls", "--trust-certificate 12:34"}) {
+            const QStringList options = QString::fromLatin1(bad).split(u' ');
+            QCOMPARE(vendrix(QStringList{QStringLiteral("--set-profile"), QStringLiteral("Home Site")} + options).exitCode, 2);
+        }
 
         Result refused = vendrix({QStringLiteral("--set-profile"), QStringLiteral("HOME SITE")});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY(refused.err.contains(QStringLiteral("There is already a server profile with this name.")));
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("a/b")}).exitCode, 2);
         QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+    }
+
+    // Writes fail past 64 bytes as on a full disk: the upload copy keeps its old
+    // contents and nothing reaches the server.
+    void publishOnAFullDiskSendsNothing()
+    {
+        const QString copy = mData.writeFile(QStringLiteral("Upload/MyPage.html"), "the previous contents");
+        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("home site"),
+                                  QStringLiteral("--data-dir"), mData.path()},
+                                 QByteArray(), 64);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("File too large")), qPrintable(r.err));
+        QVERIFY(!r.out.contains(QStringLiteral("Connecting")));
+        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")), QByteArray("<missing>"));
+        QFile local(copy);
+        QVERIFY(local.open(QIODevice::ReadOnly));
+        QCOMPARE(local.readAll(), QByteArray("the previous contents"));
     }
 
     void publish()
@@ -119,7 +153,7 @@ private slots:
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Other"), QStringLiteral("--host"),
                           QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(mServer.port()),
                           QStringLiteral("--user"), QStringLiteral("tester"), QStringLiteral("--password-stdin"),
-                          QStringLiteral("--dir"), dir},
+                          QStringLiteral("--dir"), dir, QStringLiteral("--active"), QStringLiteral("--no-tls")},
                          "pässword")
                      .exitCode,
                  0);
@@ -133,6 +167,51 @@ private slots:
         QCOMPARE(r.exitCode, create ? 0 : 1);
         QCOMPARE(QFileInfo::exists(mRemote.filePath(dir + QStringLiteral("/photo.jpg"))), create);
         QVERIFY(r.err.isEmpty());
+    }
+
+    void certificateTrustedFromTheCommandLine()
+    {
+        const QString certificate = mHome.filePath(QStringLiteral("server.pem"));
+        QVERIFY(FtpServerProcess::makeCertificate(certificate));
+        const QString fingerprint = CertificateFingerprint::of(QSslCertificate::fromPath(certificate).value(0));
+        FtpServerProcess tls;
+        QVERIFY2(tls.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("pässword"), certificate), qPrintable(tls.errorString()));
+        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Secure"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                          QStringLiteral("--port"), QString::number(tls.port()), QStringLiteral("--user"), QStringLiteral("tester"),
+                          QStringLiteral("--password-stdin"), QStringLiteral("--dir"), QStringLiteral("pub")},
+                         "pässword")
+                     .exitCode,
+                 0);
+        const QStringList publish{QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("Secure"),
+                                  QStringLiteral("--data-dir"), mData.path()};
+        const Result refused = vendrix(publish);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("--set-profile \"Secure\" --trust-certificate ") + fingerprint), qPrintable(refused.err));
+
+        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Secure"), QStringLiteral("--trust-certificate"), fingerprint.toLower()})
+                     .exitCode,
+                 0);
+        const Result trusted = vendrix(publish);
+        QCOMPARE(trusted.exitCode, 0);
+        QVERIFY(trusted.out.contains(QStringLiteral("\nTransfer Completed.\n")));
+    }
+
+    void silentServerNeverHangs()
+    {
+        // The system completes the connection, but nobody ever answers on it.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Silent"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                          QStringLiteral("--port"), QString::number(silent.serverPort()), QStringLiteral("--timeout"), QStringLiteral("1")})
+                     .exitCode,
+                 0);
+        QElapsedTimer timer;
+        timer.start();
+        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("Silent"),
+                                  QStringLiteral("--data-dir"), mData.path()});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(timer.elapsed() < 10000);
+        QVERIFY2(r.err.contains(QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")), qPrintable(r.err));
     }
 
     void cleanupTestCase() { mServer.stop(); }

@@ -1,16 +1,22 @@
 #include "fakeprompter.h"
 #include "ftpscriptedserver.h"
 #include "ftpserverprocess.h"
+#include "vsftpdprocess.h"
 #include "testfiles.h"
 #include "testregistry.h"
 
 #include "platform/settings.h"
+#include "upload/certificatefingerprint.h"
 #include "upload/profilestore.h"
 #include "upload/uploadrun.h"
 
 #include <QDir>
+#include <QSslCertificate>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
 
 namespace {
 
@@ -36,7 +42,8 @@ public:
         return FakePrompter::ask(kind, text, buttons, helpTopic);
     }
 
-    void profile(const QString &host, quint16 port, const QString &password, const QString &dir)
+    ServerProfile profile(const QString &host, quint16 port, const QString &password, const QString &dir, int timeout = 30,
+                          const std::function<void(ServerProfile &)> &adjust = {})
     {
         ServerProfile p;
         p.ProfileName = QStringLiteral("Test");
@@ -45,7 +52,12 @@ public:
         p.UserName = QStringLiteral("tester");
         p.Password = password;
         p.InitialDir = dir;
-        QVERIFY(profiles.SaveProfile(p));
+        p.Timeout = timeout;
+        if (adjust)
+            adjust(p);
+        if (!profiles.SaveProfile(p))
+            qWarning() << profiles.errorString();
+        return p;
     }
 
     // Sends the files and waits until the page is usable again.
@@ -98,12 +110,15 @@ private:
     QTemporaryDir mLocal;
     QTemporaryDir mRemote;
     FtpServerProcess mServer;
+    FtpServerProcess mTlsServer;
+    QString mFingerprint;
     int mCase = 0;
 
-    std::unique_ptr<RunHarness> harness(const QString &password, const QString &dir)
+    std::unique_ptr<RunHarness> harness(const QString &password, const QString &dir,
+                                        const std::function<void(ServerProfile &)> &adjust = {})
     {
         auto h = std::make_unique<RunHarness>(mLocal.filePath(QStringLiteral("settings%1.ini").arg(++mCase)));
-        h->profile(QStringLiteral("127.0.0.1"), mServer.port(), password, dir);
+        h->profile(QStringLiteral("127.0.0.1"), mServer.port(), password, dir, 30, adjust);
         return h;
     }
 
@@ -114,6 +129,86 @@ private slots:
     {
         QVERIFY(mLocal.isValid() && mRemote.isValid());
         QVERIFY2(mServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("right")), qPrintable(mServer.errorString()));
+        const QString certificate = mLocal.filePath(QStringLiteral("server.pem"));
+        QVERIFY(FtpServerProcess::makeCertificate(certificate));
+        const QList<QSslCertificate> chain = QSslCertificate::fromPath(certificate);
+        QCOMPARE(chain.size(), 1);
+        mFingerprint = CertificateFingerprint::of(chain.first());
+        QVERIFY2(mTlsServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("right"), certificate),
+                 qPrintable(mTlsServer.errorString()));
+    }
+
+    void modes_data()
+    {
+        QTest::addColumn<bool>("passive");
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("active") << false << false;
+        QTest::newRow("passive") << true << false;
+        QTest::newRow("TLS, passive") << true << true;
+        QTest::newRow("TLS, active") << false << true;
+    }
+
+    void modes()
+    {
+        QFETCH(bool, passive);
+        QFETCH(bool, tls);
+        const QString dir = QStringLiteral("mode%1").arg(mCase);
+        QVERIFY(QDir(mRemote.path()).mkdir(dir));
+        const QByteArray big = noise(3 << 20, mCase);
+        const QByteArray html = "<p>\xe9</p>";
+        const QStringList files{writeFile(mLocal.filePath(QStringLiteral("Upload/images/big.bin")), big),
+                                writeFile(mLocal.filePath(QStringLiteral("Upload/page.html")), html)};
+        auto h = harness(QStringLiteral("right"), dir, [&](ServerProfile &p) {
+            p.Passive = passive;
+            if (tls) {
+                p.Port = QString::number(mTlsServer.port());
+                p.Security = ftpSecurityTLS;
+                p.TrustedCertificate = mFingerprint;
+            }
+        });
+        QVERIFY(h->send(files));
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QCOMPARE(readFile(remote(dir + QStringLiteral("/big.bin"))), big);
+        QCOMPARE(readFile(remote(dir + QStringLiteral("/page.html"))), html);
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("EPSV")).size(), passive ? 2 : 0);
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("PORT ")).size(), passive ? 0 : 2);
+        const QStringList secured{QStringLiteral("AUTH TLS"), QStringLiteral("PBSZ 0"), QStringLiteral("PROT P")};
+        for (const QString &command : secured)
+            QCOMPARE(h->commands.contains(command), tls);
+        QVERIFY(h->ftp.Utf8());
+    }
+
+    void untrustedCertificate()
+    {
+        const QString dir = QStringLiteral("trust");
+        QVERIFY(QDir(mRemote.path()).mkdir(dir));
+        const QString page = writeFile(mLocal.filePath(QStringLiteral("Upload/trust.html")), "<p>trusted</p>");
+        auto h = harness(QStringLiteral("right"), dir, [&](ServerProfile &p) {
+            p.Port = QString::number(mTlsServer.port());
+            p.Security = ftpSecurityTLS;
+        });
+        h->answer(Prompter::No);
+        QVERIFY(h->send({page}));
+        QCOMPARE(h->boxes.size(), 1);
+        QCOMPARE(h->boxes.first().buttons, Prompter::Yes | Prompter::No);
+        QCOMPARE(h->boxes.first().text,
+                 UploadRun::trustQuestion(QStringLiteral("500 The server's certificate is not trusted (The certificate is "
+                                                         "self-signed, and untrusted). SHA-256 fingerprint: ")
+                                          + mFingerprint));
+        QVERIFY(!h->commands.contains(QStringLiteral("USER tester")));
+        QVERIFY(h->profiles.LoadProfile(QStringLiteral("Test")).TrustedCertificate.isEmpty());
+
+        // Yes trusts that certificate for the profile and sends again.
+        h->boxes.clear();
+        h->answer(Prompter::Yes);
+        h->resets = 0;
+        h->run.send(h->profiles, QStringLiteral("Test"));
+        QVERIFY(QTest::qWaitFor([&] { return h->run.transferCompleted() && !h->run.isLocked(); }, 20000));
+        QCOMPARE(h->texts().size(), 2);
+        QVERIFY(h->texts().first().contains(mFingerprint));
+        QCOMPARE(h->texts().last(), UploadRun::completedMessage());
+        QCOMPARE(h->profiles.LoadProfile(QStringLiteral("Test")).TrustedCertificate, mFingerprint);
+        QCOMPARE(readFile(remote(dir + QStringLiteral("/trust.html"))), QByteArray("<p>trusted</p>"));
     }
 
     void fullRunSendsThePageFirst()
@@ -147,7 +242,9 @@ private slots:
         QCOMPARE(steps, (QStringList{QStringLiteral("Connecting to 127.0.0.1..."), QStringLiteral("Connected to 127.0.0.1..."),
                                      QStringLiteral("Finding Initial Directory..."), QStringLiteral("Transferring...")}));
         QCOMPARE(h->statuses.count(QStringLiteral("Transferring... 0 bytes")), 3);
-        QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 1514 bytes")));
+        // The label is refreshed at most every 100 ms, but always with the final count.
+        QVERIFY(!h->statuses.contains(QStringLiteral("Transferring... 1514 bytes")));
+        QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 5000 bytes")));
         QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 40000 bytes")));
         QVERIFY(!h->run.isLocked());
         QVERIFY(!h->ftp.IsConnected());
@@ -220,7 +317,77 @@ private slots:
         QCOMPARE(readFile(remote(QStringLiteral("twice/pic.gif"))), QByteArray("first in the list"));
     }
 
-    void cleanupTestCase() { mServer.stop(); }
+    void cleanupTestCase()
+    {
+        mServer.stop();
+        mTlsServer.stop();
+    }
+};
+
+// The same runs against another real server, one that insists on TLS session reuse.
+class TestUploadVsftpd : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mLocal;
+    VsftpdProcess mPlain;
+    VsftpdProcess mSecured;
+    QString mFingerprint;
+    int mCase = 0;
+
+private slots:
+    void initTestCase()
+    {
+        if (!VsftpdProcess::isInstalled())
+            QSKIP("vsftpd is not installed (Debian package vsftpd): the runs against it are skipped");
+        const QString certificate = mLocal.filePath(QStringLiteral("server.pem"));
+        QVERIFY(FtpServerProcess::makeCertificate(certificate));
+        mFingerprint = CertificateFingerprint::of(QSslCertificate::fromPath(certificate).value(0));
+        QVERIFY2(mPlain.start(), qPrintable(mPlain.errorString()));
+        QVERIFY2(mSecured.start(certificate), qPrintable(mSecured.errorString()));
+    }
+
+    void modes_data()
+    {
+        QTest::addColumn<bool>("passive");
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("passive") << true << false;
+        QTest::newRow("TLS, passive") << true << true;
+        QTest::newRow("TLS, active") << false << true;
+    }
+
+    void modes()
+    {
+        QFETCH(bool, passive);
+        QFETCH(bool, tls);
+        VsftpdProcess &server = tls ? mSecured : mPlain;
+        const QString local = mLocal.filePath(QString::number(++mCase));
+        const QByteArray big = noise(3 << 20, mCase);
+        const QByteArray small = noise(1000, mCase);
+        const QByteArray html = "<p>caf&#233;</p>";
+        // Three data connections, each of which must resume the session under TLS.
+        const QStringList files{writeFile(local + QStringLiteral("/big.bin"), big), writeFile(local + QStringLiteral("/small.gif"), small),
+                                writeFile(local + QStringLiteral("/caf\u00e9.html"), html)};
+        RunHarness h(mLocal.filePath(QStringLiteral("settings%1.ini").arg(mCase)));
+        h.profile(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("guest"), QStringLiteral("pub"), 30, [&](ServerProfile &p) {
+            p.UserName = QStringLiteral("anonymous");
+            p.Passive = passive;
+            p.Security = tls ? ftpSecurityTLS : ftpSecurityNone;
+            p.TrustedCertificate = tls ? mFingerprint : QString();
+        });
+        QVERIFY(h.send(files));
+        QCOMPARE(h.texts(), QStringList{UploadRun::completedMessage()});
+        const QDir remote(server.uploadFolder());
+        QCOMPARE(readFile(remote.filePath(QStringLiteral("big.bin"))), big);
+        QCOMPARE(readFile(remote.filePath(QStringLiteral("small.gif"))), small);
+        // This server does not announce UTF-8: the name went out in Windows-1252, so
+        // it is stored under the byte 0xE9, which no UTF-8 file name API can spell.
+        QVERIFY(!h.ftp.Utf8());
+        std::ifstream page((QFile::encodeName(server.uploadFolder()) + "/caf\xe9.html").toStdString(), std::ios::binary);
+        const std::string stored((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+        QCOMPARE(QByteArray::fromStdString(stored), html);
+    }
 };
 
 // What a real server rarely does, played by the scripted one.
@@ -232,10 +399,10 @@ private:
     QTemporaryDir mLocal;
     int mCase = 0;
 
-    std::unique_ptr<RunHarness> harness(const QString &host, quint16 port, const QString &dir)
+    std::unique_ptr<RunHarness> harness(const QString &host, quint16 port, const QString &dir, int timeout = 30)
     {
         auto h = std::make_unique<RunHarness>(mLocal.filePath(QStringLiteral("settings%1.ini").arg(++mCase)));
-        h->profile(host, port, QStringLiteral("pw"), dir);
+        h->profile(host, port, QStringLiteral("pw"), dir, timeout);
         return h;
     }
     QString page() { return writeFile(mLocal.filePath(QStringLiteral("page.html")), "<p></p>"); }
@@ -277,6 +444,35 @@ private slots:
         QVERIFY(!server.commands.contains("MKD "));
     }
 
+    void unansweredQuitAfterTheLastFile()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("QUIT", QByteArray());
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"), 1);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(h->send({page()}));
+        QVERIFY(timer.elapsed() < 3000);
+        QVERIFY(h->run.transferCompleted());
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QCOMPARE(server.files.value("page.html"), QByteArray("<p></p>"));
+        QVERIFY(!h->ftp.IsConnected());
+    }
+
+    void silentServerEndsTheRun()
+    {
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        server.replies.insert("TYPE", QByteArray());
+        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"), 1);
+        QVERIFY(h->send({page()}));
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")});
+        QVERIFY(!h->run.transferCompleted());
+        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!server.commands.contains("QUIT"));
+    }
+
     void failedQuitEndsTheRun()
     {
         ScriptedFtpServer server;
@@ -292,5 +488,6 @@ private slots:
 };
 
 VENDRIX_TEST(TestUploadRun)
+VENDRIX_TEST(TestUploadVsftpd)
 VENDRIX_TEST(TestUploadRunScripted)
 #include "tst_uploadrun.moc"

@@ -39,7 +39,8 @@ protected:
 
 private:
     void linesInserted(int first, int last);
-    void recalculate();
+    // The extent for every line but those from skipFirst to skipLast.
+    void recalculate(int skipFirst = -1, int skipLast = -1);
     void updateTabWidth();
 
     int mCurrentWidth = 0;

@@ -1,4 +1,4 @@
-#include "editor/listboxhrz.h"
+#include "widgets/listboxhrz.h"
 #include "testregistry.h"
 
 #include <QScrollBar>
@@ -62,6 +62,9 @@ void TestListBoxHrz::deletingShrinksToWidestRemaining()
     QVERIFY(list.tabWidth() > 0);
     delete list.takeItem(1);
     QCOMPARE(list.CurrentWidth(), list.lineWidth("medium length") + list.tabWidth());
+    // A line replaced by a shorter one is deleted and added again: the extent shrinks.
+    list.item(0)->setText("x");
+    QCOMPARE(list.CurrentWidth(), list.lineWidth("tiny") + list.tabWidth());
     delete list.takeItem(0);
     delete list.takeItem(0);
     // Deleting the last line leaves just the tab width; only clearing gives 0.

@@ -67,11 +67,15 @@ TListBoxHrz::TListBoxHrz(QWidget *parent)
     setItemDelegate(new TabStopDelegate(*this));
     connect(model(), &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex &, int first, int last) { linesInserted(first, last); });
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, &TListBoxHrz::recalculate);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this] { recalculate(); });
     connect(model(), &QAbstractItemModel::modelReset, this, [this] { setCurrentWidth(0); });
-    // A line whose text was replaced counts as added anew.
+    // A line whose text was replaced counts as deleted and added anew, so the extent
+    // also shrinks when the widest line becomes shorter.
     connect(model(), &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) { linesInserted(topLeft.row(), bottomRight.row()); });
+            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight) {
+                recalculate(topLeft.row(), bottomRight.row());
+                linesInserted(topLeft.row(), bottomRight.row());
+            });
 }
 
 TListBoxHrz::~TListBoxHrz()
@@ -154,11 +158,12 @@ void TListBoxHrz::linesInserted(int first, int last)
     }
 }
 
-void TListBoxHrz::recalculate()
+void TListBoxHrz::recalculate(int skipFirst, int skipLast)
 {
     int widest = 0;
     for (int row = 0; row < count(); ++row)
-        widest = qMax(widest, lineWidth(item(row)->text()));
+        if (row < skipFirst || row > skipLast)
+            widest = qMax(widest, lineWidth(item(row)->text()));
     setCurrentWidth(widest + mTabWidth);
 }
 

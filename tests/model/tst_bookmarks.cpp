@@ -1,4 +1,4 @@
-#include "editor/bookmarks.h"
+#include "model/bookmarks.h"
 #include "editor/textimport.h"
 #include "platform/settings.h"
 #include "testregistry.h"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// The one way the program replaces a file: the bytes go to a temporary file beside
+// the target, which is flushed and checked before it takes the target's place, so a
+// full disk, a size limit or an I/O error leaves the previous file as it was.
+namespace SafeWrite {
+
+enum class Result {
+    Written,
+    CannotCreate, // the temporary file could not be created (no folder, no permission)
+    WriteFailed,  // created, but writing, flushing or replacing failed
+};
+
+// Replaces path with bytes. On failure *error holds the platform's reason
+// ("No space left on device") and nothing at path has changed.
+Result replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Writes all bytes to an open device and flushes it when it is a file; false with the
+// device's reason in *error when any part is refused.
+bool writeAll(QIODevice *device, const QByteArray &bytes, QString *error = nullptr);
+
+}

@@ -1,0 +1,269 @@
+#include "ftpdataconnection.h"
+
+#include "upload/ftperrors.h"
+
+#include <QSslSocket>
+#include <QTcpServer>
+
+#include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Hands out accepted connections as QSslSocket, so that a secured session can start
+// TLS on them.
+class SslListener : public QTcpServer
+{
+public:
+    using QTcpServer::QTcpServer;
+
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        auto *socket = new QSslSocket(this);
+        if (socket->setSocketDescriptor(handle))
+            addPendingConnection(socket);
+        else
+            delete socket;
+    }
+};
+
+bool isTlsError(QAbstractSocket::SocketError error)
+{
+    return error == QAbstractSocket::SslHandshakeFailedError || error == QAbstractSocket::SslInternalError
+        || error == QAbstractSocket::SslInvalidUserDataError;
+}
+
+}
+
+FtpDataConnection::FtpDataConnection(std::optional<Tls> tls, QObject *parent)
+    : QObject(parent), mTls(std::move(tls))
+{
+}
+
+FtpDataConnection::~FtpDataConnection()
+{
+    closeLinger();
+    if (mSocket) {
+        mSocket->disconnect(this);
+        mSocket->abort();
+    }
+}
+
+quint16 FtpDataConnection::listen(const QHostAddress &local, const QHostAddress &peer, int *error)
+{
+    mPeer = peer;
+    mListener = new SslListener(this);
+    connect(mListener, &QTcpServer::newConnection, this, &FtpDataConnection::accept);
+    if (!mListener->listen(local, 0)) {
+        *error = WinsockErrors::fromSocketError(mListener->serverError());
+        return 0;
+    }
+    return mListener->serverPort();
+}
+
+void FtpDataConnection::connectTo(const QHostAddress &address, quint16 port)
+{
+    auto *socket = new QSslSocket(this);
+    mSocket = socket;
+    connect(socket, &QSslSocket::connected, this, [this, socket] { adopt(socket); });
+    connect(socket, &QSslSocket::errorOccurred, this, &FtpDataConnection::socketFailed);
+    socket->connectToHost(address, port);
+}
+
+void FtpDataConnection::accept()
+{
+    while (mListener && mListener->hasPendingConnections()) {
+        auto *socket = qobject_cast<QSslSocket *>(mListener->nextPendingConnection());
+        if (!socket)
+            continue;
+        // Only the server may open the data connection: anyone else who reached the
+        // port first would be handed the file.
+        if (mSocket || !socket->peerAddress().isEqual(mPeer, QHostAddress::TolerantConversion)) {
+            const QString stranger = socket->peerAddress().toString();
+            socket->abort();
+            socket->deleteLater();
+            emit strangerRefused(stranger);
+            continue;
+        }
+        mSocket = socket;
+        mListener->close();
+        connect(socket, &QSslSocket::errorOccurred, this, &FtpDataConnection::socketFailed);
+        adopt(socket);
+    }
+}
+
+void FtpDataConnection::adopt(QSslSocket *socket)
+{
+    mEstablished = true;
+    connect(socket, &QSslSocket::bytesWritten, this, &FtpDataConnection::written);
+    connect(socket, &QSslSocket::encryptedBytesWritten, this, &FtpDataConnection::written);
+    connect(socket, &QSslSocket::disconnected, this, &FtpDataConnection::socketClosed);
+    if (!socket->socketOption(QAbstractSocket::SendBufferSizeSocketOption).isValid()) {
+        mError = WinsockErrors::WSAENOBUFS;
+        emit failed(mError, QStringLiteral("winsock.getsockopt(SO_SNDBUF) failed"));
+        return;
+    }
+    QPointer<FtpDataConnection> self(this);
+    emit established();
+    if (!self || !mSocket)
+        return;
+    if (!mTls) {
+        emit ready();
+        return;
+    }
+    connect(socket, &QSslSocket::encrypted, this, &FtpDataConnection::ready);
+    connect(socket, &QSslSocket::sslErrors, this, &FtpDataConnection::sslErrors);
+    socket->setSslConfiguration(mTls->configuration);
+    socket->setPeerVerifyName(mTls->peerName);
+    socket->startClientEncryption();
+}
+
+void FtpDataConnection::sslErrors()
+{
+    // The control connection's certificate was accepted (verified or trusted by the
+    // user); the same certificate is accepted here, and no other.
+    if (mSocket && !mTls->certificate.isNull() && mSocket->peerCertificate() == mTls->certificate)
+        mSocket->ignoreSslErrors();
+}
+
+void FtpDataConnection::socketFailed()
+{
+    if (!mSocket)
+        return;
+    const QAbstractSocket::SocketError socketError = mSocket->error();
+    if (mEstablished && socketError == QAbstractSocket::RemoteHostClosedError)
+        return; // the disconnected signal reports it
+    const bool tls = isTlsError(socketError);
+    const int error = tls ? 500 : WinsockErrors::fromSocketError(socketError);
+    if (mError == 0)
+        mError = error;
+    const QString message = tls ? QStringLiteral("500 TLS on the data connection failed: ") + mSocket->errorString()
+                                : WinsockErrors::failureText(error);
+    if (!mEstablished || tls)
+        emit failed(error, message);
+}
+
+qint64 FtpDataConnection::pendingBytes() const
+{
+    if (!mSocket)
+        return 0;
+    return mSocket->bytesToWrite() + mSocket->encryptedBytesToWrite();
+}
+
+bool FtpDataConnection::write(const char *data, qint64 size)
+{
+    if (!mSocket)
+        return false;
+    if (mSocket->write(data, size) == size)
+        return true;
+    if (mError == 0)
+        mError = WinsockErrors::fromSocketError(mSocket->error());
+    return false;
+}
+
+void FtpDataConnection::written()
+{
+
+    if (mFinishing && mSocket && pendingBytes() == 0)
+        halfClose();
+    emit progressed();
+}
+
+void FtpDataConnection::finish()
+{
+    if (!mSocket)
+        return;
+    if (!mTls) {
+        mSocket->disconnectFromHost();
+        return;
+    }
+    mFinishing = true;
+    if (pendingBytes() == 0)
+        halfClose();
+}
+
+// Under TLS the server may still send on the data connection (session tickets, its
+// reply to the closing alert), and closing a socket with unread input makes the system
+// reset the connection, which throws away what was not yet delivered, the closing
+// alert included; servers then count the upload as failed. So the socket lingers: a
+// second descriptor keeps it open while the TLS layer sends its closing alert and lets
+// go, then only the sending half is closed and the input is read and dropped until the
+// server closes its side. The idle limit of the request covers a server that never
+// does.
+void FtpDataConnection::halfClose()
+{
+    mFinishing = false;
+#ifdef Q_OS_UNIX
+    mLinger = ::dup(int(mSocket->socketDescriptor()));
+#endif
+    mSocket->disconnectFromHost();
+}
+
+void FtpDataConnection::socketClosed()
+{
+    if (mClosed)
+        return;
+#ifdef Q_OS_UNIX
+    if (mLinger >= 0 && !mLingerNotifier) {
+        ::shutdown(mLinger, SHUT_WR);
+        mLingerNotifier = new QSocketNotifier(mLinger, QSocketNotifier::Read, this);
+        connect(mLingerNotifier, &QSocketNotifier::activated, this, &FtpDataConnection::drainLinger);
+        return;
+    }
+#endif
+    mClosed = true;
+    emit closed(mError);
+}
+
+void FtpDataConnection::drainLinger()
+{
+#ifdef Q_OS_UNIX
+    char scratch[4096];
+    const ssize_t count = ::recv(mLinger, scratch, sizeof scratch, MSG_DONTWAIT);
+    if (count > 0 || (count < 0 && (errno == EAGAIN || errno == EINTR)))
+        return;
+    closeLinger();
+    mClosed = true;
+    emit closed(mError);
+#endif
+}
+
+void FtpDataConnection::closeLinger()
+{
+    delete mLingerNotifier;
+    mLingerNotifier = nullptr;
+#ifdef Q_OS_UNIX
+    if (mLinger >= 0)
+        ::close(mLinger);
+#endif
+    mLinger = -1;
+}
+
+void FtpDataConnection::abort()
+{
+    closeLinger();
+    if (mListener) {
+        mListener->disconnect(this);
+        mListener->close();
+    }
+    if (mSocket) {
+        mSocket->disconnect(this);
+        mSocket->abort();
+    }
+}
+
+int FtpDataConnection::socketError() const
+{
+    return mError;
+}
+
+QByteArray FtpDataConnection::sessionTicket() const
+{
+    return mSocket ? mSocket->sslConfiguration().sessionTicket() : QByteArray();
+}

@@ -1,0 +1,13 @@
+#include "accessiblename.h"
+
+#include <QWidget>
+
+namespace AccessibleName {
+
+void setHint(QWidget &control, const QString &hint)
+{
+    control.setToolTip(hint);
+    control.setAccessibleName(hint);
+}
+
+}

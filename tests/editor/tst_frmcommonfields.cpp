@@ -1,0 +1,192 @@
+#include "editor/fieldbank.h"
+#include "editor/frmcommonfields.h"
+#include "testfiles.h"
+#include "testregistry.h"
+#include "uifakes.h"
+#include "widgets/rowdrag.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+QStringList namesOf(const QTreeWidget &list)
+{
+    QStringList names;
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        names.append(list.topLevelItem(i)->text(0));
+    return names;
+}
+
+int rowOf(const QTreeWidget &list, const QString &name)
+{
+    return namesOf(list).indexOf(name);
+}
+
+// Runs the dialog in basic fields mode; the handler works the lists and closes it.
+int runBasic(TestServices &fakes, const std::function<void(TfrmCommonFields &)> &steps, bool ok)
+{
+    TfrmCommonFields dialog(fakes.services);
+    dialog.setMode(TfrmCommonFields::cmBasicFields);
+    fakes.modal.expect([&](QDialog &shown) {
+        auto &common = static_cast<TfrmCommonFields &>(shown);
+        steps(common);
+        (ok ? common.btnOk : common.btnCancel)->click();
+        return common.result();
+    });
+    return dialog.execute();
+}
+
+// The drop of a bank row on the common list as the drag helper reports it.
+void dragFromBank(TfrmCommonFields &dialog, const QString &name, int target)
+{
+    RowDrag *drag = dialog.lvForms->findChild<RowDrag *>();
+    emit drag->rowDroppedFrom(dialog.lvFieldBank, rowOf(*dialog.lvFieldBank, name), target);
+}
+
+}
+
+class TestFrmCommonFields : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void withoutFileShowsBuiltInRows();
+    void bankDropsAddOnce_data();
+    void bankDropsAddOnce();
+    void commonRowsMoveAndReturnToTheBank();
+    void resetThenCancelKeepsTheFile();
+    void gapInFieldNumbers();
+};
+
+void TestFrmCommonFields::withoutFileShowsBuiltInRows()
+{
+    TestServices fakes;
+    const QString path = fakes.data.folder().fieldsFile();
+    QVERIFY(QFile::remove(path));
+    int commonRows = 0;
+    int bankRows = 0;
+    QCOMPARE(runBasic(fakes, [&](TfrmCommonFields &dialog) {
+        commonRows = dialog.lvForms->topLevelItemCount();
+        bankRows = dialog.lvFieldBank->topLevelItemCount();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Commonly Used Fields"));
+        // The focus mark alone, as the list sets it, enables no move.
+        dialog.lvForms->setCurrentIndex(dialog.lvForms->model()->index(0, 0));
+        dialog.lvForms->clearSelection();
+        QVERIFY(!dialog.btnMoveUp->isEnabled());
+        QVERIFY(!dialog.btnMoveDown->isEnabled());
+        QCOMPARE(dialog.lvFieldBank->topLevelItem(10)->text(1), QStringLiteral("Radio Button"));
+    }, true), int(QDialog::Accepted));
+    QCOMPARE(commonRows, 6);
+    QCOMPARE(bankRows, 13);
+    QCOMPARE(readFile(path), QByteArray("[Default Fields]\r\nFIELD0=Name|0\r\nFIELD1=E-Mail|0\r\nFIELD2=Address|0\r\n"
+                                        "FIELD3=City|0\r\nFIELD4=State|4\r\nFIELD5=Zip Code/Postal Code|0\r\n"));
+}
+
+void TestFrmCommonFields::bankDropsAddOnce_data()
+{
+    QTest::addColumn<QStringList>("common");
+    QTest::addColumn<QString>("dragged");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("selected");
+
+    QTest::newRow("added before the row under the pointer")
+        << QStringList{"Name", "City"} << "Credit Card Type" << QStringList{"Credit Card Type", "Name", "City"} << 0;
+    QTest::newRow("same name in another case")
+        << QStringList{"City", "NAME"} << "Name" << QStringList{"City", "NAME"} << 1;
+    QTest::newRow("longer names do not count")
+        << QStringList{"Names", "Name Suffix"} << "Name" << QStringList{"Name", "Names", "Name Suffix"} << 0;
+}
+
+void TestFrmCommonFields::bankDropsAddOnce()
+{
+    QFETCH(QStringList, common);
+    QFETCH(QString, dragged);
+    QFETCH(QStringList, after);
+    QFETCH(int, selected);
+    TestServices fakes;
+    QByteArray file("[Default Fields]\r\n");
+    for (int i = 0; i < common.size(); ++i)
+        file += "FIELD" + QByteArray::number(i) + '=' + common[i].toUtf8() + "|0\r\n";
+    writeFile(fakes.data.folder().fieldsFile(), file);
+
+    QStringList rows;
+    runBasic(fakes, [&](TfrmCommonFields &dialog) {
+        dragFromBank(dialog, dragged, 0);
+        rows = namesOf(*dialog.lvForms);
+        QCOMPARE(dialog.lvForms->currentItem(), dialog.lvForms->topLevelItem(selected));
+        QVERIFY(dialog.lvForms->currentItem()->isSelected());
+        // The second drop of the same field only selects it.
+        dragFromBank(dialog, dragged, -1);
+        QCOMPARE(namesOf(*dialog.lvForms), rows);
+    }, false);
+    QCOMPARE(rows, after);
+}
+
+void TestFrmCommonFields::commonRowsMoveAndReturnToTheBank()
+{
+    TestServices fakes;
+    const QString path = fakes.data.folder().fieldsFile();
+    runBasic(fakes, [](TfrmCommonFields &dialog) {
+        QTreeWidget &common = *dialog.lvForms;
+        common.setCurrentItem(common.topLevelItem(0));
+        QVERIFY(!dialog.btnMoveUp->isEnabled());
+        QVERIFY(dialog.btnMoveDown->isEnabled());
+        dialog.btnMoveDown->click();
+        QCOMPARE(namesOf(common).mid(0, 2), (QStringList{"E-Mail", "Name"}));
+        QCOMPARE(common.currentItem(), common.topLevelItem(1));
+        QVERIFY(dialog.btnMoveUp->isEnabled());
+
+        // Dragged back to the bank (or deleted with the Delete key) until one is left.
+        RowDrag *bankDrag = dialog.lvFieldBank->findChild<RowDrag *>();
+        while (common.topLevelItemCount() > 1) {
+            common.setCurrentItem(common.topLevelItem(0));
+            emit bankDrag->rowDroppedFrom(&common, 0, 3);
+        }
+        QTest::keyClick(&common, Qt::Key_Delete);
+        QCOMPARE(namesOf(common), QStringList{"Zip Code/Postal Code"});
+    }, true);
+    QVERIFY(fakes.prompter.texts().contains(QStringLiteral("There must be at least one form field.")));
+    IniFile file;
+    FieldBank::readFile(path, file);
+    QCOMPARE(*FieldBank::readFields(file, FieldBank::defaultFieldsSection()), (QList<BankField>{{"Zip Code/Postal Code", fkText}}));
+    // The rest of the shipped file is still there.
+    QCOMPARE(FieldBank::readOptions(file, QStringLiteral("State"), false).size(), 51);
+}
+
+void TestFrmCommonFields::resetThenCancelKeepsTheFile()
+{
+    TestServices fakes;
+    // Written as no rewrite would write it, so any write shows.
+    const QByteArray original("[Default Fields]\nfield0 = Only|1\n");
+    const QString path = writeFile(fakes.data.folder().fieldsFile(), original);
+    runBasic(fakes, [](TfrmCommonFields &dialog) {
+        dialog.btnReset->click();
+        QCOMPARE(dialog.lvForms->topLevelItemCount(), 6);
+    }, false);
+    QCOMPARE(readFile(path), original);
+
+    // OK without a change writes nothing either.
+    QCOMPARE(runBasic(fakes, [](TfrmCommonFields &dialog) { QCOMPARE(namesOf(*dialog.lvForms), QStringList{"Only"}); }, true),
+             int(QDialog::Accepted));
+    QCOMPARE(readFile(path), original);
+}
+
+void TestFrmCommonFields::gapInFieldNumbers()
+{
+    TestServices fakes;
+    writeFile(fakes.data.folder().fieldsFile(), "[Field Bank]\nFIELD0=A|0\nFIELD1=B|9\nFIELD3=D|3\nFIELD4=E|4\n");
+    runBasic(fakes, [](TfrmCommonFields &dialog) {
+        QCOMPARE(namesOf(*dialog.lvFieldBank), (QStringList{"A", "D"}));
+        QCOMPARE(dialog.lvFieldBank->topLevelItem(1)->text(1), QStringLiteral("Check Box"));
+        // The missing basic fields stand in and count as a change.
+        QCOMPARE(dialog.lvForms->topLevelItemCount(), 6);
+        QVERIFY(dialog.changed());
+    }, false);
+}
+
+VENDRIX_TEST(TestFrmCommonFields)
+#include "tst_frmcommonfields.moc"

@@ -1,0 +1,123 @@
+#include "vsftpdprocess.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+VsftpdProcess::~VsftpdProcess()
+{
+    stop();
+}
+
+bool VsftpdProcess::isInstalled()
+{
+    return QFileInfo(executable()).isExecutable();
+}
+
+namespace {
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+}
+
+// True once the server greets a connection.
+bool greets(quint16 port)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(500))
+        return false;
+    while (socket.waitForReadyRead(1000)) {
+        if (socket.canReadLine())
+            return socket.readLine().startsWith("220");
+    }
+    return false;
+}
+
+}
+
+bool VsftpdProcess::start(const QString &certificate)
+{
+    const QString root = mFolder.filePath(QStringLiteral("root"));
+    const QString empty = mFolder.filePath(QStringLiteral("empty"));
+    if (!mFolder.isValid() || !QDir().mkpath(uploadFolder()) || !QDir().mkpath(empty)) {
+        mError = QStringLiteral("cannot make the server's folders");
+        return false;
+    }
+    mPort = freePort();
+    // run_as_launching_user keeps the whole server in the user who starts it, which
+    // works alike for root (CI) and for a developer; the server is reachable from
+    // this machine only.
+    QString config = QStringLiteral("listen=YES\n"
+                                    "listen_ipv6=NO\n"
+                                    "listen_address=127.0.0.1\n"
+                                    "listen_port=%1\n"
+                                    "background=NO\n"
+                                    "run_as_launching_user=YES\n"
+                                    "seccomp_sandbox=NO\n"
+                                    "anonymous_enable=YES\n"
+                                    "no_anon_password=NO\n"
+                                    "local_enable=NO\n"
+                                    "write_enable=YES\n"
+                                    "anon_upload_enable=YES\n"
+                                    "anon_umask=022\n"
+                                    "anon_root=%2\n"
+                                    "secure_chroot_dir=%3\n"
+                                    "xferlog_enable=NO\n"
+                                    "pasv_enable=YES\n"
+                                    "anon_other_write_enable=YES\n")
+                         .arg(mPort)
+                         .arg(root, empty);
+    if (!certificate.isEmpty()) {
+        config += QStringLiteral("ssl_enable=YES\n"
+                                 "allow_anon_ssl=YES\n"
+                                 "force_anon_logins_ssl=YES\n"
+                                 "force_anon_data_ssl=YES\n"
+                                 "ssl_ciphers=HIGH\n"
+                                 "rsa_cert_file=%1\n")
+                      .arg(certificate);
+    }
+    const QString configFile = mFolder.filePath(QStringLiteral("vsftpd.conf"));
+    QFile file(configFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) < 0 || !file.flush()) {
+        mError = QStringLiteral("cannot write %1").arg(configFile);
+        return false;
+    }
+    file.close();
+    // vsftpd refuses a configuration file that others could change.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    mProcess.setProcessChannelMode(QProcess::MergedChannels);
+    mProcess.start(executable(), {configFile});
+    if (!mProcess.waitForStarted(5000)) {
+        mError = QStringLiteral("cannot start %1: %2").arg(executable(), mProcess.errorString());
+        return false;
+    }
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && mProcess.state() == QProcess::Running) {
+        if (greets(mPort))
+            return true;
+        QThread::msleep(50);
+    }
+    mProcess.waitForFinished(500);
+    mError = QStringLiteral("vsftpd did not answer on port %1: %2").arg(mPort).arg(QString::fromLocal8Bit(mProcess.readAll()).trimmed());
+    stop();
+    return false;
+}
+
+void VsftpdProcess::stop()
+{
+    if (mProcess.state() == QProcess::NotRunning)
+        return;
+    mProcess.terminate();
+    if (!mProcess.waitForFinished(3000)) {
+        mProcess.kill();
+        mProcess.waitForFinished(3000);
+    }
+}
