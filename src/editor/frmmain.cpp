@@ -319,6 +319,7 @@ void TfrmMain::connectCommands()
     connect(pnlPageProp->btnTheme, &QPushButton::clicked, pnlPreview, &PreviewPane::chooseTheme);
     connect(pbButtons->btnSave, &QToolButton::clicked, this, &TfrmMain::save);
     connect(mnuSave, &QAction::triggered, this, &TfrmMain::save);
+    connect(pbButtons->btnUpload, &QToolButton::clicked, this, &TfrmMain::sendToWeb);
     connect(btnNew, &QToolButton::clicked, this, &TfrmMain::newDocument);
     connect(mnuNew, &QAction::triggered, this, &TfrmMain::newDocument);
     connect(btnChooseTemplate, &QToolButton::clicked, this, &TfrmMain::openDocument);

@@ -80,6 +80,9 @@ public:
     // New (with its question), then the template browser; after OK the document it
     // chose is loaded. Nothing more when New was cancelled.
     void openDocument();
+    // Send to web: a changed page is saved first (nothing more happens when it is
+    // not), then the upload wizard runs with the page's files in its list.
+    void sendToWeb();
     // Reads a page document or template into the page; an unreadable file gives a new
     // untitled page after the invalid-document message.
     void loadDocument(const QString &path);

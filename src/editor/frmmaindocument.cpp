@@ -23,6 +23,8 @@
 #include "shell/splashscreen.h"
 #include "templates/frmtemplates.h"
 #include "themes/themestore.h"
+#include "upload/frmupload.h"
+#include "upload/uploadlist.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -230,6 +232,23 @@ bool TfrmMain::saveAsTemplate()
         return false;
     }
     return document->created;
+}
+
+void TfrmMain::sendToWeb()
+{
+    if (mDocument.changed()
+        && mServices.prompter.ask(Prompter::Kind::Confirmation, tr("You need to save %1 before uploading.").arg(mDocument.name()),
+                                  Prompter::Ok | Prompter::Cancel)
+               == Prompter::Ok)
+        save();
+    if (mDocument.changed())
+        return;
+    std::optional<BusyCursor> busy(std::in_place);
+    TfrmUpload wizard(mServices, this);
+    wizard.setFiles(UploadList::collect(mPage, mServices.programFolder, mDocument.name()));
+    // The hourglass is for gathering the files, not for the time the wizard is open.
+    busy.reset();
+    mServices.modal.runModal(wizard);
 }
 
 void TfrmMain::loadDocument(const QString &path)

@@ -321,6 +321,30 @@ void drawPalette(QPainter &p, const QRectF &r)
     }
 }
 
+// A server: a grey tower with drive bays and a green light.
+void drawServer(QPainter &p, const QRectF &r)
+{
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(0xC8, 0xCC, 0xD0));
+    p.drawRoundedRect(r, r.width() * 0.08, r.width() * 0.08);
+    p.setBrush(QColor(0x58, 0x60, 0x68));
+    const qreal bayHeight = r.height() * 0.1;
+    for (int i = 0; i < 3; ++i)
+        p.drawRect(QRectF(r.left() + r.width() * 0.18, r.top() + r.height() * (0.12 + i * 0.17), r.width() * 0.64, bayHeight));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGreen);
+    p.drawEllipse(QPointF(r.right() - r.width() * 0.25, r.bottom() - r.height() * 0.14), r.width() * 0.08, r.width() * 0.08);
+}
+
+void drawDoor(QPainter &p, const QRectF &r)
+{
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(0xA0, 0x6A, 0x3C));
+    p.drawRect(r);
+    p.setBrush(kGold);
+    p.drawEllipse(QPointF(r.right() - r.width() * 0.2, r.center().y()), r.width() * 0.08, r.width() * 0.08);
+}
+
 void drawButton(QPainter &p, Pictures::Button which, const QRectF &r)
 {
     using B = Pictures::Button;
@@ -417,6 +441,14 @@ void drawButton(QPainter &p, Pictures::Button which, const QRectF &r)
     case B::MoveDown:
         drawArrow(p, QPointF(r.center().x(), r.top() + 2), QPointF(r.center().x(), r.bottom() - 2), kNavy, s / 8);
         break;
+    case B::Servers:
+        drawServer(p, r.adjusted(s * 0.05, s * 0.05, -s * 0.45, -s * 0.05));
+        drawServer(p, r.adjusted(s * 0.45, s * 0.2, -s * 0.05, -s * 0.05));
+        break;
+    case B::Exit:
+        drawDoor(p, r.adjusted(s * 0.1, s * 0.05, -s * 0.4, -s * 0.05));
+        drawArrow(p, QPointF(r.left() + s * 0.4, r.center().y()), QPointF(r.right() - s * 0.05, r.center().y()), kRed, s / 10);
+        break;
     }
 }
 
@@ -475,6 +507,8 @@ bool isLarge(Pictures::Button which)
     case B::New:
     case B::Open:
     case B::SaveAsTemplate:
+    case B::Servers:
+    case B::Exit:
         return true;
     default:
         return false;
@@ -557,6 +591,23 @@ QPixmap largeImage(LargeImage which)
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     drawLargeImage(p, which);
+    return pixmap;
+}
+
+QPixmap uploadWizard()
+{
+    QPixmap pixmap = blank(64, 64);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(QColor(0xD8, 0xD8, 0xD0));
+    p.drawRoundedRect(QRectF(2.5, 30.5, 34, 26), 2, 2);
+    p.drawRect(QRectF(13.5, 56.5, 12, 4));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(5.5, 33.5, 28, 20));
+    drawSheet(p, QRectF(13.5, 35.5, 12, 16));
+    drawGlobe(p, QRectF(36.5, 2.5, 25, 25));
+    drawArrow(p, QPointF(28, 30), QPointF(40, 20), kRed, 2.5);
     return pixmap;
 }
 

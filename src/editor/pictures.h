@@ -50,6 +50,8 @@ enum class Button {
     Theme,
     MoveUp,
     MoveDown,
+    Servers,
+    Exit,
 };
 
 // Button pictures: 32 x 32 for the button bar's large buttons and the left pane's
@@ -60,5 +62,9 @@ QPixmap button(Button which);
 // shows for templates and saved pages, and the upload wizard for server profiles.
 enum LargeImage { liTemplate = 0, liPageDocument = 1, liServerProfile = 2 };
 QPixmap largeImage(LargeImage which);
+
+// The picture at the top of the upload wizard (64 x 64): a page on its way from the
+// computer to the web.
+QPixmap uploadWizard();
 
 }

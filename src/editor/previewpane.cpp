@@ -5,6 +5,7 @@
 
 #include "html/htmlcopies.h"
 #include "platform/appservices.h"
+#include "platform/busycursor.h"
 #include "platform/shellopen.h"
 #include "themes/frmtheme.h"
 #include "themes/themestore.h"
@@ -91,8 +92,16 @@ PreviewPane::PreviewPane(TfrmMain &window, QWidget *parent)
     connect(browser, &HtmlViewer::linkClicked, this, [](const QUrl &, bool &handled) { handled = true; });
 }
 
+PreviewPane::~PreviewPane()
+{
+    // The list outlives this part of the pane while QWidget deletes its children.
+    lstThemes->removeEventFilter(this);
+}
+
 void PreviewPane::viewPage()
 {
+    // Until the pictures are read too, not just the page built.
+    BusyCursor busy;
     QStringList lines;
     mWindow.buildPageHTML(lines, hmPreview);
     browser->clearPage();
@@ -146,14 +155,17 @@ void PreviewPane::btnThemeEditClick()
 
 void PreviewPane::btnExternalViewClick()
 {
-    QStringList lines;
-    mWindow.buildPageHTML(lines, hmLocalCopy);
     AppServices &services = mWindow.services();
     const QString path = services.programFolder.externalPreviewFile();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    // A file that cannot be written still goes to the browser, which then says so.
-    QString ignored;
-    HtmlCopies::writeHtmlFile(path, lines, &ignored);
+    {
+        BusyCursor busy;
+        QStringList lines;
+        mWindow.buildPageHTML(lines, hmLocalCopy);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        // A file that cannot be written still goes to the browser, which then says so.
+        QString ignored;
+        HtmlCopies::writeHtmlFile(path, lines, &ignored);
+    }
     openWithDefaultClient(services.shell, services.prompter, services.maker, path);
 }
 

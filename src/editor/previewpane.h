@@ -17,6 +17,7 @@ class PreviewPane : public QWidget
     Q_OBJECT
 public:
     explicit PreviewPane(TfrmMain &window, QWidget *parent = nullptr);
+    ~PreviewPane() override;
 
     // View Page: builds the page for the preview, loads it into the viewer and brings
     // the preview area to the front.

@@ -126,7 +126,16 @@ TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &st
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TfrmTheme::~TfrmTheme() = default;
+TfrmTheme::~TfrmTheme()
+{
+    // The children outlive this part of the window while QWidget deletes them: nothing
+    // of theirs may reach it any more (the list reports its selection emptied).
+    disconnect(lstEditThemes, nullptr, this, nullptr);
+    for (QWidget *widget : mColorWidgets)
+        widget->removeEventFilter(this);
+    imgBG->removeEventFilter(this);
+    lblNoImage->removeEventFilter(this);
+}
 
 void TfrmTheme::buildSample(QWidget &area)
 {

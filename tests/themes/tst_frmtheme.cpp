@@ -1,3 +1,4 @@
+#include "controlnames.h"
 #include "editor/updown.h"
 #include "model/pagelette.h"
 #include "testfiles.h"
@@ -391,18 +392,7 @@ void TestThemeEditor::callerProtocol()
 void TestThemeEditor::controlsAreNamed()
 {
     Editor editor({"Blue"});
-    const QList<QWidget *> controls = editor.dialog->findChildren<QWidget *>();
-    QStringList unnamed;
-    for (QWidget *control : controls) {
-        const auto *button = qobject_cast<QAbstractButton *>(control);
-        const bool isControl = button || qobject_cast<QLineEdit *>(control) || qobject_cast<QLabel *>(control)
-                               || qobject_cast<QAbstractItemView *>(control);
-        if (isControl && control->objectName().isEmpty())
-            unnamed.append(control->metaObject()->className());
-        if (button && button->text().isEmpty() && button->accessibleName().isEmpty())
-            unnamed.append(button->objectName() + " (no accessible name)");
-    }
-    QCOMPARE(unnamed, QStringList());
+    QCOMPARE(unfindableControls(*editor.dialog), QStringList());
 }
 
 VENDRIX_TEST(TestThemeEditor)
