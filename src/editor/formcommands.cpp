@@ -79,7 +79,9 @@ FormCommands::FormCommands(FormsPanel &panel, TPagelette &page, AppServices &ser
 
 bool FormCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mPanel.lvForms && event->type() == QEvent::KeyPress) {
+    // The list's own destruction sends events here while the panel is half destroyed:
+    // look at the panel only for a key press.
+    if (event->type() == QEvent::KeyPress && watched == mPanel.lvForms) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             editField();
