@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "alignstrip.h"
+#include "autosaver.h"
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "buttonbar.h"
@@ -16,8 +17,10 @@
 #include "pictures.h"
 #include "previewpane.h"
 #include "textblockpanel.h"
+#include "undocontroller.h"
 #include "widgets/whatsthis.h"
 
+#include "model/componentstream.h"
 #include "platform/appinfo.h"
 #include "platform/appservices.h"
 #include "platform/helpengine.h"
@@ -55,8 +58,17 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     mWhatsThis = new WhatsThisMenu(services.help, this);
     buildWindow();
+    mUndo = new UndoController(mPage, *mEditor, mDocument, this);
+    const ProgramFolder &folder = services.programFolder;
+    mAutosaver = new Autosaver(folder.isNull() ? QString() : folder.path() + QStringLiteral("Recovery/"), mDocument,
+                               [this] {
+                                   StoreCurrentItem();
+                                   return RecoveryStore::Page{mDocument.name(), ComponentWriter::toBytes(mPage)};
+                               },
+                               this);
     buildMenu();
     connectCommands();
+    updateUndoActions();
     // The designed caption, until the first New, Open or Save names the document.
     setWindowTitle(DocumentState::designedCaption());
     connect(&mDocument, &DocumentState::changedFlagChanged, this, &QWidget::setWindowModified);
@@ -66,8 +78,12 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
 
 TfrmMain::~TfrmMain()
 {
-    // The panels report their last changes while they are destroyed.
+    // The panels report their last changes while they are destroyed, and the page goes
+    // before them: nothing may look at either any more. The recovery file stays unless
+    // the window was closed.
     mEditor->stopWatchingEdits();
+    delete mAutosaver;
+    delete mUndo;
 }
 
 PaletteTable &TfrmMain::palette() const
@@ -163,13 +179,31 @@ QWidget *TfrmMain::buildPageletteArea()
                                    Pictures::Button::Open);
     btnTemplate = makeButton(QStringLiteral("btnTemplate"), tr("Save As Template"), tr("Create a template from the list below."),
                              Pictures::Button::SaveAsTemplate);
+    auto makeSmallButton = [this](const QString &name, const QString &accessibleName) {
+        auto *button = new QToolButton(pnlPagelette);
+        button->setObjectName(name);
+        button->setAccessibleName(accessibleName);
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(16, 16));
+        return button;
+    };
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
+    // Undo and Redo sit at the end of the line below New and Open, which leaves the
+    // three buttons their room.
+    auto *separatorRow = new QHBoxLayout;
+    separatorRow->setSpacing(0);
     auto *separator = new QFrame(pnlPagelette);
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(separator);
+    separatorRow->addWidget(separator, 1);
+    btnUndo = makeSmallButton(QStringLiteral("btnUndo"), tr("Undo"));
+    btnRedo = makeSmallButton(QStringLiteral("btnRedo"), tr("Redo"));
+    separatorRow->addWidget(btnUndo);
+    separatorRow->addWidget(btnRedo);
+    layout->addLayout(separatorRow);
     layout->addWidget(new QLabel(tr("Drag an item to the pagelettes list."), pnlPagelette));
 
     // The lists share a parent with the insertion marker, which sits in the gap left
@@ -263,6 +297,14 @@ void TfrmMain::buildMenu()
     mnuDelete->setShortcutContext(Qt::WidgetShortcut);
     lstBlocks->addAction(mnuDelete);
     mnuDeleteSeparator = popBlocks->addSeparator();
+    mnuUndo = add(popBlocks, QStringLiteral("mnuUndo"), tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuUndo->setIcon(QIcon(Pictures::button(Pictures::Button::Undo)));
+    mnuRedo = add(popBlocks, QStringLiteral("mnuRedo"), tr("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnuRedo->setIcon(QIcon(Pictures::button(Pictures::Button::Redo)));
+    btnUndo->setDefaultAction(mnuUndo);
+    btnRedo->setDefaultAction(mnuRedo);
+    popBlocks->addSeparator();
     mnuNew = add(popBlocks, QStringLiteral("mnuNew"), tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
     popBlocks->addSeparator();
     mnuOpen = add(popBlocks, QStringLiteral("mnuOpen"), tr("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -304,6 +346,12 @@ void TfrmMain::connectCommands()
     });
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
+    connect(mnuUndo, &QAction::triggered, this, &TfrmMain::undo);
+    connect(mnuRedo, &QAction::triggered, this, &TfrmMain::redo);
+    connect(mUndo, &UndoController::stateChanged, this, &TfrmMain::updateUndoActions);
+    connect(mAutosaver, &Autosaver::failed, this, [this](const QString &reason) {
+        mServices.prompter.warning(tr("Your unsaved changes cannot be kept for recovery: %1").arg(reason));
+    });
 
     // On the button going down, not on a click: assistive tools toggle a checkable
     // button without clicking it. Pressing the button that is already down changes
@@ -349,7 +397,7 @@ void TfrmMain::openBlocksMenu(const QPoint &globalPos, bool onPagelettes)
 
 void TfrmMain::StoreCurrentItem()
 {
-    mEditor->StoreCurrentItem();
+    mEditor->commitCurrentItem();
 }
 
 void TfrmMain::ShowSelectedItem()
@@ -416,9 +464,39 @@ void TfrmMain::openWebAddress(const QString &address)
 
 void TfrmMain::pageChanged(const QString &action)
 {
-    Q_UNUSED(action);
     mDocument.setChanged(true);
-    updateCaption();
+    const int row = lstBlocks->currentRow();
+    mUndo->record(action, row, row);
+}
+
+void TfrmMain::undo()
+{
+    mUndo->undo();
+    refreshPreview();
+}
+
+void TfrmMain::redo()
+{
+    mUndo->redo();
+    refreshPreview();
+}
+
+void TfrmMain::refreshPreview()
+{
+    // The preview shows a snapshot: one in front must not show a page taken back.
+    if (pnlWork->currentWidget() == pnlPreview)
+        pnlPreview->viewPage();
+}
+
+void TfrmMain::updateUndoActions()
+{
+    // The menu keeps its short items; the tool tips name what would be taken back.
+    const QString undoAction = mUndo->undoAction();
+    mnuUndo->setEnabled(mUndo->canUndo());
+    mnuUndo->setToolTip(undoAction.isEmpty() ? tr("Undo") : tr("Undo %1").arg(undoAction));
+    const QString redoAction = mUndo->redoAction();
+    mnuRedo->setEnabled(mUndo->canRedo());
+    mnuRedo->setToolTip(redoAction.isEmpty() ? tr("Redo") : tr("Redo %1").arg(redoAction));
 }
 
 void TfrmMain::updateCaption()
@@ -524,6 +602,8 @@ void TfrmMain::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    // A clean close: nothing is left to recover.
+    mAutosaver->discard();
     WriteSettings();
     const QString temporaryPage = mServices.programFolder.externalPreviewFile();
     if (QFile::exists(temporaryPage))

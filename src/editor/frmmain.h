@@ -12,6 +12,7 @@
 
 struct AppServices;
 class AlignStrip;
+class Autosaver;
 class BannerHost;
 class BlockPanel;
 class BulletPanel;
@@ -38,6 +39,7 @@ class TListBoxHrz;
 class TWebTheme;
 class TextPanel;
 class TrashBin;
+class UndoController;
 class WhatsThisMenu;
 
 // The main window: palette, pagelette list, block panels, preview and button bar. It
@@ -55,7 +57,8 @@ public:
     // it is on.
     void startUp(const QString &commandLineDocument);
 
-    // The selection protocol (see PageEditor).
+    // The selection protocol (see PageEditor). StoreCurrentItem() also records what it
+    // stored of the open panel's edits as one undo step ("Edit Heading").
     void StoreCurrentItem();
     void ShowSelectedItem();
     void FillPageletteList();
@@ -99,10 +102,26 @@ public:
     void WriteSettings();
 
     // The one call for a change to the page made outside the open panel's own controls
-    // (a theme applied, form fields edited in a dialog, a picture chosen): call it
+    // (a theme applied, form fields edited in a dialog, a picture chosen): call it once
     // after the change, naming the user's action ("Apply Theme"). It sets the changed
-    // flag and keeps the caption in step; the page history records the step here.
+    // flag (and so the caption's mark and the autosave) and records the page as it is
+    // now as one undo step: undo then brings back the page as the previous step left
+    // it, with the same row selected, and the menu offers "Undo Apply Theme". Nothing
+    // is recorded when the page's bytes did not change. Edits still in the open panel
+    // are not part of the step; they become a step of their own when the panel is
+    // stored. A change to values the open panel shows must call StoreCurrentItem()
+    // before it and ShowSelectedItem() after it.
     void pageChanged(const QString &action);
+
+    // Takes back (or repeats) the last change to the page. Undo stores the open panel
+    // first, so its edits are the first thing taken back.
+    void undo();
+    void redo();
+    UndoController &undoHistory() const { return *mUndo; }
+    Autosaver &autosaver() const { return *mAutosaver; }
+    // At start-up: offers the page of each earlier run that did not close properly,
+    // until one is taken. True when a page was recovered.
+    bool offerRecovery();
 
     TPagelette &page() { return mPage; }
     const TWebTheme &themes() const { return *mThemes; }
@@ -130,6 +149,8 @@ public:
     QToolButton *btnNew = nullptr;
     QToolButton *btnChooseTemplate = nullptr;
     QToolButton *btnTemplate = nullptr;
+    QToolButton *btnUndo = nullptr;
+    QToolButton *btnRedo = nullptr;
     PaletteList *lstPalette = nullptr;
     PageletteList *lstBlocks = nullptr;
     QWidget *imgMarker = nullptr;
@@ -150,6 +171,8 @@ public:
     QMenu *popBlocks = nullptr;
     QAction *mnuDelete = nullptr;
     QAction *mnuDeleteSeparator = nullptr;
+    QAction *mnuUndo = nullptr;
+    QAction *mnuRedo = nullptr;
     QAction *mnuNew = nullptr;
     QAction *mnuOpen = nullptr;
     QAction *mnuSave = nullptr;
@@ -180,6 +203,8 @@ private:
     void placeBanner();
     void placeMarker();
     void updateCaption();
+    void updateUndoActions();
+    void refreshPreview();
     void setPaneWidth(int width);
     void applyPaneWidth();
     int paneWidth() const;
@@ -195,7 +220,7 @@ private:
     // Runs the save dialog set up for one kind of file, stores the open panel and
     // writes the page. Nothing when the user cancelled or the write failed (reported).
     std::optional<WrittenDocument> writeChosenDocument(const QString &extension, const QString &filter,
-                                                       const QString &folder);
+                                                       const QString &folder, const QString &proposedPath = QString());
     // The HTML copies of a saved document: the local one beside the documents and the
     // upload copy. Write failures are ignored; build errors reach the caller.
     void writeHtmlCopies(const QString &documentPath);
@@ -207,6 +232,8 @@ private:
     WhatsThisMenu *mWhatsThis = nullptr;
     PageEditor *mEditor = nullptr;
     PanelCommands *mPanelCommands = nullptr;
+    UndoController *mUndo = nullptr;
+    Autosaver *mAutosaver = nullptr;
     std::unique_ptr<BannerHost> mBanner;
     int mTipDay = 1;
     int mWantedPaneWidth = 0;

@@ -3,12 +3,14 @@
 
 #include "frmmain.h"
 
+#include "autosaver.h"
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "hrpanel.h"
 #include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
+#include "undocontroller.h"
 
 #include "html/htmlcopies.h"
 #include "html/pagehtml.h"
@@ -46,7 +48,10 @@ void TfrmMain::startUp(const QString &commandLineDocument)
     pnlHR->recordFullWidth();
     mDocument.setUntitled();
     registerFileTypes();
-    if (!commandLineDocument.isEmpty()) {
+    mUndo->reset();
+    // A recovered page is what the user was working on; the document named on the
+    // command line can be opened after it.
+    if (!offerRecovery() && !commandLineDocument.isEmpty()) {
         loadDocument(commandLineDocument);
         showBuildingArea();
     }
@@ -142,6 +147,7 @@ bool TfrmMain::newDocument()
     mDocument.setUntitled();
     updateCaption();
     showBuildingArea();
+    mUndo->reset();
     return true;
 }
 
@@ -162,13 +168,14 @@ void TfrmMain::openDocument()
 }
 
 std::optional<TfrmMain::WrittenDocument> TfrmMain::writeChosenDocument(const QString &extension, const QString &filter,
-                                                                       const QString &folder)
+                                                                       const QString &folder, const QString &proposedPath)
 {
     FileDialog &dialog = mServices.saveDialog;
-    dialog.setFileName(QString());
+    const QFileInfo proposed(proposedPath);
+    dialog.setFileName(proposedPath.isEmpty() ? QString() : proposed.fileName());
     dialog.setDefaultExtension(extension);
     dialog.setFilter(filter);
-    dialog.setInitialDir(folder);
+    dialog.setInitialDir(proposedPath.isEmpty() ? folder : proposed.absolutePath() + u'/');
     if (!dialog.execute())
         return std::nullopt;
     const QString path = dialog.fileName();
@@ -187,8 +194,10 @@ std::optional<TfrmMain::WrittenDocument> TfrmMain::writeChosenDocument(const QSt
 
 bool TfrmMain::save()
 {
+    // A named document is offered again, so saving it twice is Ctrl+S and Enter.
     const std::optional<WrittenDocument> document =
-        writeChosenDocument(Documents::documentExtension(), Documents::documentFilter(), mServices.programFolder.documentsFolder());
+        writeChosenDocument(Documents::documentExtension(), Documents::documentFilter(), mServices.programFolder.documentsFolder(),
+                            mDocument.isUntitled() ? QString() : mDocument.name());
     if (!document)
         return false;
     try {
@@ -202,6 +211,7 @@ bool TfrmMain::save()
     if (document->created) {
         mDocument.setName(document->path);
         updateCaption();
+        mUndo->markSaved();
         mDocument.setChanged(false);
     }
     mServices.prompter.ask(Prompter::Kind::Information,
@@ -279,4 +289,37 @@ void TfrmMain::loadDocument(const QString &path)
     else
         mDocument.setUntitled();
     updateCaption();
+    mUndo->reset();
+}
+
+bool TfrmMain::offerRecovery()
+{
+    RecoveryStore &store = mAutosaver->store();
+    while (const std::optional<RecoveryStore::Page> found = store.nextOrphan()) {
+        show();
+        const QString shownName = QFileInfo(found->documentName).fileName();
+        if (mServices.prompter.ask(Prompter::Kind::Confirmation,
+                                   tr("The page %1 was not closed properly. Do you want to recover your unsaved changes?")
+                                       .arg(shownName),
+                                   Prompter::Yes | Prompter::No)
+            != Prompter::Yes) {
+            store.discardOrphan();
+            continue;
+        }
+        QString error;
+        // A file that cannot be read is left where it is; the page stays as it was.
+        if (!Documents::LoadDocumentBytes(found->bytes, mPage, &error)) {
+            mServices.prompter.error(Documents::invalidDocumentMessage());
+            continue;
+        }
+        store.adoptOrphan();
+        FillPageletteList();
+        mDocument.setName(found->documentName);
+        mDocument.setChanged(true);
+        updateCaption();
+        mUndo->reset();
+        showBuildingArea();
+        return true;
+    }
+    return false;
 }

@@ -36,6 +36,31 @@ void PageEditor::StoreCurrentItem()
     mDocument.setChanged(true);
 }
 
+void PageEditor::commitCurrentItem()
+{
+    // A panel nobody edited only writes back what it was filled with: no change to
+    // report, so looking at rows leaves what could be redone.
+    const bool edited = mUnstoredEdits;
+    const int current = mCurrentIndex;
+    const bool valid = current >= 0 && current < mPage.Page().Count();
+    const TBlockType kind = valid ? mPage.Page().Items(current).BlockType : btPageProperties;
+    StoreCurrentItem();
+    if (edited && valid)
+        emit changeMade(editAction(kind), current, current);
+}
+
+QString PageEditor::editAction(TBlockType kind)
+{
+    return tr("Edit %1").arg(BlockTypeCaption(kind));
+}
+
+QString PageEditor::pendingEditAction() const
+{
+    if (!mUnstoredEdits || mCurrentIndex < 0 || mCurrentIndex >= mPage.Page().Count())
+        return QString();
+    return editAction(mPage.Page().Items(mCurrentIndex).BlockType);
+}
+
 void PageEditor::ShowSelectedItem()
 {
     const int selected = mWidgets.pagelettes.currentRow();
@@ -61,7 +86,7 @@ void PageEditor::ShowSelectedItem()
     mCurrentIndex = selected;
 }
 
-void PageEditor::FillPageletteList()
+void PageEditor::rebuildLists()
 {
     PageletteList &list = mWidgets.pagelettes;
     list.clear();
@@ -73,10 +98,27 @@ void PageEditor::FillPageletteList()
         if (kind == btForms)
             mWidgets.forms.fillFieldList(mPage.WebForm());
     }
+}
+
+void PageEditor::FillPageletteList()
+{
+    rebuildLists();
     mCurrentIndex = -1;
-    list.setCurrentRow(0);
+    mWidgets.pagelettes.setCurrentRow(0);
     rowClicked();
     showPanel(panelFor(btPageProperties));
+}
+
+void PageEditor::showRestoredPage(int row)
+{
+    rebuildLists();
+    mCurrentIndex = -1;
+    PageletteList &list = mWidgets.pagelettes;
+    list.setCurrentRow(qBound(0, row, list.count() - 1));
+    ShowSelectedItem();
+    // The theme may be what changed, whichever row is shown.
+    if (mPage.Page().Count() > 0)
+        selectTheme(mPage.Page().Items(0).PagePropertiesBlock().ThemeName);
 }
 
 void PageEditor::NewPage()
@@ -112,7 +154,7 @@ TPageItem &PageEditor::InsertNewItem(int index, TBlockType kind)
 
 void PageEditor::rowClicked()
 {
-    StoreCurrentItem();
+    commitCurrentItem();
     ShowSelectedItem();
 }
 
@@ -122,6 +164,8 @@ void PageEditor::dropOnPageletteList(const BlockDrag &drag, int targetIndex)
     list.hideMarker();
     if (targetIndex < 0)
         return;
+    const int rowBefore = mCurrentIndex;
+    QString action;
     try {
         if (drag.source == BlockDrag::Source::Palette) {
             const auto kind = TBlockType(drag.row + 1);
@@ -135,15 +179,21 @@ void PageEditor::dropOnPageletteList(const BlockDrag &drag, int targetIndex)
             if (targetIndex == 0)
                 targetIndex = 1;
             targetIndex = qMin(targetIndex, list.count());
-            StoreCurrentItem();
+            commitCurrentItem();
             list.insertBlockRow(targetIndex, kind);
             InsertNewItem(targetIndex, kind);
+            action = tr("Add %1").arg(BlockTypeCaption(kind));
         } else if (drag.source == BlockDrag::Source::Pagelettes) {
             const int from = drag.row;
             if (targetIndex != list.count() && targetIndex != 0 && targetIndex != from) {
+                // The open panel is stored first: the row shown after the move may
+                // stand for another item.
+                commitCurrentItem();
+                const TBlockType kind = mPage.Page().Items(from).BlockType;
                 mPage.Page().MoveItem(from, targetIndex);
                 QListWidgetItem *row = list.takeItem(from);
                 list.insertItem(targetIndex, row);
+                action = tr("Move %1").arg(BlockTypeCaption(kind));
             }
         } else {
             return;
@@ -158,6 +208,8 @@ void PageEditor::dropOnPageletteList(const BlockDrag &drag, int targetIndex)
         list.setCurrentRow(-1);
         list.clearSelection();
     }
+    if (!action.isEmpty())
+        emit changeMade(action, drag.source == BlockDrag::Source::Pagelettes ? drag.row : rowBefore, targetIndex);
 }
 
 void PageEditor::DeletePagelette()
@@ -174,6 +226,8 @@ void PageEditor::DeletePagelette()
     if (mPrompter.ask(Prompter::Kind::Confirmation, tr("Do you want to delete the selected Pagelette item?"),
                       Prompter::Yes | Prompter::No) != Prompter::Yes)
         return;
+    // What was typed into the item's panel comes back with it when the deletion is undone.
+    commitCurrentItem();
 
     delete list.takeItem(row);
     if (mPage.Page().Items(row).BlockType == btForms) {
@@ -193,6 +247,7 @@ void PageEditor::DeletePagelette()
         mWidgets.align.hide();
         trash.setState(TrashBin::State::Empty);
     }
+    emit changeMade(tr("Delete Pagelette"), row, row - 1);
 }
 
 void PageEditor::selectTheme(const QString &themeName)

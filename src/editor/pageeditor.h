@@ -44,6 +44,8 @@ public:
     // Writes the panel of the current item back into it and sets the changed flag;
     // does nothing without a current item.
     void StoreCurrentItem();
+    // StoreCurrentItem(), then reports the edits it stored as one change ("Edit Heading").
+    void commitCurrentItem();
     // Fills the selected row's panel from its item, brings the panel to the front and
     // makes that item the current one.
     void ShowSelectedItem();
@@ -64,6 +66,10 @@ public:
     // Deletes the selected pagelette after asking; row 0 is refused.
     void DeletePagelette();
 
+    // Shows a page whose contents were replaced from the history: the lists are built
+    // again, the row (or the nearest that exists) is selected and shown.
+    void showRestoredPage(int row);
+
     // Selects the theme of that name in the theme list (none when it is not there).
     void selectTheme(const QString &themeName);
 
@@ -74,6 +80,9 @@ public:
     void stopWatchingEdits();
     // True while the open panel holds changes not yet stored into its item.
     bool hasUnstoredEdits() const { return mUnstoredEdits; }
+    // The name the open panel's unstored changes get once stored ("Edit Heading");
+    // empty when there are none.
+    QString pendingEditAction() const;
 
     int currentItemIndex() const { return mCurrentIndex; }
     BlockPanel &panelFor(TBlockType kind) const { return *mWidgets.panelByKind[kind]; }
@@ -81,10 +90,15 @@ public:
 
 signals:
     void panelEdited();
+    // The page was changed by the user's action (a block added, moved, deleted, or a
+    // panel's edits stored); the rows are the selected pagelette before and after.
+    void changeMade(const QString &action, int rowBefore, int rowAfter);
 
 private:
     void showPanel(BlockPanel &panel);
     void controlEdited();
+    void rebuildLists();
+    static QString editAction(TBlockType kind);
 
     TPagelette &mPage;
     DocumentState &mDocument;

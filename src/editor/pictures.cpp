@@ -232,6 +232,19 @@ void drawArrow(QPainter &p, const QPointF &from, const QPointF &to, const QColor
     p.drawLine(wing2);
 }
 
+// An arc over the top that ends in an arrow pointing down at the left (back) or the
+// right (forward): the usual picture of undo and redo.
+void drawTurnArrow(QPainter &p, const QRectF &r, bool back, const QColor &color, qreal width)
+{
+    const QRectF circle = r.adjusted(r.width() * 0.18, r.height() * 0.2, -r.width() * 0.18, -r.height() * 0.25);
+    p.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(circle, 0, 180 * 16);
+    const qreal x = back ? circle.left() : circle.right();
+    const qreal y = circle.center().y();
+    drawArrow(p, QPointF(x, y - width), QPointF(x, y + width * 1.5), color, width);
+}
+
 void drawAlignLines(QPainter &p, Qt::Alignment alignment)
 {
     p.setPen(QPen(kInk, 1));
@@ -440,6 +453,10 @@ void drawButton(QPainter &p, Pictures::Button which, const QRectF &r)
         break;
     case B::MoveDown:
         drawArrow(p, QPointF(r.center().x(), r.top() + 2), QPointF(r.center().x(), r.bottom() - 2), kNavy, s / 8);
+        break;
+    case B::Undo:
+    case B::Redo:
+        drawTurnArrow(p, r, which == B::Undo, kNavy, s / 8);
         break;
     case B::Servers:
         drawServer(p, r.adjusted(s * 0.05, s * 0.05, -s * 0.45, -s * 0.05));

@@ -50,6 +50,8 @@ enum class Button {
     Theme,
     MoveUp,
     MoveDown,
+    Undo,
+    Redo,
     Servers,
     Exit,
 };

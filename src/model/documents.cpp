@@ -20,17 +20,39 @@ SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error)
     return SaveResult::WriteFailed;
 }
 
+namespace {
+
+// The page a file or bytes hold, or nullptr with the reason in *error.
+template <class Source>
+std::unique_ptr<TPagelette> readPage(const Source &source, QString *error)
+{
+    ComponentReader reader;
+    std::unique_ptr<TComponent> root = reader.read(source);
+    if (!dynamic_cast<TPagelette *>(root.get())) {
+        if (error)
+            *error = root ? QStringLiteral("The file does not hold a page.") : reader.errorString();
+        return nullptr;
+    }
+    return std::unique_ptr<TPagelette>(static_cast<TPagelette *>(root.release()));
+}
+
+}
+
 bool LoadDocument(const QString &path, TPagelette &page, QString *error)
 {
     page.Page().clear();
-    ComponentReader reader;
-    std::unique_ptr<TComponent> root = reader.read(path);
-    auto *read = dynamic_cast<TPagelette *>(root.get());
-    if (!read) {
-        if (error)
-            *error = root ? QStringLiteral("The file does not hold a page.") : reader.errorString();
+    const std::unique_ptr<TPagelette> read = readPage(path, error);
+    if (read)
+        page.takeContentsFrom(*read);
+    return bool(read);
+}
+
+bool LoadDocumentBytes(const QByteArray &bytes, TPagelette &page, QString *error)
+{
+    const std::unique_ptr<TPagelette> read = readPage(bytes, error);
+    if (!read)
         return false;
-    }
+    page.Page().clear();
     page.takeContentsFrom(*read);
     return true;
 }

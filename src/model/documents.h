@@ -29,6 +29,9 @@ SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error = 
 // reason in *error when the file cannot be read, is no component stream, or its root
 // is not a page; the page is then left empty.
 bool LoadDocument(const QString &path, TPagelette &page, QString *error = nullptr);
+// Replaces the page's contents by the page that a document's bytes hold. False, with
+// the reason in *error and the page as it was, when they hold none.
+bool LoadDocumentBytes(const QByteArray &bytes, TPagelette &page, QString *error = nullptr);
 
 // True when the file name's extension is exactly ".vxt" (letter case compared exactly).
 bool isTemplateFileName(const QString &path);

@@ -14,6 +14,7 @@
 #include "widgets/whatsthis.h"
 #include "editor/memobox.h"
 #include "editor/updown.h"
+#include "mainwindowtest.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
 #include "accessibility.h"
@@ -40,17 +41,13 @@
 #include <QTreeWidget>
 #include <QWindow>
 
+using namespace MainWindowTest;
+
 namespace {
 
 QString title(const QString &name)
 {
     return name + QStringLiteral(" - ") + AppInfo::applicationTitle();
-}
-
-// The caption as the window system shows it: a changed page has "*" after its name.
-QString shownTitle(const QWidget &window)
-{
-    return window.windowHandle() ? window.windowHandle()->title() : QStringLiteral("<not shown>");
 }
 
 QStringList rowCaptions(const QListWidget &list)
@@ -128,6 +125,7 @@ private slots:
 
     void saveWritesDocumentAndCopies();
     void saveUnableToCreateKeepsPageUnsaved();
+    void saveOffersTheDocumentsName();
     void saveAsTemplate();
     void saveOnAFullDisk_data();
     void saveOnAFullDisk();
@@ -141,25 +139,6 @@ private slots:
     void webCommands();
 
 private:
-    // A window after its start-up, tip of the day off unless asked for.
-    std::unique_ptr<TfrmMain> startWindow(TestServices &fakes, const QString &document = QString(), bool tips = false)
-    {
-        if (!tips)
-            fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
-        fakes.settings.writeString(SettingsKeys::windowState(), QStringLiteral("Normal"));
-        auto window = std::make_unique<TfrmMain>(fakes.services);
-        window->startUp(document);
-        window->show();
-        return window;
-    }
-
-    void clickRow(TfrmMain &window, int row)
-    {
-        QListWidget *list = window.lstBlocks;
-        const QRect rect = list->visualItemRect(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
     QTemporaryDir mXdgHome;
 };
 
@@ -991,6 +970,27 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
     fakes.prompter.answer(Prompter::No);
     QVERIFY(window->close());
     QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to Untitled?"));
+}
+
+void TestMainWindow::saveOffersTheDocumentsName()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    const QString path = fakes.data.path() + QStringLiteral("Elsewhere/Mine.vxf");
+    QVERIFY(QDir().mkpath(fakes.data.path() + QStringLiteral("Elsewhere")));
+    fakes.saveDialog.choose(path);
+    QVERIFY(window->save());
+    QVERIFY(fakes.saveDialog.runs.last().fileName.isEmpty());
+
+    fakes.saveDialog.choose(path);
+    QVERIFY(window->save());
+    QCOMPARE(fakes.saveDialog.runs.last().fileName, QStringLiteral("Mine.vxf"));
+    QCOMPARE(fakes.saveDialog.runs.last().initialDir, fakes.data.path() + QStringLiteral("Elsewhere/"));
+    // A template is always a new file.
+    fakes.saveDialog.cancel();
+    QVERIFY(!window->saveAsTemplate());
+    QVERIFY(fakes.saveDialog.runs.last().fileName.isEmpty());
+    QCOMPARE(fakes.saveDialog.runs.last().initialDir, fakes.data.folder().templatesFolder());
 }
 
 void TestMainWindow::saveAsTemplate()

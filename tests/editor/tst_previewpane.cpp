@@ -219,6 +219,12 @@ void TestPreviewPane::themeClickAppliesAndRebuilds()
     QVERIFY(shows(*pane.browser, QColor(0x30, 0x20, 0x10)));
     QVERIFY(!shows(*pane.browser, kBackgroundColour));
     QCOMPARE(window->lstThemes->currentRow(), 2);
+
+    // Undo takes the theme back, and the preview in front shows the page as it is.
+    window->undo();
+    QCOMPARE(details(*window).ThemeName, QStringLiteral("Sky"));
+    QCOMPARE(window->lstThemes->currentRow(), 1);
+    QVERIFY(shows(*pane.browser, kBackgroundColour));
 }
 
 void TestPreviewPane::toggleHidesThemeList()
