@@ -324,20 +324,7 @@ void TFtpClient::timedOut()
     if (!alive(generation))
         return;
     const bool wasConnected = mConnected;
-    if (mLookupId >= 0) {
-        QHostInfo::abortHostLookup(mLookupId);
-        mLookupId = -1;
-    }
-    dropData();
-    if (mControl) {
-        mControl->disconnect(this);
-        mControl->abort();
-        mControl->deleteLater();
-        mControl = nullptr;
-    }
-    mConnected = false;
-    mClosingControl = false;
-    mReader.clear();
+    closeConnections();
     setError(WinsockErrors::failureText(WinsockErrors::WSAETIMEDOUT));
     mStatusCode = 500;
     mRequestResult = WinsockErrors::WSAETIMEDOUT;
@@ -394,6 +381,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
         connect(mControl, &QSslSocket::encrypted, this, [this] {
             guarded(true, [this] {
                 touch();
+                mAwaitingTls = false;
                 mTlsActive = true;
                 stepDone(0);
             });
@@ -401,6 +389,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
         mReader.clear();
         mUtf8 = false;
         mTlsActive = false;
+        mAwaitingTls = false;
         mRefusedCertificate.clear();
         mReader.setAcceptLF(Options.testFlag(ftpAcceptLF));
         mControlError = 0;
@@ -463,10 +452,22 @@ void TFtpClient::controlReadyRead()
         }
         touch();
         const QList<QByteArray> lines = mReader.append(socket->read(room));
-        for (const QByteArray &line : lines) {
-            handleLine(line);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            handleLine(lines[i]);
             if (!alive(generation) || mControl != socket || mClosingControl)
                 return;
+            if (!mAwaitingTls)
+                continue;
+            // The server speaks no more clear text after accepting AUTH TLS: anything
+            // else that came with the reply would be taken as said inside TLS.
+            if (i + 1 < lines.size() || mReader.pendingBytes() > 0 || socket->bytesAvailable() > 0) {
+                setError(QStringLiteral("500 Unexpected data after AUTH TLS"));
+                mStatusCode = 500;
+                mRequestResult = 500;
+                mClosingControl = true;
+                socket->abort();
+            }
+            return;
         }
     }
 }
@@ -670,13 +671,6 @@ void TFtpClient::authReply(const QString &line, const FtpReplyLine &reply)
         failStep(reply.code, reply.code, line);
         return;
     }
-    // Whatever came after the reply in clear text would be taken as said inside TLS.
-    if (mReader.pendingBytes() > 0 || (mControl && mControl->bytesAvailable() > 0)) {
-        setError(QStringLiteral("500 Unexpected data after AUTH TLS"));
-        mRequestResult = 500;
-        closeControl();
-        return;
-    }
     startTls();
 }
 
@@ -694,6 +688,7 @@ void TFtpClient::startTls()
 {
     if (!mControl)
         return;
+    mAwaitingTls = true;
     mControl->setSslConfiguration(tlsConfiguration());
     mControl->setPeerVerifyName(HostName);
     mControl->startClientEncryption();
@@ -1040,10 +1035,8 @@ void TFtpClient::dropData()
     mChunk = QByteArray();
 }
 
-void TFtpClient::releaseSockets()
+void TFtpClient::closeConnections()
 {
-    ++mGeneration;
-    mIdleTimer.stop();
     if (mLookupId >= 0) {
         QHostInfo::abortHostLookup(mLookupId);
         mLookupId = -1;
@@ -1057,7 +1050,15 @@ void TFtpClient::releaseSockets()
     }
     mConnected = false;
     mClosingControl = false;
+    mAwaitingTls = false;
     mReader.clear();
+}
+
+void TFtpClient::releaseSockets()
+{
+    ++mGeneration;
+    mIdleTimer.stop();
+    closeConnections();
     mPendingSteps.clear();
     mRequestActive = false;
     mReplyHandler = ReplyHandler::None;

@@ -181,6 +181,8 @@ private:
     void post(bool fromSocket, std::function<void()> work);
     bool alive(quint64 generation) const { return generation == mGeneration; }
     void guarded(bool fromSocket, const std::function<void()> &work);
+    // Drops a running lookup and both connections at once, sending nothing.
+    void closeConnections();
     void releaseSockets();
 
     TFtpState mState = TFtpState::Ready;
@@ -210,6 +212,7 @@ private:
     FtpReplyReader mReader;
     bool mUtf8 = false;
     bool mTlsActive = false;
+    bool mAwaitingTls = false;
     QString mRefusedCertificate;
     QStringList mFeatures;
     bool mTriedPasv = false;

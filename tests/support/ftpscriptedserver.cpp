@@ -3,6 +3,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
 ScriptedFtpServer::ScriptedFtpServer(QObject *parent)
     : QObject(parent)
 {
@@ -117,7 +119,8 @@ void ScriptedFtpServer::handle(const QByteArray &line)
 
 void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
 {
-    auto *content = new QByteArray;
+    // Shared by the handlers, so it goes with them when a test ends mid-transfer.
+    auto content = std::make_shared<QByteArray>();
     if (stallData)
         data->setReadBufferSize(1);
     else
@@ -125,7 +128,6 @@ void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
     connect(data, &QTcpSocket::disconnected, this, [this, data, content, name] {
         *content += data->readAll();
         files.insert(name, *content);
-        delete content;
         data->deleteLater();
         send("226 Transfer complete\r\n");
     });
