@@ -1,3 +1,4 @@
+#include "benchpages.h"
 #include "benchregistry.h"
 
 #include "model/componentstream.h"
@@ -8,28 +9,6 @@
 
 namespace {
 
-// A page of n items cycling through every kind, with 1 KB paragraphs.
-void fillMixedPage(TPagelette &page, int n)
-{
-    page.NewPage();
-    const QString paragraph = QString(1024, u'x');
-    QStringList bullets;
-    for (int i = 0; i < 20; ++i)
-        bullets.append(QStringLiteral("Entry number %1").arg(i));
-    for (int i = page.Page().Count(); i < n; ++i) {
-        const auto kind = TBlockType(1 + i % 7);
-        TPageItem &item = page.InsertNewItem(page.Page().Count(), kind);
-        switch (kind) {
-        case btHeading: item.HeadingBlock().Heading = QStringLiteral("Heading %1").arg(i); break;
-        case btImage: item.ImageBlock().FileName = QStringLiteral("picture%1.jpg").arg(i); break;
-        case btLink: item.LinkBlock().LinkURL = QStringLiteral("http://example.com/%1").arg(i); break;
-        case btText: item.TextBlock().Text = paragraph; break;
-        case btBullet: item.BulletBlock().Bullets = bullets.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); break;
-        default: break;
-        }
-    }
-}
-
 void saveAndLoad(QTextStream &out)
 {
     QTemporaryDir dir;
@@ -38,7 +17,7 @@ void saveAndLoad(QTextStream &out)
     const int sizes[2] = {10000, 20000};
     for (int k = 0; k < 2; ++k) {
         TPagelette page;
-        fillMixedPage(page, sizes[k]);
+        Bench::fillMixedPage(page, sizes[k]);
         const QString path = dir.filePath(QStringLiteral("page%1.vxf").arg(k));
         ComponentWriter writer;
         saveMs[k] = 1e300;
