@@ -1,12 +1,14 @@
 // The readers of the text files the program is given: palettes, the browser's
 // bookmark file, internet shortcuts, tips (plain lines), the help text, the theme
-// source and the field bank. None may crash or hang on any bytes, and the field bank
-// file writes back byte for byte what it read.
+// source, the field bank and the settings file. None may crash or hang on any bytes;
+// the field bank file writes back byte for byte what it read, and the settings read
+// from any text are read again the same from what they are written as.
 #include "fuzzcheck.h"
 
 #include "editor/fieldbank.h"
 #include "model/bookmarks.h"
 #include "platform/helptopics.h"
+#include "platform/settingsfile.h"
 #include "platform/textfile.h"
 #include "themes/palette.h"
 #include "themes/themestore.h"
@@ -66,6 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FieldBank::readOptions(bank, FieldBank::optionSection(field), true);
         }
     }
+
+    const QSettings::SettingsMap settings = SettingsFile::parse(bytes);
+    FUZZ_CHECK(SettingsFile::parse(SettingsFile::serialise(settings)) == settings);
 
     QFile file(scratchFile());
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()) {
