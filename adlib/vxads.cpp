@@ -4,6 +4,7 @@
 // host's error paths can be exercised.
 
 #define VXADS_BUILDING
+#include "installpaths.h"
 #include "vxads.h"
 
 #include <dlfcn.h>
@@ -182,8 +183,9 @@ std::vector<std::string> bannerFolders()
 {
     if (const char *dir = std::getenv("VXADS_BANNER_DIR"))
         return {dir};
+    // Beside the library in the build tree; in an installed tree, in the shared data.
     const std::string here = libraryFolder();
-    return {here + "/banners", here + "/../share/vendrix/banners", here + "/../../share/vendrix/banners"};
+    return {here + "/banners", here + "/" VENDRIX_PRIVATE_LIB_TO_DATA "/banners"};
 }
 
 bool readFile(const std::string &path, std::vector<unsigned char> &bytes)

@@ -16,6 +16,26 @@ std::vector<std::pair<const char *, Function>> &entries()
     static std::vector<std::pair<const char *, Function>> list;
     return list;
 }
+std::vector<std::pair<const char *, Child>> &children()
+{
+    static std::vector<std::pair<const char *, Child>> list;
+    return list;
+}
+}
+
+bool addChild(const char *name, Child child)
+{
+    children().emplace_back(name, std::move(child));
+    return true;
+}
+
+int runChild(int &argc, char **argv)
+{
+    for (const auto &[name, child] : children()) {
+        if (argc > 2 && qstrcmp(argv[2], name) == 0)
+            return child(argc, argv);
+    }
+    return 2;
 }
 
 void releaseFreeMemory()
@@ -50,6 +70,8 @@ int runAll(int argc, char **argv)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "--child") == 0)
+        return Bench::runChild(argc, argv);
     QApplication app(argc, argv);
     return Bench::runAll(argc, argv);
 }

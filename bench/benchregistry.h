@@ -13,6 +13,14 @@ using Function = std::function<void(QTextStream &out)>;
 bool add(const char *name, Function function);
 int runAll(int argc, char **argv);
 
+// A benchmark that measures whole processes starts the bench executable again as
+// "--child NAME ...": the child registered under NAME runs then instead of the
+// benchmarks, before any application object exists, and returns the exit code.
+using Child = std::function<int(int &argc, char **argv)>;
+bool addChild(const char *name, Child child);
+// Runs the child named in argv[2]; 2 when there is none of that name.
+int runChild(int &argc, char **argv);
+
 // Hands the allocator's spare memory back to the system, so a run that follows pays
 // for the memory it touches as a fresh program would. Without it, the allocator's
 // adaptive trimming keeps the memory of a small run warm but not that of a larger

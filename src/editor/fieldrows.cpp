@@ -4,9 +4,49 @@
 #include "platform/prompter.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTreeWidget>
 
+namespace {
+
+class ListKeys : public QObject
+{
+public:
+    ListKeys(QTreeWidget &list, std::function<void()> enter, std::function<void()> remove)
+        : QObject(&list), mEnter(std::move(enter)), mRemove(std::move(remove))
+    {
+        list.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            const std::function<void()> &command
+                = (key == Qt::Key_Return || key == Qt::Key_Enter) ? mEnter : key == Qt::Key_Delete ? mRemove : mNone;
+            if (command) {
+                command();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> mEnter;
+    std::function<void()> mRemove;
+    std::function<void()> mNone;
+};
+
+}
+
 namespace FieldRows {
+
+void onKeys(QTreeWidget &list, std::function<void()> enter, std::function<void()> remove)
+{
+    new ListKeys(list, std::move(enter), std::move(remove));
+}
 
 QTreeWidgetItem *append(QTreeWidget &list, const BankField &field)
 {
@@ -77,6 +117,7 @@ void setUpList(QTreeWidget &list, const QStringList &headers, const QList<int> &
     for (int i = 0; i < widths.size(); ++i)
         list.setColumnWidth(i, widths[i]);
     list.header()->setStretchLastSection(false);
+    list.header()->setObjectName(list.objectName() + QStringLiteral("Header"));
     list.setRootIsDecorated(false);
     list.setUniformRowHeights(true);
     list.setSelectionMode(QAbstractItemView::SingleSelection);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Prompter;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -27,8 +29,13 @@ int focusedRow(const QTreeWidget &list);
 // Gives the row the focus mark and selects it.
 void selectRow(QTreeWidget &list, int row);
 
+// Enter (or Return) and Delete in the list run these commands instead of reaching the
+// window; an empty command leaves its key alone.
+void onKeys(QTreeWidget &list, std::function<void()> enter, std::function<void()> remove);
+
 // A tree widget that lists rows only: read-only, whole rows, one at a time, the
-// selection kept visible when the list loses the focus.
+// selection kept visible when the list loses the focus. Name the list first: its
+// header is named after it.
 void setUpList(QTreeWidget &list, const QStringList &headers, const QList<int> &widths);
 
 }

@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -72,25 +71,9 @@ FormCommands::FormCommands(FormsPanel &panel, TPagelette &page, AppServices &ser
     connect(&list, &QTreeWidget::customContextMenuRequested, this,
             [this, &list](const QPoint &pos) { showListMenu(list.viewport()->mapToGlobal(pos)); });
     connect(&list, &QTreeWidget::itemDoubleClicked, this, &FormCommands::editField);
-    list.installEventFilter(this);
+    FieldRows::onKeys(list, [this] { editField(); }, [this] { removeField(); });
     auto *drag = new RowDrag(list);
     connect(drag, &RowDrag::rowDropped, this, [this](int, int target) { dropOn(target); });
-}
-
-bool FormCommands::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == mPanel.lvForms && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            editField();
-            return true;
-        }
-        if (key == Qt::Key_Delete) {
-            removeField();
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void FormCommands::showAddMenu()

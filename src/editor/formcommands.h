@@ -48,9 +48,6 @@ signals:
     // The form was changed by the named action ("Add Field").
     void pageChanged(const QString &action);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     // Removes every field and row after asking; false when the user kept them.
     bool clearFields(bool &removed);

@@ -3,6 +3,7 @@
 #include "fieldbank.h"
 #include "fieldrows.h"
 #include "pictures.h"
+#include "placedcontrols.h"
 #include "model/pagelette.h"
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
@@ -17,7 +18,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,22 +32,6 @@ constexpr int kOptionsHeight = 377;
 constexpr int kFieldsTopic = 203;
 constexpr int kOptionsTopic = 202;
 const QString kFormField = QStringLiteral("form field");
-
-QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
-QCheckBox *addCheck(QWidget *parent, const QString &name, const QString &text, const QRect &geometry)
-{
-    auto *box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    box->setGeometry(geometry);
-    return box;
-}
 
 }
 
@@ -72,7 +56,7 @@ void TfrmCommonFields::buildCommonPanel()
     pnlCommon->setObjectName(QStringLiteral("pnlCommon"));
     pnlCommon->setGeometry(0, 0, kWidth, kBasicHeight - 45);
 
-    auto *instructions = addLabel(pnlCommon, QStringLiteral("lblInstructions"),
+    auto *instructions = placedLabel(pnlCommon, QStringLiteral("lblInstructions"),
                                   QStringLiteral("To Add items to your list, simply drag and drop the item from the Field "
                                                  "Bank below. To Remove an item, drag it back to the Field Bank or highlight "
                                                  "it and hit Delete."),
@@ -86,7 +70,7 @@ void TfrmCommonFields::buildCommonPanel()
         FieldRows::setUpList(*list, {QStringLiteral("Name"), QStringLiteral("Type")}, {200, 185});
         list->setAccessibleName(heading);
         HelpContext::set(*list, kFieldsTopic);
-        auto *label = addLabel(pnlCommon, name + QStringLiteral("Heading"), heading, QRect(10, top, 405, 18));
+        auto *label = placedLabel(pnlCommon, name + QStringLiteral("Heading"), heading, QRect(10, top, 405, 18));
         QFont bold = label->font();
         bold.setBold(true);
         label->setFont(bold);
@@ -95,7 +79,7 @@ void TfrmCommonFields::buildCommonPanel()
     };
     lvForms = makeList(QStringLiteral("lvForms"), QStringLiteral("Common Fields"), 58);
     lvFieldBank = makeList(QStringLiteral("lvFieldBank"), QStringLiteral("Field Bank"), 236);
-    lvForms->installEventFilter(this);
+    FieldRows::onKeys(*lvForms, {}, [this] { deleteCommonRow(); });
     connect(lvForms, &QTreeWidget::itemSelectionChanged, this, &TfrmCommonFields::updateMoveButtons);
     connect(lvForms, &QTreeWidget::currentItemChanged, this, &TfrmCommonFields::updateMoveButtons);
 
@@ -133,11 +117,11 @@ void TfrmCommonFields::buildCommonPanel()
     btnReset->setAutoDefault(false);
     connect(btnReset, &QPushButton::clicked, this, &TfrmCommonFields::reset);
 
-    auto *note = addLabel(pnlCommon, QStringLiteral("lblNote"), QStringLiteral("Note:"), QRect(10, 412, 40, 18));
+    auto *note = placedLabel(pnlCommon, QStringLiteral("lblNote"), QStringLiteral("Note:"), QRect(10, 412, 40, 18));
     QFont bold = note->font();
     bold.setBold(true);
     note->setFont(bold);
-    auto *noteText = addLabel(pnlCommon, QStringLiteral("lblNoteText"),
+    auto *noteText = placedLabel(pnlCommon, QStringLiteral("lblNoteText"),
                               QStringLiteral("You can add your own customized Fields by clicking on the \"Add Field\" "
                                              "button (+) in the previous window."),
                               QRect(52, 412, 458, 34));
@@ -158,24 +142,22 @@ void TfrmCommonFields::buildOptionsPanel()
     txtFormTitle->setObjectName(QStringLiteral("txtFormTitle"));
     txtFormTitle->setGeometry(10, 44, 480, 24);
     HelpContext::set(*txtFormTitle, kOptionsTopic);
-    auto *title = addLabel(table, QStringLiteral("lblFormTitle"), QStringLiteral("Form &Title"), QRect(10, 24, 200, 18));
+    auto *title = placedLabel(table, QStringLiteral("lblFormTitle"), QStringLiteral("Form &Title"), QRect(10, 24, 200, 18));
     title->setBuddy(txtFormTitle);
     whatsThis->attach(*title, kOptionsTopic);
-    chkFooter = addCheck(table, QStringLiteral("chkFooter"), QStringLiteral("Include F&ooter"), QRect(10, 76, 220, 22));
-    chkUseBorder = addCheck(table, QStringLiteral("chkUseBorder"), QStringLiteral("Use Table &Border"), QRect(250, 76, 220, 22));
+    chkFooter = placed(new QCheckBox(QStringLiteral("Include F&ooter"), table), QStringLiteral("chkFooter"), QRect(10, 76, 220, 22));
+    chkUseBorder = placed(new QCheckBox(QStringLiteral("Use Table &Border"), table), QStringLiteral("chkUseBorder"), QRect(250, 76, 220, 22));
 
     auto *display = new QGroupBox(QStringLiteral("Display the following items in the e-mail"), pnlOptions);
     display->setObjectName(QStringLiteral("grpDisplay"));
     display->setGeometry(10, 130, 500, 192);
-    chkAddress = addCheck(display, QStringLiteral("chkAddress"), QStringLiteral("E-Mail &Address"), QRect(10, 26, 220, 22));
-    chkSubject = addCheck(display, QStringLiteral("chkSubject"), QStringLiteral("E-Mail &Subject"), QRect(10, 58, 220, 22));
-    chkIP = addCheck(display, QStringLiteral("chkIP"), QStringLiteral("&IP Address"), QRect(10, 90, 220, 22));
-    chkHostname = addCheck(display, QStringLiteral("chkHostname"), QStringLiteral("&Hostname"), QRect(10, 122, 220, 22));
-    chkBrowser = addCheck(display, QStringLiteral("chkBrowser"), QStringLiteral("B&rowser Used"), QRect(10, 154, 220, 22));
-    chkBlankFields = addCheck(display, QStringLiteral("chkBlankFields"), QStringLiteral("Display Blank &Fields in Message Body"),
-                              QRect(240, 26, 250, 22));
-    chkSort = addCheck(display, QStringLiteral("chkSort"), QStringLiteral("Sor&t Fields in Alphabetic Order"),
-                       QRect(240, 58, 250, 22));
+    chkAddress = placed(new QCheckBox(QStringLiteral("E-Mail &Address"), display), QStringLiteral("chkAddress"), QRect(10, 26, 220, 22));
+    chkSubject = placed(new QCheckBox(QStringLiteral("E-Mail &Subject"), display), QStringLiteral("chkSubject"), QRect(10, 58, 220, 22));
+    chkIP = placed(new QCheckBox(QStringLiteral("&IP Address"), display), QStringLiteral("chkIP"), QRect(10, 90, 220, 22));
+    chkHostname = placed(new QCheckBox(QStringLiteral("&Hostname"), display), QStringLiteral("chkHostname"), QRect(10, 122, 220, 22));
+    chkBrowser = placed(new QCheckBox(QStringLiteral("B&rowser Used"), display), QStringLiteral("chkBrowser"), QRect(10, 154, 220, 22));
+    chkBlankFields = placed(new QCheckBox(QStringLiteral("Display Blank &Fields in Message Body"), display), QStringLiteral("chkBlankFields"), QRect(240, 26, 250, 22));
+    chkSort = placed(new QCheckBox(QStringLiteral("Sor&t Fields in Alphabetic Order"), display), QStringLiteral("chkSort"), QRect(240, 58, 250, 22));
     for (QCheckBox *box : {chkFooter, chkUseBorder, chkAddress, chkSubject, chkIP, chkHostname, chkBrowser, chkBlankFields, chkSort})
         whatsThis->attach(*box, kOptionsTopic);
 }
@@ -259,16 +241,6 @@ void TfrmCommonFields::accept()
         }
     }
     QDialog::accept();
-}
-
-bool TfrmCommonFields::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == lvForms && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        deleteCommonRow();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TfrmCommonFields::updateMoveButtons()

@@ -85,9 +85,6 @@ public slots:
     // is reported and the window stays open.
     void accept() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildCommonPanel();
     void buildOptionsPanel();

@@ -3,6 +3,7 @@
 #include "fieldrows.h"
 #include "memobox.h"
 #include "pictures.h"
+#include "placedcontrols.h"
 #include "model/routines.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
@@ -15,6 +16,7 @@
 #include "widgets/whatsthis.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFrame>
@@ -38,25 +40,6 @@ constexpr int kRowsColsTopic = 205;
 const QString kYes = QStringLiteral("Yes");
 const QString kNo = QStringLiteral("No");
 
-QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRect &geometry,
-                 QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    if (buddy)
-        label->setBuddy(buddy);
-    return label;
-}
-
-template <class W>
-W *placed(W *widget, const QString &name, const QRect &geometry)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 // The marks of the option list compare as the page does: "yes" in any case is selected.
 bool isYes(const QString &mark)
 {
@@ -74,11 +57,11 @@ TfrmFields::TfrmFields(AppServices &services, QWidget *parent)
     whatsThis = new WhatsThisMenu(services.help, this);
 
     txtText = placed(new MemoBox(this), QStringLiteral("txtText"), QRect(10, 30, 460, 54));
-    mKindLabels.append(addLabel(this, QStringLiteral("lblText"), QStringLiteral("&Webpage Text:"), QRect(10, 10, 200, 18), txtText));
+    mKindLabels.append(placedLabel(this, QStringLiteral("lblText"), QStringLiteral("&Webpage Text:"), QRect(10, 10, 200, 18), txtText));
     txtName = placed(new QLineEdit(this), QStringLiteral("txtName"), QRect(10, 114, 225, 24));
-    mKindLabels.append(addLabel(this, QStringLiteral("lblName"), QStringLiteral("&Name:"), QRect(10, 94, 200, 18), txtName));
+    mKindLabels.append(placedLabel(this, QStringLiteral("lblName"), QStringLiteral("&Name:"), QRect(10, 94, 200, 18), txtName));
     txtValue = placed(new QLineEdit(this), QStringLiteral("txtValue"), QRect(245, 114, 225, 24));
-    mKindLabels.append(addLabel(this, QStringLiteral("lblValue"), QStringLiteral("&Value:"), QRect(245, 94, 200, 18), txtValue));
+    mKindLabels.append(placedLabel(this, QStringLiteral("lblValue"), QStringLiteral("&Value:"), QRect(245, 94, 200, 18), txtValue));
     txtName->installEventFilter(this);
     connect(txtName, &QLineEdit::textChanged, this, &TfrmFields::updateCaption);
     connect(txtValue, &QLineEdit::textChanged, this, [this](const QString &value) {
@@ -88,9 +71,11 @@ TfrmFields::TfrmFields(AppServices &services, QWidget *parent)
 
     cbSize = placed(new QComboBox(this), QStringLiteral("cbSize"), QRect(10, kKindTop + 20, 80, 24));
     cbSize->setEditable(true);
+    cbSize->lineEdit()->setObjectName(QStringLiteral("cbSizeText"));
+    cbSize->view()->setObjectName(QStringLiteral("cbSizeList"));
     cbSize->addItems({"10", "20", "30", "40", "50", "60"});
     cbSize->setCurrentText(QStringLiteral("30"));
-    lblSize = addLabel(this, QStringLiteral("lblSize"), QStringLiteral("&Size:"), QRect(10, kKindTop, 80, 18), cbSize);
+    lblSize = placedLabel(this, QStringLiteral("lblSize"), QStringLiteral("&Size:"), QRect(10, kKindTop, 80, 18), cbSize);
     HelpContext::set(*cbSize, kSizeTopic);
     whatsThis->attach(*lblSize, kSizeTopic);
 
@@ -99,9 +84,9 @@ TfrmFields::TfrmFields(AppServices &services, QWidget *parent)
     txtCols = placed(new QLineEdit(QStringLiteral("30"), pnlRowsCols), QStringLiteral("txtCols"), QRect(80, 20, 60, 24));
     for (QWidget *box : {static_cast<QWidget *>(txtRows), static_cast<QWidget *>(txtCols)})
         HelpContext::set(*box, kRowsColsTopic);
-    whatsThis->attach(*addLabel(pnlRowsCols, QStringLiteral("lblRows"), QStringLiteral("&Rows:"), QRect(0, 0, 70, 18), txtRows),
+    whatsThis->attach(*placedLabel(pnlRowsCols, QStringLiteral("lblRows"), QStringLiteral("&Rows:"), QRect(0, 0, 70, 18), txtRows),
                       kRowsColsTopic);
-    whatsThis->attach(*addLabel(pnlRowsCols, QStringLiteral("lblCols"), QStringLiteral("&Cols:"), QRect(80, 0, 70, 18), txtCols),
+    whatsThis->attach(*placedLabel(pnlRowsCols, QStringLiteral("lblCols"), QStringLiteral("&Cols:"), QRect(80, 0, 70, 18), txtCols),
                       kRowsColsTopic);
 
     buildOptionList();
@@ -120,8 +105,8 @@ void TfrmFields::buildOptionList()
     lvDropDown = placed(new QTreeWidget(this), QStringLiteral("lvDropDown"), QRect(10, kKindTop + 20, 345, 124));
     lvDropDown->setAccessibleName(QStringLiteral("Items"));
     FieldRows::setUpList(*lvDropDown, {QStringLiteral("Value"), QStringLiteral("Text"), QString()}, {100, 150, 75});
-    lblItems = addLabel(this, QStringLiteral("lblItems"), QStringLiteral("Items:"), QRect(10, kKindTop, 100, 18), lvDropDown);
-    lvDropDown->installEventFilter(this);
+    lblItems = placedLabel(this, QStringLiteral("lblItems"), QStringLiteral("Items:"), QRect(10, kKindTop, 100, 18), lvDropDown);
+    FieldRows::onKeys(*lvDropDown, [this] { editItem(); }, [this] { deleteItem(); });
     lvDropDown->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvDropDown, &QTreeWidget::itemSelectionChanged, this, &TfrmFields::updateItemButtons);
     connect(lvDropDown, &QTreeWidget::itemDoubleClicked, this, &TfrmFields::editItem);
@@ -171,16 +156,16 @@ void TfrmFields::buildOptionEditor()
     frame->setFrameShape(QFrame::Panel);
     frame->setFrameShadow(QFrame::Raised);
     frame->setAutoFillBackground(true);
-    auto *explanation = addLabel(pnlDropText, QStringLiteral("lblDropInfo"),
+    auto *explanation = placedLabel(pnlDropText, QStringLiteral("lblDropInfo"),
                                  QStringLiteral("Value is a unique identifier used when the email form is processed. Text "
                                                 "selection is an item in the drop down box or for a checkbox or radio button "
                                                 "it is the text next to it."),
                                  QRect(8, 6, 444, 46));
     explanation->setWordWrap(true);
     txtDropValue = placed(new QLineEdit(pnlDropText), QStringLiteral("txtDropValue"), QRect(8, 74, 210, 24));
-    addLabel(pnlDropText, QStringLiteral("lblDropValue"), QStringLiteral("&Value (eg. CA)"), QRect(8, 56, 210, 18), txtDropValue);
+    placedLabel(pnlDropText, QStringLiteral("lblDropValue"), QStringLiteral("&Value (eg. CA)"), QRect(8, 56, 210, 18), txtDropValue);
     txtDropText = placed(new QLineEdit(pnlDropText), QStringLiteral("txtDropText"), QRect(228, 74, 224, 24));
-    addLabel(pnlDropText, QStringLiteral("lblDropText"), QStringLiteral("&Text Selections (eg. California)"),
+    placedLabel(pnlDropText, QStringLiteral("lblDropText"), QStringLiteral("&Text Selections (eg. California)"),
              QRect(228, 56, 224, 18), txtDropText);
     chkCheck = placed(new QCheckBox(QStringLiteral("Chec&ked"), pnlDropText), QStringLiteral("chkCheck"), QRect(8, 108, 180, 22));
     btnDropApply = placed(new QPushButton(QStringLiteral("&Apply"), pnlDropText), QStringLiteral("btnDropApply"),
@@ -199,7 +184,7 @@ void TfrmFields::buildOptionEditor()
 
 void TfrmFields::buildSample()
 {
-    lblSample = addLabel(this, QStringLiteral("lblSample"), QString(), QRect(10, 0, 460, 18));
+    lblSample = placedLabel(this, QStringLiteral("lblSample"), QString(), QRect(10, 0, 460, 18));
     auto *panel = placed(new QFrame(this), QStringLiteral("pnlSample"), QRect(10, 0, 460, kSampleHeight));
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
@@ -208,7 +193,7 @@ void TfrmFields::buildSample()
     white.setColor(QPalette::Window, Qt::white);
     panel->setPalette(white);
     pnlSample = panel;
-    auto *caption = addLabel(pnlSample, QStringLiteral("lblSampleText"), QStringLiteral("Webpage Text"),
+    auto *caption = placedLabel(pnlSample, QStringLiteral("lblSampleText"), QStringLiteral("Webpage Text"),
                              QRect(8, 0, 90, kSampleHeight));
     caption->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     caption->adjustSize();
@@ -229,6 +214,7 @@ void TfrmFields::buildSample()
                        QRect(left, middle - 11, 250, 22));
     cbSample = placed(new QComboBox(pnlSample), QStringLiteral("cbSample"), QRect(left, middle - 12, 250, 24));
     cbSample->setAccessibleName(QStringLiteral("Sample"));
+    cbSample->view()->setObjectName(QStringLiteral("cbSampleList"));
 }
 
 void TfrmFields::arrange()
@@ -383,16 +369,6 @@ bool TfrmFields::eventFilter(QObject *watched, QEvent *event)
         // Switching to another program or opening a menu does not leave the box.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             checkName();
-    } else if (watched == lvDropDown && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            editItem();
-            return true;
-        }
-        if (key == Qt::Key_Delete) {
-            deleteItem();
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -52,9 +52,9 @@ public:
     ~TfrmMain() override;
 
     // The creation steps that follow building the widgets, in order: start the banner,
-    // read the settings, new page, themes, palette and lists, document name and file
-    // types, the command-line document (when not empty), and the tip of the day when
-    // it is on.
+    // read the settings, new page, themes, palette and lists, document name, the
+    // command-line document (when not empty), and the tip of the day when it is on.
+    // (Start-up registers the file types once the window has appeared.)
     void startUp(const QString &commandLineDocument);
 
     // The selection protocol (see PageEditor). StoreCurrentItem() also records what it
@@ -211,7 +211,6 @@ private:
     void loadThemes();
     void startBanner();
     void shutdownBanner();
-    void registerFileTypes();
     struct WrittenDocument
     {
         QString path;

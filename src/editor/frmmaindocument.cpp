@@ -18,7 +18,6 @@
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
-#include "platform/filetypes.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
 #include "shell/bannerhost.h"
@@ -31,7 +30,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStackedWidget>
@@ -47,7 +45,6 @@ void TfrmMain::startUp(const QString &commandLineDocument)
     pnlBullets->cbBullets->setCurrentIndex(0);
     pnlHR->recordFullWidth();
     mDocument.setUntitled();
-    registerFileTypes();
     mUndo->reset();
     // A recovered page is what the user was working on; the document named on the
     // command line can be opened after it.
@@ -85,15 +82,6 @@ void TfrmMain::loadThemes()
     lstThemes->clear();
     lstThemes->addItems(ThemeStore::themeNames(*mThemes));
     mEditor->selectTheme(mPage.Page().Items(0).PagePropertiesBlock().ThemeName);
-}
-
-void TfrmMain::registerFileTypes()
-{
-    QString error;
-    // A desktop that cannot take the registration only loses the file associations:
-    // the document on the command line and the tip of the day still follow.
-    if (!RegisterFileTypes(QCoreApplication::applicationFilePath(), &error))
-        mServices.prompter.error(error);
 }
 
 void TfrmMain::showTipOfTheDay()

@@ -1,6 +1,5 @@
 #include "filetypes.h"
 
-#include "appinfo.h"
 #include "safewrite.h"
 
 #include <QDir>
@@ -10,6 +9,55 @@
 #include <QStandardPaths>
 
 namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString resource(const QString &name)
+{
+    return QStringLiteral(":/filetypes/") + name;
+}
+
+// The files of the registration, relative to a data folder, with the name of the
+// built-in copy of each; the desktop entry's copy is made for the executable.
+struct Piece
+{
+    enum Kind { MimePackage, DesktopEntry, Icon };
+    Kind kind;
+    QString path;
+    QString name;
+};
+
+QList<Piece> pieces()
+{
+    const QString id = FileTypes::desktopId();
+    const QString page = QStringLiteral("application-x-vendrix-page.svg");
+    const QString templ = QStringLiteral("application-x-vendrix-template.svg");
+    return {
+        {Piece::MimePackage, QStringLiteral("mime/packages/"), id + QStringLiteral(".xml")},
+        {Piece::DesktopEntry, QStringLiteral("applications/"), id + QStringLiteral(".desktop")},
+        {Piece::Icon, QStringLiteral("icons/hicolor/scalable/apps/"), id + QStringLiteral(".svg")},
+        {Piece::Icon, QStringLiteral("icons/hicolor/scalable/mimetypes/"), page},
+        {Piece::Icon, QStringLiteral("icons/hicolor/scalable/mimetypes/"), templ},
+    };
+}
+
+QString filePath(const QDir &dataFolder, const Piece &piece)
+{
+    return dataFolder.filePath(piece.path + piece.name);
+}
+
+QString filePath(const QDir &dataFolder, Piece::Kind kind)
+{
+    for (const Piece &piece : pieces()) {
+        if (piece.kind == kind)
+            return filePath(dataFolder, piece);
+    }
+    return QString();
+}
 
 // The Exec key quotes the program path and escapes what the desktop entry format reserves.
 QString quotedExec(const QString &path)
@@ -23,8 +71,26 @@ QString quotedExec(const QString &path)
     return u'"' + escaped + u'"';
 }
 
+QByteArray withoutExecLine(const QByteArray &entry)
+{
+    QByteArray rest;
+    for (const QByteArray &line : entry.split('\n')) {
+        if (!line.startsWith("Exec="))
+            rest += line + '\n';
+    }
+    return rest;
+}
+
+// What this program writes, whatever executable the entry was made for.
+bool isOurCopy(const Piece &piece, const QByteArray &content)
+{
+    if (piece.kind == Piece::DesktopEntry)
+        return withoutExecLine(content) == withoutExecLine(FileTypes::desktopEntry(QString()));
+    return content == readAll(resource(piece.name));
+}
+
 // Rewrites the file only when its content differs, so a start with nothing to change
-// touches nothing and runs no desktop database update.
+// touches nothing and refreshes no desktop cache.
 bool writeIfChanged(const QString &path, const QByteArray &content, bool *changed, QString *error)
 {
     QFile existing(path);
@@ -44,81 +110,108 @@ bool writeIfChanged(const QString &path, const QByteArray &content, bool *change
     return true;
 }
 
-// The desktop's caches are rebuilt only after a change, and only where the tools
-// are installed; a missing or failing tool leaves the registration files in place.
-void runIfPresent(const QString &program, const QString &folder)
+// The desktop's caches are rebuilt in the background, where the tools are installed: a
+// missing or failing tool leaves the registration files in place, and nobody waits for it.
+void refreshInBackground(const QString &program, const QString &folder)
 {
     const QString executable = QStandardPaths::findExecutable(program);
     if (executable.isEmpty())
         return;
     QProcess process;
+    process.setProgram(executable);
+    process.setArguments({folder});
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(executable, {folder});
-    if (process.waitForStarted() && !process.waitForFinished(5000))
-        process.kill();
+    process.startDetached();
 }
 
 }
 
 namespace FileTypes {
 
+QString desktopId()
+{
+    return QStringLiteral("com.zandorell.Vendrix");
+}
+
 QString userDataFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
+QString packageFolder()
+{
+    const QString user = QDir(userDataFolder()).absolutePath();
+    const QByteArray mime = mimePackage();
+    const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    for (const QString &folder : folders) {
+        const QDir dir(folder);
+        if (dir.absolutePath() == user)
+            continue;
+        if (readAll(filePath(dir, Piece::MimePackage)) == mime && QFileInfo::exists(filePath(dir, Piece::DesktopEntry)))
+            return dir.absolutePath();
+    }
+    return QString();
+}
+
 QByteArray mimePackage()
 {
-    return QByteArrayLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-vendrix-page\">\n"
-        "    <comment>Zandorell HTML Vendrix File</comment>\n"
-        "    <glob pattern=\"*.vxf\"/>\n"
-        "  </mime-type>\n"
-        "  <mime-type type=\"application/x-vendrix-template\">\n"
-        "    <comment>Zandorell HTML Vendrix Template</comment>\n"
-        "    <glob pattern=\"*.vxt\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n");
+    return readAll(resource(desktopId() + QStringLiteral(".xml")));
 }
 
 QByteArray desktopEntry(const QString &executablePath)
 {
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=%1\n"
-                                         "GenericName=Web Page Builder\n"
-                                         "Comment=Build web pages from ready-made blocks\n"
-                                         "Exec=%2 %f\n"
-                                         "Terminal=false\n"
-                                         "Categories=Development;WebDevelopment;\n"
-                                         "MimeType=application/x-vendrix-page;application/x-vendrix-template;\n")
-                              .arg(AppInfo::applicationTitle(), quotedExec(QFileInfo(executablePath).absoluteFilePath()));
-    return entry.toUtf8();
+    QByteArray entry;
+    const QByteArray installed = readAll(resource(desktopId() + QStringLiteral(".desktop")));
+    for (const QByteArray &line : installed.split('\n')) {
+        if (line.startsWith("Exec="))
+            entry += "Exec=" + quotedExec(QFileInfo(executablePath).absoluteFilePath()).toUtf8() + " %f\n";
+        else if (!line.isEmpty())
+            entry += line + '\n';
+    }
+    return entry;
 }
 
 }
 
 bool RegisterFileTypes(const QString &executablePath, QString *error)
 {
-    QString reason;
     const QString dataHome = FileTypes::userDataFolder();
-    if (dataHome.isEmpty())
-        reason = QStringLiteral("The user's data folder is unknown.");
-    const QString mimeFolder = dataHome + QStringLiteral("/mime");
-    const QString applicationsFolder = dataHome + QStringLiteral("/applications");
+    if (dataHome.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The user's data folder is unknown.");
+        return false;
+    }
+    const QDir home(dataHome);
+    const bool packaged = !FileTypes::packageFolder().isEmpty();
+    QString reason;
     bool mimeChanged = false;
     bool desktopChanged = false;
-    const bool ok = reason.isEmpty()
-        && writeIfChanged(mimeFolder + QStringLiteral("/packages/vendrix.xml"), FileTypes::mimePackage(), &mimeChanged, &reason)
-        && writeIfChanged(applicationsFolder + QStringLiteral("/vendrix.desktop"), FileTypes::desktopEntry(executablePath),
-                          &desktopChanged, &reason);
+    bool ok = true;
+    for (const Piece &piece : pieces()) {
+        const QString path = filePath(home, piece);
+        bool changed = false;
+        if (packaged) {
+            // Only a copy of ours goes: a file the user changed stays.
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && isOurCopy(piece, file.readAll())) {
+                file.close();
+                changed = file.remove();
+            }
+        } else {
+            const QByteArray content = piece.kind == Piece::DesktopEntry ? FileTypes::desktopEntry(executablePath)
+                                                                          : readAll(resource(piece.name));
+            ok = writeIfChanged(path, content, &changed, &reason);
+        }
+        mimeChanged = mimeChanged || (changed && piece.kind == Piece::MimePackage);
+        desktopChanged = desktopChanged || (changed && piece.kind == Piece::DesktopEntry);
+        if (!ok)
+            break;
+    }
     if (mimeChanged)
-        runIfPresent(QStringLiteral("update-mime-database"), mimeFolder);
+        refreshInBackground(QStringLiteral("update-mime-database"), home.filePath(QStringLiteral("mime")));
     if (desktopChanged)
-        runIfPresent(QStringLiteral("update-desktop-database"), applicationsFolder);
+        refreshInBackground(QStringLiteral("update-desktop-database"), home.filePath(QStringLiteral("applications")));
     if (!ok && error)
         *error = reason;
     return ok;

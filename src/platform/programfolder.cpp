@@ -1,10 +1,14 @@
 #include "programfolder.h"
 
+#include "installpaths.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +24,29 @@ bool isWritableFolder(const QString &dir)
 {
     const QFileInfo info(dir);
     return info.isDir() && info.isWritable();
+}
+
+// Copies a shipped file without waiting for the disk (a first start must not wait for
+// it), through a temporary name so that the file never appears half written. A file
+// that appeared meanwhile is kept.
+bool copyShippedFile(const QString &from, const QString &to, QStringList *copied)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = source.readAll();
+    const QString part = to + QStringLiteral(".part");
+    QFile target(part);
+    const bool written = target.open(QIODevice::WriteOnly | QIODevice::Truncate) && target.write(bytes) == bytes.size()
+        && target.flush();
+    target.close();
+    if (!written || !QFile::rename(part, to)) {
+        QFile::remove(part);
+        return written && QFileInfo::exists(to);
+    }
+    if (copied)
+        copied->append(to);
+    return true;
 }
 
 }
@@ -44,13 +71,13 @@ ProgramFolder ProgramFolder::resolve(const QString &dataDirOption, const QString
 
 QString ProgramFolder::installedDataFolder(const QString &executableDir)
 {
-    const QString shared = QDir(executableDir).filePath(QStringLiteral("../share/vendrix"));
+    const QString shared = QDir(executableDir).filePath(QStringLiteral(VENDRIX_BIN_TO_DATA));
     if (QFileInfo::exists(QDir(shared).filePath(QStringLiteral("Themes.dat"))))
         return QDir(shared).absolutePath();
     return QDir(executableDir).absolutePath();
 }
 
-bool ProgramFolder::seed(const QString &installedDataDir, QString *error) const
+bool ProgramFolder::seed(const QString &installedDataDir, QString *error, QStringList *copied) const
 {
     auto fail = [error](const QString &message) {
         if (error)
@@ -72,7 +99,7 @@ bool ProgramFolder::seed(const QString &installedDataDir, QString *error) const
     for (const char *file : files) {
         const QString from = source.filePath(QLatin1StringView(file));
         const QString to = mPath + QLatin1StringView(file);
-        if (QFileInfo::exists(from) && !QFileInfo::exists(to) && !QFile::copy(from, to))
+        if (QFileInfo::exists(from) && !QFileInfo::exists(to) && !copyShippedFile(from, to, copied))
             return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
     }
     static const char *const trees[] = {"Palettes", "help", "Templates", "Upload/images", "Upload/backgrounds"};
@@ -84,9 +111,18 @@ bool ProgramFolder::seed(const QString &installedDataDir, QString *error) const
             const QString to = mPath + QLatin1StringView(tree) + u'/' + QDir(fromDir).relativeFilePath(from);
             if (QFileInfo::exists(to))
                 continue;
-            if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !QFile::copy(from, to))
+            if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !copyShippedFile(from, to, copied))
                 return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
         }
     }
     return true;
+}
+
+void ProgramFolder::flushToDisk(const QStringList &files)
+{
+    for (const QString &path : files) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            ::fdatasync(file.handle());
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The program's data folder ("program folder"): where documents, templates, the upload
 // folders and the shipped data files live. Paths returned end with '/'.
@@ -31,13 +32,19 @@ public:
     static ProgramFolder resolve(const QString &dataDirOption, const QString &executableDir);
 
     // The folder holding the data files as installed (the seed for a new program folder):
-    // "<prefix>/share/vendrix" beside an installed executable, else the executable's own folder.
+    // "<prefix>/share/vendrix" found relative to an installed executable (so a moved tree
+    // still finds it), else the executable's own folder (the build tree, portable use).
     static QString installedDataFolder(const QString &executableDir);
 
     // Creates the sub-folders and copies every shipped file the folder lacks from the
     // installed data folder; never overwrites a file that is there. Returns false with
-    // the reason in *error when a folder or file cannot be created.
-    bool seed(const QString &installedDataDir, QString *error = nullptr) const;
+    // the reason in *error when a folder or file cannot be created. The copies are not
+    // waited onto the disk: their paths go to *copied for flushToDisk().
+    bool seed(const QString &installedDataDir, QString *error = nullptr, QStringList *copied = nullptr) const;
+
+    // Waits until the files' contents are on the disk; a file that cannot be opened is
+    // passed over.
+    static void flushToDisk(const QStringList &files);
 
 private:
     QString mPath;

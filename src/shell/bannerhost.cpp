@@ -3,10 +3,12 @@
 #include "platform/prompter.h"
 #include "platform/shell.h"
 
+#include "installpaths.h"
 #include "vxads.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLibrary>
 #include <QMouseEvent>
@@ -17,6 +19,16 @@
 #include <cstring>
 
 namespace {
+
+// Beside the executable in the build tree and in portable use; in an installed tree, in
+// its private library folder, found relative to the executable.
+QString defaultLibraryFile()
+{
+    const QDir executableDir(QCoreApplication::applicationDirPath());
+    if (QFileInfo::exists(executableDir.filePath(QStringLiteral("libvxads.so"))))
+        return executableDir.filePath(QStringLiteral("vxads"));
+    return executableDir.filePath(QStringLiteral(VENDRIX_BIN_TO_PRIVATE_LIB "/vxads"));
+}
 
 // The functions of the library that the host calls, resolved at run time.
 struct AdLibrary
@@ -153,7 +165,7 @@ struct BannerHost::Private
     QWidget &panel;
     Prompter &prompter;
     Shell &shell;
-    QString libraryFile = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("vxads"));
+    QString libraryFile = defaultLibraryFile();
     QLibrary library;
     AdLibrary ads;
     bool active = false;

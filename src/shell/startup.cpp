@@ -1,12 +1,15 @@
 #include "startup.h"
 
 #include "platform/appinfo.h"
+#include "platform/filetypes.h"
 #include "splashscreen.h"
 #include "vendrixapplication.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTextStream>
+#include <QTimer>
+#include <QWindow>
 
 #include <exception>
 
@@ -44,6 +47,50 @@ ProductionServices::ProductionServices(const ProgramFolder &folder, const QStrin
 {
 }
 
+namespace {
+
+// Runs an action once, from the event loop, after the widget's window is first exposed.
+// The native window exists only once the widget is shown, so the watch moves from the
+// widget's show event to its window's expose event. Owned by the widget: an action
+// still waiting when the widget goes never runs.
+class FirstExposure : public QObject
+{
+public:
+    FirstExposure(QWidget &widget, std::function<void()> action)
+        : QObject(&widget),
+          mWidget(widget),
+          mAction(std::move(action))
+    {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &mWidget && event->type() == QEvent::Show && mWidget.windowHandle() && !mWatchingWindow) {
+            mWidget.windowHandle()->installEventFilter(this);
+            mWatchingWindow = true;
+        } else if (watched == mWidget.windowHandle() && event->type() == QEvent::Expose && mWidget.windowHandle()->isExposed()) {
+            mWidget.removeEventFilter(this);
+            mWidget.windowHandle()->removeEventFilter(this);
+            // Queued, so the window paints first.
+            QTimer::singleShot(0, this, [this] {
+                const std::function<void()> action = std::move(mAction);
+                deleteLater();
+                action();
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget &mWidget;
+    std::function<void()> mAction;
+    bool mWatchingWindow = false;
+};
+
+}
+
 namespace Startup {
 
 std::unique_ptr<TSplashScreen> showSplash()
@@ -56,18 +103,28 @@ std::unique_ptr<TSplashScreen> showSplash()
 }
 
 std::unique_ptr<QWidget> createMainWindow(AppServices &services, const QString &document, const MainWindowSteps &steps,
-                                          TSplashScreen *splash)
+                                          TSplashScreen *splash, std::function<void()> afterShown)
 {
     std::unique_ptr<QWidget> window;
     try {
         window = steps.create(services);
         if (splash)
             splash->hideWhenShown(*window);
+        if (afterShown)
+            new FirstExposure(*window, std::move(afterShown));
         steps.startUp(*window, document);
     } catch (const std::exception &e) {
         services.prompter.error(QString::fromLocal8Bit(e.what()));
     }
     return window;
+}
+
+void registerFileTypes(Prompter &prompter)
+{
+    QString error;
+    // A desktop that cannot take the registration only loses the file associations.
+    if (!RegisterFileTypes(QCoreApplication::applicationFilePath(), &error))
+        prompter.error(error);
 }
 
 void waitForSplash(std::unique_ptr<TSplashScreen> splash)
@@ -78,7 +135,7 @@ void waitForSplash(std::unique_ptr<TSplashScreen> splash)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-int run(const StartupOptions &options, const MainWindowSteps &steps)
+int run(const StartupOptions &options, const MainWindowSteps &steps, const std::function<int(QWidget &)> &messageLoop)
 {
     std::unique_ptr<TSplashScreen> splash = options.splash ? showSplash() : nullptr;
 
@@ -86,12 +143,13 @@ int run(const StartupOptions &options, const MainWindowSteps &steps)
     // caption, turning "Zandorell FREE HTML 5.0 - Untitled" into a doubled title. The
     // task bar takes the program's name from its desktop entry instead.
     QCoreApplication::setApplicationName(QStringLiteral("vendrix"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("vendrix"));
+    QGuiApplication::setDesktopFileName(FileTypes::desktopId());
 
     const QString executableDir = QCoreApplication::applicationDirPath();
     const ProgramFolder folder = ProgramFolder::resolve(options.dataDir, executableDir);
     QString seedError;
-    const bool seeded = folder.seed(ProgramFolder::installedDataFolder(executableDir), &seedError);
+    QStringList seededFiles;
+    const bool seeded = folder.seed(ProgramFolder::installedDataFolder(executableDir), &seedError, &seededFiles);
 
     ProductionServices production(folder);
     // Errors no handler caught are shown in the error box while the services live.
@@ -112,13 +170,19 @@ int run(const StartupOptions &options, const MainWindowSteps &steps)
     if (!seeded)
         production.services().prompter.error(seedError);
 
-    std::unique_ptr<QWidget> window = createMainWindow(production.services(), options.document, steps, splash.get());
+    // What a first start copied, and the file types, wait until the window is up.
+    Prompter &prompter = production.services().prompter;
+    std::unique_ptr<QWidget> window = createMainWindow(production.services(), options.document, steps, splash.get(),
+                                                       [&prompter, seededFiles] {
+                                                           ProgramFolder::flushToDisk(seededFiles);
+                                                           registerFileTypes(prompter);
+                                                       });
     waitForSplash(std::move(splash));
     if (!window)
         return 1;
     if (!window->isVisible())
         window->show();
-    const int code = QApplication::exec();
+    const int code = messageLoop ? messageLoop(*window) : QApplication::exec();
     window.reset();
     return code;
 }

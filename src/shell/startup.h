@@ -70,17 +70,25 @@ namespace Startup {
 std::unique_ptr<TSplashScreen> showSplash();
 
 // Creates the main window and runs its start-up steps. When the splash window is up
-// it hides as soon as the main window is shown. A failure is reported in an error box
-// and gives null (a failure in the start-up steps keeps the window).
+// it hides as soon as the main window is shown; afterShown, when given, runs once from
+// the event loop after the window first appears on the screen. A failure is reported in
+// an error box and gives null (a failure in the start-up steps keeps the window).
 std::unique_ptr<QWidget> createMainWindow(AppServices &services, const QString &document, const MainWindowSteps &steps,
-                                          TSplashScreen *splash);
+                                          TSplashScreen *splash, std::function<void()> afterShown = {});
+
+// Registers the file types for the running executable; a failure is reported in an
+// error box. Start-up runs it after the main window has appeared, so it never holds the
+// window up.
+void registerFileTypes(Prompter &prompter);
 
 // Processes events until the splash window agrees to close (its timer has fired),
 // then frees it.
 void waitForSplash(std::unique_ptr<TSplashScreen> splash);
 
 // The whole start-up of the program on an existing QApplication, up to the message
-// loop, which it runs until the main window closes; returns the exit code.
-int run(const StartupOptions &options, const MainWindowSteps &steps);
+// loop, which it runs until the main window closes; returns the exit code. A caller
+// that measures start-up hands in its own loop for the shown window.
+int run(const StartupOptions &options, const MainWindowSteps &steps,
+        const std::function<int(QWidget &)> &messageLoop = {});
 
 }

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "editor/fieldbank.h"
 #include "editor/frmcommonfields.h"
 #include "testfiles.h"
@@ -73,6 +74,7 @@ void TestFrmCommonFields::withoutFileShowsBuiltInRows()
         commonRows = dialog.lvForms->topLevelItemCount();
         bankRows = dialog.lvFieldBank->topLevelItemCount();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Commonly Used Fields"));
+        VERIFY_CONTROLS_NAMED(dialog);
         // The focus mark alone, as the list sets it, enables no move.
         dialog.lvForms->setCurrentIndex(dialog.lvForms->model()->index(0, 0));
         dialog.lvForms->clearSelection();

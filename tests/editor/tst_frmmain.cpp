@@ -84,8 +84,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
     void startsUntitledWithDefaultPage();
     void controlsByName_data();
     void controlsByName();
@@ -94,7 +92,6 @@ private slots:
     void startUpTipOfTheDay();
     void commandLineDocument_data();
     void commandLineDocument();
-    void fileTypeFailureDoesNotStopStartUp();
 
     void paletteDrops_data();
     void paletteDrops();
@@ -139,15 +136,8 @@ private slots:
     void webCommands();
 
 private:
-    QTemporaryDir mXdgHome;
+    DataHomeSandbox mSandbox;
 };
-
-void TestMainWindow::initTestCase()
-{
-    // File-type registration writes below the user's data folder: keep it in a sandbox.
-    QVERIFY(mXdgHome.isValid());
-    qputenv("XDG_DATA_HOME", mXdgHome.path().toLocal8Bit());
-}
 
 void TestMainWindow::startsUntitledWithDefaultPage()
 {
@@ -258,7 +248,7 @@ void TestMainWindow::everyControlCanBeNamed()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    QCOMPARE(unnamedControls(*window), QStringList());
+    VERIFY_CONTROLS_NAMED(*window);
 }
 
 void TestMainWindow::startUpTipOfTheDay_data()
@@ -333,33 +323,6 @@ void TestMainWindow::commandLineDocument()
         QVERIFY(window->document().isUntitled());
     }
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
-}
-
-void TestMainWindow::fileTypeFailureDoesNotStopStartUp()
-{
-    // A data folder below a plain file cannot be created, so registering fails.
-    TestServices fakes;
-    const QString blocker = fakes.data.writeFile(QStringLiteral("not-a-folder"), "x");
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", (blocker + QStringLiteral("/share")).toLocal8Bit());
-    TPagelette page;
-    page.NewPage();
-    page.Page().Items(0).PagePropertiesBlock().PageTitle = QStringLiteral("Still opened");
-    const QString path = fakes.data.path() + QStringLiteral("still.vxf");
-    QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
-    fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("1"));
-
-    TfrmMain window(fakes.services);
-    window.startUp(path);
-    qputenv("XDG_DATA_HOME", saved);
-
-    int errors = 0;
-    for (const FakePrompter::Box &box : fakes.prompter.boxes)
-        errors += box.kind == Prompter::Kind::Error ? 1 : 0;
-    QCOMPARE(errors, 1);
-    QCOMPARE(shownTitle(window), title("still.vxf"));
-    QCOMPARE(window.pnlPageProp->txtPageTitle->text(), QStringLiteral("Still opened"));
-    QVERIFY(fakes.modal.shownClasses.contains(QStringLiteral("TfrmTips")));
 }
 
 void TestMainWindow::paletteDrops_data()

@@ -72,7 +72,11 @@ private slots:
         writeFile(folder.tipsFile(), "my own tips");
 
         QString error;
-        QVERIFY2(folder.seed(installed.path(), &error), qPrintable(error));
+        QStringList copied;
+        QVERIFY2(folder.seed(installed.path(), &error, &copied), qPrintable(error));
+        QCOMPARE(copied, (QStringList{folder.themesFile(), folder.palettesFolder() + "Web Palette.pal",
+                                      folder.templatesFolder() + "Shop.vxt", folder.imagesFolder() + "sample.jpg"}));
+        QVERIFY(QDir(folder.path()).entryList({"*.part"}, QDir::Files).isEmpty());
         for (const QString &dir : {folder.documentsFolder(), folder.templatesFolder(), folder.imagesFolder(),
                                    folder.backgroundsFolder(), folder.palettesFolder()})
             QVERIFY2(QFileInfo(dir).isDir(), qPrintable(dir));

@@ -4,6 +4,7 @@
 #include "shell/frmtips.h"
 #include "shell/splashscreen.h"
 #include "shell/startup.h"
+#include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
 
@@ -47,11 +48,17 @@ class TestStartup : public QObject
 private slots:
     void init()
     {
-        // The main window registers the file types: keep that in a scratch folder.
+        // Start-up registers the file types: keep that in a scratch folder, away from
+        // any installed package.
         mDataHome = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", QFile::encodeName(mDataHome->path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(mDataHome->filePath(QStringLiteral("user"))));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(mDataHome->filePath(QStringLiteral("system"))));
     }
-    void cleanup() { qunsetenv("XDG_DATA_HOME"); }
+    void cleanup()
+    {
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_DATA_DIRS");
+    }
 
     void options_data()
     {
@@ -126,6 +133,45 @@ private slots:
         QCOMPARE(bool(window), windowKept);
         QCOMPARE(t.prompter.texts(), QStringList{message});
         QCOMPARE(t.prompter.boxes.first().kind, Prompter::Kind::Error);
+    }
+
+    // The work start-up leaves for after the window runs once the window is on the
+    // screen, never before; a window that goes first takes it with it.
+    void afterShownWaitsForTheWindow()
+    {
+        TestServices t;
+        QStringList log;
+        QWidget *created = nullptr;
+        bool exposed = false;
+        auto afterShown = [&] {
+            log.append(QStringLiteral("after shown"));
+            exposed = created->windowHandle() && created->windowHandle()->isExposed();
+        };
+        std::unique_ptr<QWidget> window = Startup::createMainWindow(t.services, QString(), stubSteps(log), nullptr, afterShown);
+        created = window.get();
+        QCOMPARE(log, (QStringList{"create", "startUp "}));
+        QTRY_COMPARE(log.size(), 3);
+        QVERIFY(exposed);
+
+        window = Startup::createMainWindow(t.services, QString(), stubSteps(log), nullptr, afterShown);
+        window.reset();
+        QTest::qWait(20);
+        QCOMPARE(log.size(), 5);
+    }
+
+    void fileTypeFailureIsReported()
+    {
+        TestServices t;
+        // A file where the user's applications folder should be.
+        const QString blocker = writeFile(mDataHome->filePath(QStringLiteral("user/applications")), "x");
+        // No desktop cache tools to run on in the scratch folder.
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(mDataHome->filePath(QStringLiteral("no-tools"))));
+        Startup::registerFileTypes(t.prompter);
+        qputenv("PATH", path);
+        QCOMPARE(t.prompter.boxes.size(), 1);
+        QCOMPARE(t.prompter.boxes.first().kind, Prompter::Kind::Error);
+        QVERIFY2(t.prompter.texts().first().contains(blocker), qPrintable(t.prompter.texts().first()));
     }
 
     // With "TipDay" on (or not yet written) the main window shows itself and opens the

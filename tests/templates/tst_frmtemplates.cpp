@@ -2,6 +2,7 @@
 #include "widgets/htmlviewer.h"
 #include "widgets/whatsthis.h"
 #include "accessibility.h"
+#include "listtexts.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -32,14 +33,6 @@ struct EmptyFolders : TestServices
         return writeFile(data.folder().documentsFolder() + name, content);
     }
 };
-
-QStringList captions(const QListWidget &list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts.append(list.item(i)->text());
-    return texts;
-}
 
 QList<int> icons(const QListWidget &list)
 {
@@ -101,7 +94,7 @@ void TestFrmTemplates::controls()
         QVERIFY2(dialog.findChild<QPushButton *>(QLatin1StringView(name)), name);
     for (const QWidget *control : dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         QVERIFY2(!control->objectName().isEmpty(), control->metaObject()->className());
-    QCOMPARE(unnamedControls(dialog), QStringList());
+    VERIFY_CONTROLS_NAMED(dialog);
 
     // A click on a link in the preview goes nowhere.
     bool handled = false;
@@ -124,7 +117,7 @@ void TestFrmTemplates::listsTemplatesThenDocuments()
     fakes.documentFile(".hidden.vxf");
 
     TfrmTemplates dialog(fakes.services);
-    QCOMPARE(captions(*dialog.lvTemplates),
+    QCOMPARE(listTexts(*dialog.lvTemplates),
              (QStringList{"", "A", "b", "folder", "my.holiday.page", ".hidden", "apple", "Zed"}));
     QCOMPARE(icons(*dialog.lvTemplates), (QList<int>{0, 0, 0, 0, 0, 1, 1, 1}));
     QVERIFY(dialog.ChosenFile().isEmpty());
@@ -244,7 +237,7 @@ void TestFrmTemplates::deleteAsksAndRemovesBothFiles()
     const bool yes = answer == Prompter::Yes;
     QCOMPARE(QFileInfo::exists(document), !yes);
     QCOMPARE(QFileInfo::exists(companion), !yes);
-    QCOMPARE(captions(*dialog.lvTemplates), yes ? QStringList{"Other"} : (QStringList{"Other", "Shop"}));
+    QCOMPARE(listTexts(*dialog.lvTemplates), yes ? QStringList{"Other"} : (QStringList{"Other", "Shop"}));
     QCOMPARE(dialog.btnOK->isEnabled(), !yes);
     QCOMPARE(dialog.browser->toPlainText().isEmpty(), yes);
     QCOMPARE(dialog.ChosenFile(), document); // Delete leaves the choice as it was
@@ -278,7 +271,7 @@ void TestFrmTemplates::deleteThatCannotHappen()
 
     fakes.prompter.answer(Prompter::Yes);
     QTest::mouseClick(dialog.btnDelete, Qt::LeftButton);
-    QCOMPARE(captions(*dialog.lvTemplates), QStringList{"Stuck"});
+    QCOMPARE(listTexts(*dialog.lvTemplates), QStringList{"Stuck"});
     QVERIFY(!dialog.btnOK->isEnabled());
     QVERIFY(dialog.browser->toPlainText().isEmpty());
     QVERIFY(QFileInfo::exists(fakes.data.folder().documentsFolder() + "Stuck.html"));

@@ -3,6 +3,7 @@
 #include "model/documents.h"
 #include "platform/appinfo.h"
 #include "templates/frmtemplates.h"
+#include "listtexts.h"
 #include "testregistry.h"
 #include "uifakes.h"
 
@@ -15,14 +16,6 @@
 #include <QWindow>
 
 namespace {
-
-QStringList rowCaptions(const QListWidget &list)
-{
-    QStringList captions;
-    for (int i = 0; i < list.count(); ++i)
-        captions.append(list.item(i)->text());
-    return captions;
-}
 
 const QStringList kNewPageRows{"Page Details", "Image", "Link", "Paragraph"};
 
@@ -116,7 +109,7 @@ void TestOpen::open()
     QCOMPARE(fakes.modal.shownClasses, QStringList{"TfrmTemplates"});
     QVERIFY(!busyWhilePicking);
     QVERIFY(!QGuiApplication::overrideCursor());
-    QCOMPARE(rowCaptions(*window.lstBlocks), rows);
+    QCOMPARE(listTexts(*window.lstBlocks), rows);
     QCOMPARE(window.windowHandle()->title(), title + " - " + AppInfo::applicationTitle());
     QVERIFY(!window.changed());
     QCOMPARE(window.document().isUntitled(), title == "Untitled");

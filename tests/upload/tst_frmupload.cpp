@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "editor/buttonbar.h"
 #include "editor/frmmain.h"
 #include "ftpscriptedserver.h"
@@ -277,16 +278,7 @@ private slots:
         QCOMPARE(fakes.help.popups, (QList<int>{57, 58, 59, 60, 61, 62, 75}));
         QCOMPARE(HelpContext::of(*wizard.lvProfiles), 63);
 
-        // Every control can be found by name, and buttons without a caption by a screen reader.
-        const QList<QWidget *> widgets = wizard.findChildren<QWidget *>();
-        for (const QWidget *widget : widgets) {
-            if (widget->inherits("QScrollBar") || widget->parent()->inherits("QAbstractScrollArea")
-                || widget->objectName().startsWith(QLatin1StringView("qt_")))
-                continue;
-            QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
-            if (auto *button = qobject_cast<const QToolButton *>(widget); button && button->text().isEmpty())
-                QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
-        }
+        VERIFY_CONTROLS_NAMED(wizard);
     }
 
     void uploadList()
