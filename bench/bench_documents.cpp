@@ -1,33 +1,13 @@
+#include "benchpages.h"
 #include "benchregistry.h"
 
 #include "model/componentstream.h"
+#include "themes/streamclasses.h"
 #include "model/pagelette.h"
 
 #include <QTemporaryDir>
 
 namespace {
-
-// A page of n items cycling through every kind, with 1 KB paragraphs.
-void fillMixedPage(TPagelette &page, int n)
-{
-    page.NewPage();
-    const QString paragraph = QString(1024, u'x');
-    QStringList bullets;
-    for (int i = 0; i < 20; ++i)
-        bullets.append(QStringLiteral("Entry number %1").arg(i));
-    for (int i = page.Page().Count(); i < n; ++i) {
-        const auto kind = TBlockType(1 + i % 7);
-        TPageItem &item = page.InsertNewItem(page.Page().Count(), kind);
-        switch (kind) {
-        case btHeading: item.HeadingBlock().Heading = QStringLiteral("Heading %1").arg(i); break;
-        case btImage: item.ImageBlock().FileName = QStringLiteral("picture%1.jpg").arg(i); break;
-        case btLink: item.LinkBlock().LinkURL = QStringLiteral("http://example.com/%1").arg(i); break;
-        case btText: item.TextBlock().Text = paragraph; break;
-        case btBullet: item.BulletBlock().Bullets = bullets.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"); break;
-        default: break;
-        }
-    }
-}
 
 void saveAndLoad(QTextStream &out)
 {
@@ -37,7 +17,7 @@ void saveAndLoad(QTextStream &out)
     const int sizes[2] = {10000, 20000};
     for (int k = 0; k < 2; ++k) {
         TPagelette page;
-        fillMixedPage(page, sizes[k]);
+        Bench::fillMixedPage(page, sizes[k]);
         const QString path = dir.filePath(QStringLiteral("page%1.vxf").arg(k));
         ComponentWriter writer;
         saveMs[k] = 1e300;
@@ -45,7 +25,7 @@ void saveAndLoad(QTextStream &out)
             Bench::releaseFreeMemory();
             saveMs[k] = qMin(saveMs[k], Bench::bestMilliseconds(1, [&] { writer.write(path, page); }));
         }
-        ComponentReader reader;
+        ComponentReader reader(StreamClasses::standard());
         loadMs[k] = 1e300;
         for (int run = 0; run < 5; ++run) {
             Bench::releaseFreeMemory();

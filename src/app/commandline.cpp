@@ -2,6 +2,7 @@
 
 #include <QTextStream>
 
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -30,6 +31,26 @@ const Command *findCommand(const QString &option)
     return nullptr;
 }
 
+bool isHelp(const QString &argument)
+{
+    return argument == u"--help" || argument == u"-h";
+}
+
+bool isVersion(const QString &argument)
+{
+    return argument == u"--version";
+}
+
+// Where the command's option stands among the arguments; -1 when there is none.
+qsizetype commandIndex(const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (findCommand(arguments[i]))
+            return i;
+    }
+    return -1;
+}
+
 void printHelp(QTextStream &out)
 {
     out << "Usage: vendrix [--data-dir DIR] [--no-splash] [DOCUMENT]\n"
@@ -39,32 +60,41 @@ void printHelp(QTextStream &out)
            "Commands (they never open a window):\n";
     for (const Command *c : allCommands())
         out << "  " << QString::fromLatin1(c->synopsis).leftJustified(34) << ' ' << c->summary << '\n';
+    out << "  " << QStringLiteral("--version").leftJustified(34) << " Show the program's version\n";
     out << "  " << QStringLiteral("--help").leftJustified(34) << " Show this text\n";
+    out << "\nOptions may stand before or after the command.\n";
 }
 
 }
 
 bool isCommand(const QStringList &arguments)
 {
-    if (arguments.isEmpty())
-        return false;
-    const QString &first = arguments.first();
-    return first == u"--help" || first == u"-h" || findCommand(first) != nullptr;
+    return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) { return isHelp(a) || isVersion(a); })
+        || commandIndex(arguments) >= 0;
 }
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
-    if (arguments.isEmpty() || arguments.first() == u"--help" || arguments.first() == u"-h") {
-        printHelp(out);
-        return 0;
-    }
-    const Command *command = findCommand(arguments.first());
-    if (!command) {
+    const qsizetype at = commandIndex(arguments);
+    if (at < 0) {
+        if (std::any_of(arguments.begin(), arguments.end(), isVersion)) {
+            out << "vendrix " << VENDRIX_VERSION << '\n';
+            return 0;
+        }
+        if (arguments.isEmpty() || std::any_of(arguments.begin(), arguments.end(), isHelp)) {
+            printHelp(out);
+            return 0;
+        }
         err << "vendrix: unknown command " << arguments.first() << "\n";
         printHelp(err);
         return 2;
     }
-    return command->run(arguments, out, err);
+    // Each command reads its own operands right after it and its options in any
+    // order, so options given before the command go behind everything else:
+    // "--data-dir D --publish F ..." runs as "--publish F ... --data-dir D".
+    QStringList ordered = arguments.mid(at);
+    ordered += arguments.first(at);
+    return findCommand(arguments[at])->run(ordered, out, err);
 }
 
 }

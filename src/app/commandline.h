@@ -4,8 +4,8 @@
 
 class QTextStream;
 
-// The commands that run without a display. Each command is selected by its leading
-// option ("--dump FILE") and parses the rest of the arguments itself.
+// The commands that run without a display. Each command is selected by its option
+// ("--dump FILE"), wherever it stands among the arguments, and parses the rest itself.
 namespace CommandLine {
 
 struct Command
@@ -16,7 +16,8 @@ struct Command
     int (*run)(const QStringList &arguments, QTextStream &out, QTextStream &err);
 };
 
-// True when the arguments (without the program name) ask for a command-line command.
+// True when the arguments (without the program name) ask for a command-line command,
+// --help or --version.
 bool isCommand(const QStringList &arguments);
 
 // Runs the command; returns the process exit code (0 success, 1 failure, 2 bad usage).

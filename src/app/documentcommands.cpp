@@ -3,6 +3,7 @@
 #include "model/componentstream.h"
 #include "model/documents.h"
 #include "model/pagelette.h"
+#include "themes/streamclasses.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -42,7 +43,7 @@ int dump(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QString path;
     if (!singleValue(arguments, path, err))
         return 2;
-    ComponentReader reader;
+    ComponentReader reader(StreamClasses::standard());
     std::unique_ptr<TComponent> root = reader.read(path);
     if (!root) {
         err << "vendrix: " << path << ": " << reader.errorString() << "\n";

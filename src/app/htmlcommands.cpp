@@ -1,10 +1,10 @@
 #include "commandline.h"
 
 #include "html/htmlcopies.h"
+#include "html/htmltext.h"
 #include "model/documents.h"
 #include "model/errors.h"
 #include "model/pagelette.h"
-#include "platform/cp1252.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -69,7 +69,7 @@ bool parseExportOptions(const QStringList &arguments, ExportOptions &options, QT
     return true;
 }
 
-// Standard output receives the file's bytes (Windows-1252) unchanged; a stream without
+// Standard output receives the file's bytes (ASCII) unchanged; a stream without
 // a device (a test's string) gets one character per byte.
 bool writeToStream(QTextStream &out, const QStringList &lines, QString *error)
 {
@@ -77,7 +77,7 @@ bool writeToStream(QTextStream &out, const QStringList &lines, QString *error)
     if (!device) {
         QByteArray bytes;
         for (const QString &line : lines)
-            bytes += Cp1252::encodeForHtml(line) + "\r\n";
+            bytes += HtmlText::toAscii(line) + "\r\n";
         out << QString::fromLatin1(bytes);
         return true;
     }

@@ -11,15 +11,18 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+using HtmlText::attribute;
+
+// Ready for its NAME attribute.
 QString htmlFieldName(const QString &name)
 {
-    return HtmlText::asciiLower(Routines::ReplaceText(name, QStringLiteral("_"), QStringLiteral(" "), 1));
+    return attribute(HtmlText::asciiLower(Routines::ReplaceText(name, QStringLiteral("_"), QStringLiteral(" "), 1)));
 }
 
 QString hiddenField(const char *name, const QString &value)
 {
     return QStringLiteral("<INPUT TYPE=\"HIDDEN\" NAME=\"") + QLatin1StringView(name) + QStringLiteral("\" VALUE=\"")
-           + value + QStringLiteral("\">\r\n");
+           + attribute(value) + QStringLiteral("\">\r\n");
 }
 
 // The hidden field of a comma-separated list, without a leading comma; nothing for an
@@ -50,7 +53,7 @@ QString choiceControls(const TFormElement &field)
         const bool checked = HtmlText::asciiLower(Routines::TextAfterBar(rest)) == u"yes";
         const QString name = field.FieldKind == fkRadio ? radioName : htmlFieldName(field.Name + u'_' + shown);
         k += QStringLiteral("<INPUT TYPE=\"") + type + QStringLiteral("\" NAME=\"") + name + QStringLiteral("\" VALUE=\"")
-             + value + u'"' + (checked ? QStringLiteral(" CHECKED") : QString()) + QStringLiteral("> ") + shown
+             + attribute(value) + u'"' + (checked ? QStringLiteral(" CHECKED") : QString()) + QStringLiteral("> ") + shown
              + QStringLiteral("<BR>\r\n");
     }
     return k;
@@ -60,7 +63,7 @@ QString dropDownControl(const TFormElement &field)
 {
     QString options = QStringLiteral("\r\n<OPTION VALUE=\"\">Select\r\n<OPTION VALUE=\"\">----------\r\n");
     for (const QString &line : field.Strings) {
-        options += QStringLiteral("<OPTION VALUE=\"") + Routines::TextBeforeBar(line) + QStringLiteral("\">")
+        options += QStringLiteral("<OPTION VALUE=\"") + attribute(Routines::TextBeforeBar(line)) + QStringLiteral("\">")
                    + Routines::TextAfterBar(line) + kCrLf;
     }
     return QStringLiteral("<SELECT NAME=\"") + htmlFieldName(field.Name) + QStringLiteral("\">") + options
@@ -71,11 +74,12 @@ QString control(const TFormElement &field)
 {
     switch (field.FieldKind) {
     case fkText:
-        return QStringLiteral("<INPUT NAME=\"") + htmlFieldName(field.Name) + QStringLiteral("\" VALUE=\"") + field.Value
-               + QStringLiteral("\" SIZE=\"") + field.StringsValue(u"Size") + QStringLiteral("\">");
+        return QStringLiteral("<INPUT NAME=\"") + htmlFieldName(field.Name) + QStringLiteral("\" VALUE=\"")
+               + attribute(field.Value) + QStringLiteral("\" SIZE=\"") + attribute(field.StringsValue(u"Size"))
+               + QStringLiteral("\">");
     case fkTextArea:
-        return QStringLiteral("<TEXTAREA COLS=\"") + field.StringsValue(u"Cols") + QStringLiteral("\" ROWS=\"")
-               + field.StringsValue(u"Rows") + QStringLiteral("\" NAME=\"") + htmlFieldName(field.Name)
+        return QStringLiteral("<TEXTAREA COLS=\"") + attribute(field.StringsValue(u"Cols")) + QStringLiteral("\" ROWS=\"")
+               + attribute(field.StringsValue(u"Rows")) + QStringLiteral("\" NAME=\"") + htmlFieldName(field.Name)
                + QStringLiteral("\" WRAP=\"VIRTUAL\"></TEXTAREA>");
     case fkRadio:
     case fkCheckBox: return choiceControls(field);
@@ -133,7 +137,7 @@ QString GetFormHTML(const TPagelette &page, const MakerConfig &maker)
         = page.FormFooter
               ? QStringLiteral("\r\n<TR><TD WIDTH=100% VALIGN=TOP COLSPAN=2><FONT SIZE=\"2\"><I>If you have any problems, "
                                "please send an e-mail to <a href=\"mailto:")
-                    + page.Email + QStringLiteral("\">") + page.Email
+                    + attribute(page.Email) + QStringLiteral("\">") + page.Email
                     + QStringLiteral("</a>.</I></FONT></TD></TR>\r\n")
               : QString();
 

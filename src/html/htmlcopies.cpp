@@ -1,7 +1,8 @@
 #include "htmlcopies.h"
 
+#include "htmltext.h"
+
 #include "model/routines.h"
-#include "platform/cp1252.h"
 #include "platform/safewrite.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ QByteArray encodedText(const QStringList &lines)
         text += line;
         text += QStringLiteral("\r\n");
     }
-    return Cp1252::encodeForHtml(text);
+    return HtmlText::toAscii(text);
 }
 
 bool writeBytesToFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -49,7 +50,7 @@ bool buildAndWrite(THTMLMode mode, const TPagelette &page, const HtmlBuildOption
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(error, QStringLiteral("Cannot create the folder %1.").arg(folder));
-    return writeBytesToFile(path, Cp1252::encodeForHtml(text), error);
+    return writeBytesToFile(path, HtmlText::toAscii(text), error);
 }
 
 }

@@ -17,7 +17,7 @@ QString uploadCopyPath(const ProgramFolder &folder, const QString &documentPath)
 QString templatePreviewPath(const ProgramFolder &folder, const QString &templatePath); // Templates/<name>.html
 QString uploadCopyFileName(const QString &documentPath);  // "<name without spaces>.html", for the saved message
 
-// Writes lines as Windows-1252 (character references for the rest), each line + CR LF.
+// Writes lines as ASCII (character references for the rest), each line + CR LF.
 // False with the device's reason in *error when a write fails.
 bool writeHtml(QIODevice *device, const QStringList &lines, QString *error);
 

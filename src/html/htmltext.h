@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Small text steps shared by the page and form builders.
@@ -22,5 +23,26 @@ inline QString asciiLower(QString text)
     }
     return text;
 }
+
+// A user's text for a double-quoted attribute value, where a double quote of its own
+// would end the value early. Everything else stays as typed.
+inline QString attribute(const QString &text)
+{
+    if (!text.contains(u'"'))
+        return text;
+    QString quoted = text;
+    return quoted.replace(u'"', QStringLiteral("&quot;"));
+}
+
+// A user's text inside a single-quoted JavaScript string that document.write hands to
+// the page: a quote or backslash of its own would break the script, and "</" would
+// end the script element. The written text is read as HTML, so character references
+// in it still work.
+QString scriptString(QStringView text);
+
+// The HTML as plain ASCII: every character above 0x7F becomes a decimal character
+// reference ("&#233;"), so the page shows the same whatever character set the server
+// announces. ASCII text is kept byte for byte.
+QByteArray toAscii(QStringView text);
 
 }

@@ -127,8 +127,11 @@ QString normalizeLines(const QString &text)
 }
 
 // A line of two values split at its first TAB, written between the three texts given
-// (a line without a TAB is the second value). A line of one character stays as it is.
-void appendTabPair(QString &result, QStringView line, QStringView before, QStringView middle, QStringView after)
+// (a line without a TAB is the second value) after each is passed through its
+// conversion. A line of one character stays as it is.
+template <class First, class Second>
+void appendTabPair(QString &result, QStringView line, QStringView before, First first, QStringView middle, Second second,
+                   QStringView after)
 {
     if (line.size() == 1) {
         result += line;
@@ -137,10 +140,22 @@ void appendTabPair(QString &result, QStringView line, QStringView before, QStrin
     const qsizetype tab = line.indexOf(u'\t');
     result += before;
     if (tab >= 0)
-        result += line.first(tab);
+        result += first(line.first(tab));
     result += middle;
-    result += tab >= 0 ? line.sliced(tab + 1) : line;
+    result += second(tab >= 0 ? line.sliced(tab + 1) : line);
     result += after;
+}
+
+QString quotedAttribute(QStringView text)
+{
+    return HtmlText::attribute(text.toString());
+}
+
+// The option's address is an attribute of the HTML that the script writes; the shown
+// text follows the tag. Both sit inside the script's string.
+QString dropBoxValue(QStringView text)
+{
+    return HtmlText::scriptString(quotedAttribute(text));
 }
 
 QString fontSizeText(qint32 points)
@@ -218,7 +233,7 @@ public:
 
         const QString logo = mOptions.showLogo ? logoHtml() : QString();
         text += QStringLiteral("<!-- Created with Zandorell HTML Vendrix 5.0 -->\r\n<!--        ");
-        text += mOptions.maker.homePage;
+        text += mOptions.maker.webAddress;
         text += QStringLiteral("         -->\r\n<HTML>\r\n<HEAD>\r\n     <TITLE>");
         text += p.PageTitle;
         text += QStringLiteral("</TITLE>\r\n");
@@ -330,13 +345,14 @@ private:
 
     QString imageHtml(const TImageBlock &b) const
     {
-        QString h = QStringLiteral("<IMG SRC=\"") + pictureAddress(b.FileName, QLatin1StringView("images/")) + QStringLiteral("\" BORDER=0 ALT=\"") + b.Alt
-                    + QStringLiteral("\" HEIGHT=\"") + b.Height + QStringLiteral("\" WIDTH=\"") + b.Width
-                    + QStringLiteral("\">");
+        using HtmlText::attribute;
+        QString h = QStringLiteral("<IMG SRC=\"") + attribute(pictureAddress(b.FileName, QLatin1StringView("images/")))
+                    + QStringLiteral("\" BORDER=0 ALT=\"") + attribute(b.Alt) + QStringLiteral("\" HEIGHT=\"")
+                    + attribute(b.Height) + QStringLiteral("\" WIDTH=\"") + attribute(b.Width) + QStringLiteral("\">");
         if (!b.Align.isEmpty())
-            HtmlText::insertBeforeFirst(h, u'>', QStringLiteral(" ALIGN=\"") + b.Align + u'"');
+            HtmlText::insertBeforeFirst(h, u'>', QStringLiteral(" ALIGN=\"") + attribute(b.Align) + u'"');
         if (!b.ImageLink.isEmpty())
-            h = QStringLiteral("<A HREF=\"") + b.ImageLink + QStringLiteral("\">") + h + QStringLiteral("</A>");
+            h = QStringLiteral("<A HREF=\"") + attribute(b.ImageLink) + QStringLiteral("\">") + h + QStringLiteral("</A>");
         return h;
     }
 
@@ -354,7 +370,8 @@ private:
                                     "document.write('&nbsp;<INPUT TYPE=\"button\" VALUE=\"Go\" onclick=\"go(document.selecter")
                    + number + QStringLiteral(".select)\">');\r\ndocument.write('</form>');\r\n//-->\r\n</script>\r\n");
         }
-        QString h = QStringLiteral("<A HREF=\"") + b.LinkURL + QStringLiteral("\">") + b.LinkText + QStringLiteral("</A>");
+        QString h = QStringLiteral("<A HREF=\"") + HtmlText::attribute(b.LinkURL) + QStringLiteral("\">") + b.LinkText
+                    + QStringLiteral("</A>");
         if (b.Email)
             h.insert(h.indexOf(u'"') + 1, QStringLiteral("mailto:"));
         return h;
@@ -378,7 +395,9 @@ private:
                       + ColorToHTML(p.LinkColor) + QStringLiteral("\" ALINK=\"") + ColorToHTML(p.ALinkColor)
                       + QStringLiteral("\" VLINK=\"") + ColorToHTML(p.VLinkColor) + QStringLiteral("\">");
         if (!p.Background.isEmpty())
-            tag.insert(tag.size() - 1, QStringLiteral(" BACKGROUND=\"") + pictureAddress(p.Background, QLatin1StringView("backgrounds/")) + u'"');
+            tag.insert(tag.size() - 1, QStringLiteral(" BACKGROUND=\"")
+                                           + HtmlText::attribute(pictureAddress(p.Background, QLatin1StringView("backgrounds/")))
+                                           + u'"');
         return tag;
     }
 
@@ -457,7 +476,8 @@ QString ConvertLines(const QString &text, TLineKind kind)
                 result += line;
             break;
         case lkDropBoxOptions:
-            appendTabPair(result, line, u"document.write('<option value=\"", u"\">", u"');\r\n");
+            appendTabPair(result, line, u"document.write('<option value=\"", dropBoxValue, u"\">", HtmlText::scriptString,
+                          u"');\r\n");
             break;
         case lkListItems:
             if (line.size() > 1)
@@ -465,7 +485,7 @@ QString ConvertLines(const QString &text, TLineKind kind)
             result += line;
             break;
         case lkMetaTags:
-            appendTabPair(result, line, u"<META NAME=\"", u"\" CONTENT=\"", u"\">");
+            appendTabPair(result, line, u"<META NAME=\"", quotedAttribute, u"\" CONTENT=\"", quotedAttribute, u"\">");
             break;
         }
         result += kCrLf;

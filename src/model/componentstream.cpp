@@ -1,10 +1,8 @@
 #include "componentstream.h"
 
-#include "pagelette.h"
 #include "platform/boundedread.h"
 #include "platform/cp1252.h"
 #include "platform/safewrite.h"
-#include "themes/webtheme.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -51,17 +49,6 @@ ClassRegistry::Factory ClassRegistry::find(QLatin1StringView className) const
             return factory;
     }
     return nullptr;
-}
-
-const ClassRegistry &ClassRegistry::standard()
-{
-    static const ClassRegistry registry = [] {
-        ClassRegistry r;
-        r.registerClass("TPagelette"_L1, []() -> std::unique_ptr<TComponent> { return std::make_unique<TPagelette>(); });
-        r.registerClass("TWebTheme"_L1, []() -> std::unique_ptr<TComponent> { return std::make_unique<TWebTheme>(); });
-        return r;
-    }();
-    return registry;
 }
 
 namespace {
@@ -220,13 +207,23 @@ void visitProperties(TPersistent &object, PropertyVisitor &visitor)
     visitWithPrefix(object, path, visitor);
 }
 
+void visitComponent(TComponent &root, PropertyVisitor &visitor)
+{
+    const std::span<const PropertyInfo> inherited = TComponent::inheritedClassInfo().properties;
+    if (root.NameStreamed && !root.Name.isEmpty())
+        visitor.string(inherited[0].name, root.Name);
+    if (root.TagStreamed && root.Tag != 0)
+        visitor.ordinal(inherited[1].name, inherited[1], root.Tag);
+    visitProperties(root, visitor);
+}
+
 QByteArray ComponentWriter::toBytes(TComponent &root)
 {
     BinaryWriter writer;
     writer.bytes.append(kSignature, 4);
     writer.shortString(root.classInfo().className);
     writer.shortString(root.Name);
-    visitProperties(root, writer);
+    visitComponent(root, writer);
     writer.bytes.append(char(vaNull)); // end of properties
     writer.bytes.append(char(vaNull)); // no child objects
     return writer.bytes;
@@ -359,10 +356,12 @@ private:
 class ObjectReader
 {
 public:
-    explicit ObjectReader(StreamParser &in)
-        : mIn(in)
+    ObjectReader(StreamParser &in, TComponent &root)
+        : mIn(in), mRoot(root)
     {
     }
+
+    void readRoot() { readProperties(mRoot); }
 
     void readProperties(TPersistent &object)
     {
@@ -389,7 +388,23 @@ private:
                 StreamParser::fail(QStringLiteral("Invalid property path %1").arg(path));
             target = &step.object(*target);
         }
+        if (target == &mRoot && readInherited(rest))
+            return;
         readValue(*target, property(*target, rest, path));
+    }
+
+    // The root's Name and Tag, which every component inherits, unless its class has
+    // properties of those names. False when the name is neither.
+    bool readInherited(QLatin1StringView name)
+    {
+        if (mRoot.classInfo().find(name))
+            return false;
+        const PropertyInfo *inherited = TComponent::inheritedClassInfo().find(name);
+        if (!inherited)
+            return false;
+        readValue(mRoot, *inherited);
+        (inherited->type == PropertyType::String ? mRoot.NameStreamed : mRoot.TagStreamed) = true;
+        return true;
     }
 
     static qsizetype dotIn(QLatin1StringView name)
@@ -494,6 +509,7 @@ private:
     }
 
     StreamParser &mIn;
+    TComponent &mRoot;
     std::vector<std::pair<const ClassInfo *, size_t>> mNext;
 };
 
@@ -519,9 +535,12 @@ std::unique_ptr<TComponent> ComponentReader::readOrThrow(const QByteArray &bytes
         StreamParser::fail(QStringLiteral("Class %1 not found").arg(className));
     std::unique_ptr<TComponent> root = factory();
     root->Name = Cp1252::decode(in.shortString());
-    ObjectReader(in).readProperties(*root);
+    ObjectReader(in, *root).readRoot();
     if (in.byte() != vaNull)
         StreamParser::fail(QStringLiteral("Unexpected child object in stream"));
+    // Reading ends with the root object, as the format's own reader does: whatever
+    // follows (padding, or bytes another tool appended) is ignored, and not kept when
+    // the object is written again.
     return root;
 }
 
@@ -624,6 +643,6 @@ private:
 QStringList dumpProperties(TComponent &root)
 {
     DumpVisitor dump;
-    visitProperties(root, dump);
+    visitComponent(root, dump);
     return dump.lines;
 }

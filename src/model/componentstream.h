@@ -10,18 +10,22 @@
 
 class QIODevice;
 
-// The classes a stream may name as its root, by class name.
+// The classes a stream may name as its root, by class name. Each reader is given the
+// classes it accepts: page documents know TPagelette, the theme store TWebTheme, and
+// the standard registry (themes/streamclasses.h) both.
 class ClassRegistry
 {
 public:
     using Factory = std::unique_ptr<TComponent> (*)();
 
     void registerClass(QLatin1StringView className, Factory factory);
+    template <class T>
+    void registerClass()
+    {
+        registerClass(T::staticClassInfo().className, []() -> std::unique_ptr<TComponent> { return std::make_unique<T>(); });
+    }
     // The factory for that class name (letters A to Z compared without case), or nullptr.
     Factory find(QLatin1StringView className) const;
-
-    // TPagelette and TWebTheme.
-    static const ClassRegistry &standard();
 
 private:
     std::vector<std::pair<QLatin1StringView, Factory>> mClasses;
@@ -47,6 +51,8 @@ public:
 
 // Walks the properties of an object (reading object-valued properties creates them).
 void visitProperties(TPersistent &object, PropertyVisitor &visitor);
+// As visitProperties, preceded by the inherited Name and Tag where they are written.
+void visitComponent(TComponent &root, PropertyVisitor &visitor);
 
 // Writes components as "TPF0" streams.
 class ComponentWriter
@@ -69,7 +75,7 @@ private:
 class ComponentReader
 {
 public:
-    explicit ComponentReader(const ClassRegistry &registry = ClassRegistry::standard());
+    explicit ComponentReader(const ClassRegistry &registry);
 
     // The object read, or nullptr with the reason in errorString().
     std::unique_ptr<TComponent> read(const QByteArray &bytes);

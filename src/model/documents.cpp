@@ -22,11 +22,22 @@ SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error)
 
 namespace {
 
+// Page documents and templates hold a page: no other class is read from them.
+const ClassRegistry &pageClasses()
+{
+    static const ClassRegistry pages = [] {
+        ClassRegistry r;
+        r.registerClass<TPagelette>();
+        return r;
+    }();
+    return pages;
+}
+
 // The page a file or bytes hold, or nullptr with the reason in *error.
 template <class Source>
 std::unique_ptr<TPagelette> readPage(const Source &source, QString *error)
 {
-    ComponentReader reader;
+    ComponentReader reader(pageClasses());
     std::unique_ptr<TComponent> root = reader.read(source);
     if (!dynamic_cast<TPagelette *>(root.get())) {
         if (error)

@@ -202,6 +202,9 @@ void TPagelette::Clear(bool clearItems)
 void TPagelette::NewPage()
 {
     Clear(true);
+    Name.clear();
+    Tag = 0;
+    NameStreamed = TagStreamed = false;
     TPageItem &details = mPage->Insert(0);
     details.BlockType = btPageProperties;
     TPagePropertiesBlock &block = details.PagePropertiesBlock();
@@ -267,5 +270,9 @@ void TPagelette::takeContentsFrom(TPagelette &other)
     Email = other.Email;
     Redirect = other.Redirect;
     Subject = other.Subject;
+    Name = other.Name;
+    Tag = other.Tag;
+    NameStreamed = other.NameStreamed;
+    TagStreamed = other.TagStreamed;
     other.Clear(true);
 }

@@ -59,6 +59,17 @@ const PropertyInfo *ClassInfo::find(QLatin1StringView name, size_t startIndex) c
     return nullptr;
 }
 
+const ClassInfo &TComponent::inheritedClassInfo()
+{
+    using C = TComponent;
+    static const PropertyInfo properties[] = {
+        Props::string<&C::Name>("Name"_L1),
+        Props::integer<&C::Tag>("Tag"_L1),
+    };
+    static const ClassInfo info{"TComponent"_L1, properties};
+    return info;
+}
+
 int TCollectionItem::Index() const
 {
     return mCollection ? mCollection->indexOf(this) : -1;

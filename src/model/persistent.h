@@ -83,6 +83,13 @@ class TComponent : public TPersistent
 public:
     QString Name;
     qint32 Tag = 0;
+    // Whether a stream set the inherited properties: only then, and only when not at
+    // their default, are they written back, so a file that carries them keeps them.
+    bool NameStreamed = false;
+    bool TagStreamed = false;
+
+    // The published properties every component inherits, ahead of its own: Name, Tag.
+    static const ClassInfo &inheritedClassInfo();
 };
 
 // An item that knows the collection that owns it.

@@ -18,16 +18,43 @@ QString RemoveSpaces(const QString &text)
 
 namespace {
 
-// The repeated "replace the first occurrence" loop for any delete count; each pass
-// removes one occurrence, and the loop stops after as many passes as the text could
-// ever need, so a count that keeps re-creating the old text cannot hang.
+// Each occurrence of the source replaced once, left to right: the answer where the
+// loop below would never end because every pass leaves an occurrence behind.
+QString replaceOnce(const QString &source, const QString &newText, const QString &oldText, int deleteCount)
+{
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = source.indexOf(oldText); at >= 0;) {
+        out += QStringView(source).sliced(from, at - from);
+        out += newText;
+        from = qMin(source.size(), at + qMax(deleteCount, 0));
+        at = source.indexOf(oldText, qMax(from, at + oldText.size()));
+    }
+    out += QStringView(source).sliced(from);
+    return out;
+}
+
+// The loop itself, for a delete count other than the old text's length. It stops
+// early only where it would never end: when a text comes back (Brent's cycle test:
+// the loop is deterministic, so it would repeat for ever), or when the text has grown
+// far beyond the source, which only a loop that keeps re-creating the old text does.
 QString replaceByRestarting(const QString &source, const QString &newText, const QString &oldText, int deleteCount)
 {
     QString result = source;
-    qsizetype passes = source.size() + 1;
-    for (qsizetype p = result.indexOf(oldText); p >= 0 && passes-- > 0; p = result.indexOf(oldText)) {
+    const qsizetype growthLimit = 16 * source.size() + 4096;
+    QString saved = result;
+    qsizetype power = 1;
+    qsizetype sinceSaved = 0;
+    for (qsizetype p = result.indexOf(oldText); p >= 0; p = result.indexOf(oldText)) {
         result.remove(p, deleteCount);
         result.insert(p, newText);
+        if (result == saved || result.size() > growthLimit)
+            break;
+        if (++sinceSaved == power) {
+            saved = result;
+            power *= 2;
+            sinceSaved = 0;
+        }
     }
     return result;
 }
@@ -38,12 +65,12 @@ QString ReplaceText(const QString &source, const QString &newText, const QString
 {
     if (oldText.isEmpty())
         return source;
+    // A new text holding the old one, or a pass that deletes nothing, leaves an
+    // occurrence at or after every insertion: the loop could never end.
+    if (newText.contains(oldText) || deleteCount <= 0)
+        return replaceOnce(source, newText, oldText, deleteCount);
     if (deleteCount != oldText.size())
         return replaceByRestarting(source, newText, oldText, deleteCount);
-    if (newText.contains(oldText)) {
-        QString result = source;
-        return result.replace(oldText, newText);
-    }
 
     // Restarting from the beginning after every replacement equals one scan that keeps
     // the output free of the old text: the first occurrence always ends at the first

@@ -32,7 +32,7 @@ Result readAll(QIODevice *device, QByteArray &bytes, QString *error, qint64 limi
         return fail(Result::TooLarge, error, tooLarge(limit));
     // One byte more than expected, so the usual case reads to its end in one go and
     // sees the end of file on the next read without growing the buffer.
-    qint64 capacity = qMax<qint64>(expected + 1, 64 * 1024);
+    qint64 capacity = expected > 0 ? expected + 1 : 64 * 1024;
     qint64 size = 0;
     bytes.resize(qsizetype(capacity));
     for (;;) {

@@ -59,37 +59,4 @@ QByteArray encode(QStringView text)
     return bytes;
 }
 
-QByteArray encodeForHtml(QStringView text)
-{
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    char *out = bytes.data();
-    qsizetype i = 0;
-    // Nearly every page fits the code page: fill the buffer directly until the first
-    // character that needs a reference.
-    for (; i < text.size(); ++i) {
-        const int b = byteOf(text[i].unicode());
-        if (b < 0)
-            break;
-        *out++ = static_cast<char>(b);
-    }
-    if (i == text.size())
-        return bytes;
-    bytes.truncate(i);
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const int b = byteOf(c);
-        if (b >= 0) {
-            bytes.append(static_cast<char>(b));
-            continue;
-        }
-        char32_t codePoint = c;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            codePoint = QChar::surrogateToUcs4(c, text[i + 1].unicode());
-            ++i;
-        }
-        bytes.append("&#").append(QByteArray::number(quint32(codePoint))).append(';');
-    }
-    return bytes;
-}
-
 }

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringView>
 
-// The Windows-1252 code page, in which documents, the themes file and HTML files
-// store their text. The five byte values the code page leaves undefined map to the
+// The Windows-1252 code page, in which documents and the themes file store their
+// text. The five byte values the code page leaves undefined map to the
 // control characters of the same number, so every byte string round-trips.
 namespace Cp1252 {
 
@@ -17,9 +17,5 @@ bool canEncode(QStringView text);
 
 // The text in Windows-1252; characters without a byte become '?'.
 QByteArray encode(QStringView text);
-
-// The text in Windows-1252 with every character outside the code page written as a
-// decimal character reference ("&#8364;"), so a browser shows it unchanged.
-QByteArray encodeForHtml(QStringView text);
 
 }

@@ -6,8 +6,8 @@
 // commands of the main window and the failure messages all read them from here.
 struct MakerConfig
 {
-    QString homePage;        // shown in generated page headers and opened by "Zandorell Software"
-    QString webAddress;      // serves "/editor/zandnow4.gif" for the logo
+    QString homePage;        // the logo's link; opened by "Zandorell Software"
+    QString webAddress;      // named in the second header comment of generated pages; serves "/editor/zandnow4.gif"
     QString formMailHost;    // web address of the form-to-mail service host
     QString hostingPage;
     QString productsPage;

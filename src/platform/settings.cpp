@@ -1,6 +1,7 @@
 #include "settings.h"
 
 #include "appinfo.h"
+#include "settingsfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,14 +27,15 @@ void restrictToOwner(const QString &fileName, bool ownFolder)
 }
 
 Settings::Settings()
-    : mSettings(std::make_unique<QSettings>(AppInfo::organisationName(), AppInfo::settingsApplicationName())),
+    : mSettings(std::make_unique<QSettings>(SettingsFile::format(), QSettings::UserScope, AppInfo::organisationName(),
+                                            AppInfo::settingsApplicationName())),
       mOwnFolder(true)
 {
     restrictToOwner(mSettings->fileName(), mOwnFolder);
 }
 
 Settings::Settings(const QString &iniFile)
-    : mSettings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
+    : mSettings(std::make_unique<QSettings>(iniFile, SettingsFile::format()))
 {
     restrictToOwner(mSettings->fileName(), mOwnFolder);
 }

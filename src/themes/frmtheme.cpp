@@ -86,6 +86,7 @@ TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &st
     welcome->setWordWrap(true);
 
     lstEditThemes = named(new TListBoxHrz(mBevel), QStringLiteral("lstEditThemes"));
+    lstEditThemes->setAccessibleName(tr("Page Themes"));
     lstEditThemes->setGeometry(8, 72, 110, 249);
     mWhatsThis->attach(*lstEditThemes, 66);
     for (int i = 0; i < mThemeList.count(); ++i)

@@ -10,7 +10,12 @@ namespace ThemeStore {
 
 std::unique_ptr<TWebTheme> load(const QString &path, QString *error)
 {
-    ComponentReader reader;
+    static const ClassRegistry themes = [] {
+        ClassRegistry r;
+        r.registerClass<TWebTheme>();
+        return r;
+    }();
+    ComponentReader reader(themes);
     std::unique_ptr<TComponent> root = reader.read(path);
     if (!root) {
         if (error)

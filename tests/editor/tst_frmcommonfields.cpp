@@ -1,4 +1,4 @@
-#include "controlnames.h"
+#include "accessibility.h"
 #include "editor/fieldbank.h"
 #include "editor/frmcommonfields.h"
 #include "testfiles.h"
@@ -74,7 +74,7 @@ void TestFrmCommonFields::withoutFileShowsBuiltInRows()
         commonRows = dialog.lvForms->topLevelItemCount();
         bankRows = dialog.lvFieldBank->topLevelItemCount();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Commonly Used Fields"));
-        QCOMPARE(unfindableControls(dialog), QStringList());
+        VERIFY_CONTROLS_NAMED(dialog);
         // The focus mark alone, as the list sets it, enables no move.
         dialog.lvForms->setCurrentIndex(dialog.lvForms->model()->index(0, 0));
         dialog.lvForms->clearSelection();

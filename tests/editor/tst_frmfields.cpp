@@ -1,4 +1,4 @@
-#include "controlnames.h"
+#include "accessibility.h"
 #include "editor/frmfields.h"
 #include "editor/memobox.h"
 #include "testregistry.h"
@@ -131,7 +131,7 @@ void TestFrmFields::newFieldLayout()
     QVERIFY(dialog->pnlDropText->isHidden());
     QVERIFY(!dialog->btnDelete->isEnabled());
     QVERIFY(!dialog->btnEdit->isEnabled());
-    QCOMPARE(unfindableControls(*dialog), QStringList());
+    VERIFY_CONTROLS_NAMED(*dialog);
 }
 
 void TestFrmFields::fillFromField()

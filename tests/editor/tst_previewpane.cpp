@@ -1,4 +1,4 @@
-#include "controlnames.h"
+#include "accessibility.h"
 #include "editor/buttonbar.h"
 #include "editor/frmmain.h"
 #include "editor/pagepropertiespanel.h"
@@ -305,7 +305,7 @@ void TestPreviewPane::controlsAreNamed()
     TestServices fakes;
     auto window = startWindow(fakes);
     PreviewPane &pane = *window->pnlPreview;
-    QCOMPARE(unfindableControls(pane), QStringList());
+    VERIFY_CONTROLS_NAMED(pane);
     QCOMPARE((QStringList{pane.btnToggle->toolTip(), pane.btnThemeEdit->toolTip(), pane.btnExternalView->toolTip()}),
              (QStringList{"Toggle Page Themes", "Edit Page Themes", "View with default web browser"}));
     QCOMPARE(HelpContext::of(*pane.browser), 76);

@@ -9,6 +9,7 @@
 #include "testfiles.h"
 #include "testregistry.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSysInfo>
@@ -40,6 +41,8 @@ private slots:
     void crashedRunIsOffered();
     void secondWindowLeavesTheFirstOnesFile();
     void autosaveFollowsTheChangedFlag();
+    void autosaveWhenTheProgramLosesTheFocus();
+    void autosaveFailureIsReportedOnce();
 
 private:
     DataHomeSandbox mSandbox;
@@ -215,6 +218,32 @@ void TestRecovery::autosaveFollowsTheChangedFlag()
     fakes.prompter.answer(Prompter::No);
     QVERIFY(window->close());
     QVERIFY(!QFile::exists(file));
+}
+
+void TestRecovery::autosaveWhenTheProgramLosesTheFocus()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->autosaver().setInterval(60 * 60 * 1000);
+    QTest::keyClicks(window->pnlPageProp->txtPageTitle, "Away");
+    QVERIFY(window->autosaver().store().fileName().isEmpty());
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(pageTitled(readFile(window->autosaver().store().fileName()), QStringLiteral("Away")));
+}
+
+void TestRecovery::autosaveFailureIsReportedOnce()
+{
+    // A plain file where the folder should be: no recovery file can be written.
+    TestServices fakes;
+    fakes.data.writeFile(QStringLiteral("Recovery"), "not a folder");
+    auto window = startWindow(fakes);
+    window->autosaver().setInterval(10);
+    QTest::keyClicks(window->pnlPageProp->txtPageTitle, "Unkept");
+    QTRY_COMPARE(fakes.prompter.boxes.size(), 1);
+    QVERIFY(fakes.prompter.boxes.first().text.startsWith(QStringLiteral("Your unsaved changes cannot be kept for recovery: ")));
+    QTest::keyClicks(window->pnlPageProp->txtPageTitle, " still");
+    QTest::qWait(100);
+    QCOMPARE(fakes.prompter.boxes.size(), 1);
 }
 
 VENDRIX_TEST(TestRecovery)

@@ -43,7 +43,7 @@ inline void fillFullPage(TPagelette &page)
     TPagePropertiesBlock &p = page.Page().Items(0).PagePropertiesBlock();
     p.PageTitle = QStringLiteral("Café → <Menu>");
     p.Background = QStringLiteral("sky.gif");
-    p.MetaText = QStringLiteral("keywords\tpages, blocks\r\ndescription\tA test page\r\n");
+    p.MetaText = QStringLiteral("keywords\tpages, \"blocks\"\r\ndescription\tA test page\r\n");
     p.IndentMargin = QStringLiteral("100");
     p.Underline = true;
     p.BGColor = 0x00CCFFFF;
@@ -56,7 +56,7 @@ inline void fillFullPage(TPagelette &page)
 
     TLinkBlock &drop = addItem(page, btLink).LinkBlock();
     drop.UseDropBox = true;
-    drop.DropBoxText = QStringLiteral("http://a.example/\tSite A\r\nmailto:me@example.com\tMail me\r\n");
+    drop.DropBoxText = QStringLiteral("http://a.example/?q=\"x\"\tAl's Site A\r\nmailto:me@example.com\tMail me\r\n");
 
     TImageBlock &image = addItem(page, btImage, baRight).ImageBlock();
     image.FileName = QStringLiteral("photo one.jpg");

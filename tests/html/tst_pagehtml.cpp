@@ -2,8 +2,8 @@
 #include "testregistry.h"
 
 #include "html/htmlcopies.h"
+#include "html/htmltext.h"
 #include "model/errors.h"
-#include "platform/cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,10 +119,10 @@ private slots:
         c.fill(page);
         QStringList lines;
         BuildPageHTML(lines, c.mode, page, testOptions(c.logo));
-        const QStringList expectedLines = Cp1252::decode(expected).split(QStringLiteral("\r\n"));
+        const QStringList expectedLines = QString::fromLatin1(expected).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size() + 1, expectedLines.size());
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            const QString got = Cp1252::decode(Cp1252::encodeForHtml(lines[i]));
+            const QString got = QString::fromLatin1(HtmlText::toAscii(lines[i]));
             if (got != expectedLines[i])
                 QFAIL(qPrintable(QStringLiteral("line %1\n   got: %2\n  want: %3").arg(i + 1).arg(got, expectedLines[i])));
         }
@@ -134,7 +134,74 @@ private slots:
         QFile written(out);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), expected);
-        QCOMPARE(Cp1252::encodeForHtml(BuildPageText(c.mode, page, testOptions(c.logo))), expected);
+        QCOMPARE(HtmlText::toAscii(BuildPageText(c.mode, page, testOptions(c.logo))), expected);
+    }
+
+    // The file is ASCII whatever the text: references for the rest, ASCII kept as is.
+    void writtenAsAscii()
+    {
+        QString ascii;
+        for (char16_t c = 1; c < 0x80; ++c)
+            ascii += QChar(c);
+        QCOMPARE(HtmlText::toAscii(ascii), ascii.toLatin1());
+        QCOMPARE(HtmlText::toAscii(u"a\u0416b\u0081"), QByteArray("a&#1046;b&#129;"));
+    }
+
+    // A double quote in a user's text inside a double-quoted attribute is &quot;; the
+    // same text between tags stays as typed. Drop-box texts sit in a script string.
+    void userQuotesInAttributes_data()
+    {
+        QTest::addColumn<std::function<void(TPagelette &)>>("fill");
+        QTest::addColumn<QString>("html");
+        QTest::newRow("picture hint and link")
+            << std::function([](TPagelette &page) {
+                   TImageBlock &b = addItem(page, btImage).ImageBlock();
+                   b.FileName = QStringLiteral("a\"b.gif");
+                   b.Alt = QStringLiteral("the \"best\" one");
+                   b.ImageLink = QStringLiteral("x\"y");
+               })
+            << "<A HREF=\"x&quot;y\"><IMG SRC=\"a&quot;b.gif\" BORDER=0 ALT=\"the &quot;best&quot; one\" HEIGHT=\"\" WIDTH=\"\"></A><P>";
+        QTest::newRow("link address, text as typed")
+            << std::function([](TPagelette &page) {
+                   TLinkBlock &b = addItem(page, btLink).LinkBlock();
+                   b.LinkURL = QStringLiteral("a\"b");
+                   b.LinkText = QStringLiteral("<B>\"quoted\"</B>");
+               })
+            << "<A HREF=\"a&quot;b\"><B>\"quoted\"</B></A><P>";
+        QTest::newRow("drop box")
+            << std::function([](TPagelette &page) {
+                   TLinkBlock &b = addItem(page, btLink).LinkBlock();
+                   b.UseDropBox = true;
+                   b.DropBoxText = QStringLiteral("u\"'\\\tIt's </script> \\ caf\u00E9");
+               })
+            << "document.write('<option value=\"u&quot;\\'\\\\\">It\\'s <\\/script> \\\\ caf\u00E9');";
+        QTest::newRow("form values")
+            << std::function([](TPagelette &page) {
+                   addItem(page, btForms);
+                   page.Subject = QStringLiteral("Say \"hi\"");
+                   TFormElement &text = page.WebForm().AddElement();
+                   text.Name = QStringLiteral("A\"B");
+                   text.Value = QStringLiteral("v\"w");
+                   text.Text = QStringLiteral("Label \"as typed\"");
+                   TFormElement &list = page.WebForm().AddElement();
+                   list.FieldKind = fkDropDown;
+                   list.Strings = {QStringLiteral("o\"p|Shown \"q\"")};
+               })
+            << "<INPUT TYPE=\"HIDDEN\" NAME=\"subject\" VALUE=\"Say &quot;hi&quot;\">\r\n"
+               "|<TR><TD WIDTH=30% VALIGN=TOP>Label \"as typed\"</TD><TD WIDTH=70% VALIGN=TOP>"
+               "<INPUT NAME=\"a&quot;b\" VALUE=\"v&quot;w\" SIZE=\"\"></TD></TR>"
+               "|<OPTION VALUE=\"o&quot;p\">Shown \"q\"";
+    }
+    void userQuotesInAttributes()
+    {
+        QFETCH(std::function<void(TPagelette &)>, fill);
+        QFETCH(QString, html);
+        TPagelette page;
+        emptyPage(page);
+        fill(page);
+        const QString text = BuildPageText(hmUploadCopy, page, testOptions());
+        for (const QString &part : html.split(u'|'))
+            QVERIFY2(text.contains(part), qPrintable(text));
     }
 
     void paragraphOfTwoLines()

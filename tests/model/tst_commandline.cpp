@@ -114,6 +114,34 @@ private slots:
         QCOMPARE(readFile(out), QByteArray("the previous contents"));
     }
 
+    // Options may come before the command: they are read as if they followed it.
+    void optionsAroundTheCommand()
+    {
+        QTemporaryDir dir;
+        TPagelette page;
+        page.NewPage();
+        page.Page().Items(1).ImageBlock().FileName = QStringLiteral("p.gif");
+        const QString in = writeFile(dir.filePath("in.vxf"), ComponentWriter::toBytes(page));
+        const QString data = dir.filePath("data");
+        const QStringList before{QStringLiteral("--data-dir"), data, QStringLiteral("--export-html"), in, QStringLiteral("--mode"),
+                                 QStringLiteral("preview")};
+        const QStringList after{QStringLiteral("--export-html"), in, QStringLiteral("--mode"), QStringLiteral("preview"),
+                                QStringLiteral("--data-dir"), data};
+        QVERIFY(CommandLine::isCommand(before));
+        const Run first = run(before);
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY(first.out.contains(data + QStringLiteral("/Upload/images/p.gif")));
+        QCOMPARE(first.out, run(after).out);
+    }
+
+    void versionIsPrinted()
+    {
+        QVERIFY(CommandLine::isCommand({QStringLiteral("--version")}));
+        const Run version = run({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QStringLiteral("vendrix 5.0\n"));
+    }
+
     void helpListsTheCommands()
     {
         const Run help = run({QStringLiteral("--help")});

@@ -45,6 +45,17 @@ private slots:
         QCOMPARE(loaded.WebForm().Count(), 0);
     }
 
+    void inheritedTagSurvivesLoadAndSave()
+    {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir.filePath("tagged.vxf"), QByteArray("TPF0\x0aTPagelette\x00\x03Tag\x02\x07\x00\x00", 24));
+        TPagelette page;
+        QVERIFY(Documents::LoadDocument(path, page));
+        QCOMPARE(page.Tag, 7);
+        QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+        QVERIFY(readFile(path).startsWith(QByteArray("TPF0\x0aTPagelette\x00\x03Tag\x02\x07\x04Page", 27)));
+    }
+
     void whatTheFileLacksTakesTheNewObjectValue()
     {
         QTemporaryDir dir;
@@ -115,9 +126,11 @@ private slots:
         QCOMPARE(page.Page().Count(), 0);
     }
 
-    // Another program cuts the file short and restores it while it is read: each
-    // load either reads a whole page or refuses the file, and never crashes.
-    void aFileCutShortWhileReadIsRefused()
+    // Another program cuts the file short and restores it while it is read: no load
+    // crashes (a mapped file would end the program with a bus error), and a refused
+    // load says why. What a load that wins the race reads is not defined: a page torn
+    // by the truncation may even parse.
+    void aFileCutShortWhileReadNeverCrashes()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("changing.vxf");
@@ -138,17 +151,18 @@ private slots:
             ::close(fd);
         });
         int refused = 0;
-        int partial = 0;
+        int silent = 0;
         for (int i = 0; i < 40; ++i) {
             TPagelette read;
-            if (!Documents::LoadDocument(path, read))
+            QString error;
+            if (!Documents::LoadDocument(path, read, &error)) {
                 ++refused;
-            else if (read.Page().Count() != page.Page().Count())
-                ++partial;
+                silent += error.isEmpty();
+            }
         }
         stop = true;
         cutter.join();
-        QCOMPARE(partial, 0);
+        QCOMPARE(silent, 0);
         qInfo("%d of 40 loads met a cut file", refused);
     }
 

@@ -34,6 +34,11 @@ private slots:
         QTest::newRow("delete only") << "a--b--c" << "" << "--" << 2 << "abc";
         QTest::newRow("new text holds old text") << "a b" << "  " << " " << 1 << "a  b";
         QTest::newRow("shorter delete count") << "xaay" << "b" << "aa" << 1 << "xbay";
+        // Longer runs than the text is long, and loops that never end.
+        QTest::newRow("longer delete count, 12 passes") << "bbbaaaaa" << "abb" << "ba" << 3 << "aaabbbbbb";
+        QTest::newRow("endless: same text again") << "xaby" << "a" << "ab" << 1 << "xaby";
+        QTest::newRow("endless: text keeps growing") << "ab" << "aa" << "ab" << 1 << QString(16 * 2 + 4096, u'a') + u'b';
+        QTest::newRow("endless: nothing deleted") << "a-b-" << "+" << "-" << 0 << "a+-b+-";
     }
     void replaceText()
     {

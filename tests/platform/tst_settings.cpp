@@ -1,8 +1,11 @@
+#include "filesizelimit.h"
 #include "testfiles.h"
 #include "testregistry.h"
 
 #include "platform/settings.h"
+#include "platform/settingsfile.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +76,82 @@ private slots:
         }
         QCOMPARE(modeOf(file), ownerFile);
         QVERIFY(readFile(file).contains("TipDay=1"));
+    }
+
+    // The file reads and writes like the platform's own INI files, character for
+    // character, so stores written before stay readable and both can share a file.
+    void sameTextAsThePlatformsFormat_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QString nul(QChar(0));
+        QTest::newRow("plain") << "TipDay" << "1";
+        QTest::newRow("in a group") << "Position/Height" << "600";
+        QTest::newRow("profile with blanks") << "Profiles/My Home Server/Host" << "ftp.example.com";
+        QTest::newRow("letters beyond ASCII in keys") << QString::fromUtf8("Profiles/Caf\u00e9 \u65e5\U0001F600/User") << "joe";
+        QTest::newRow("a group called General") << "General/Thing" << "x";
+        QTest::newRow("comma") << "Profiles/a/Directory" << "public_html, old";
+        QTest::newRow("quotes and backslashes") << "K" << R"(say "hi" \ C:\dir\)";
+        QTest::newRow("blanks around") << "K" << "  padded  ";
+        QTest::newRow("line ends and tabs") << "K" << "one\r\ntwo\tthree\a";
+        QTest::newRow("control characters before digits") << "K" << QStringLiteral("a\x01" "2b") + nul + "7";
+        QTest::newRow("at sign") << "K" << "@home";
+        QTest::newRow("semicolon, equals, hash") << "K" << "a;b=c#d";
+        QTest::newRow("empty") << "K" << "";
+        QTest::newRow("letters beyond ASCII in values") << "K" << QString::fromUtf8("Gr\u00fc\u00dfe \u65e5\u672c \U0001F600");
+        QTest::newRow("scrambled password") << "Profiles/Home/Password" << "utf8:Tm90IGEgcmVhbCBwYXNzd29yZA==";
+    }
+    void sameTextAsThePlatformsFormat()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString theirs = dir.filePath(QStringLiteral("theirs.ini"));
+        {
+            QSettings platform(theirs, QSettings::IniFormat);
+            platform.setValue(key, value);
+        }
+        const QByteArray bytes = readFile(theirs);
+        QCOMPARE(SettingsFile::serialise({{key, value}}), bytes);
+        const QSettings::SettingsMap read = SettingsFile::parse(bytes);
+        QCOMPARE(read.keys(), QStringList{key});
+        QCOMPARE(read.value(key).toString(), value);
+    }
+
+    // A value that another program (or a hand) wrote as a list, with comments and
+    // blank lines, is read as the platform reads it; a damaged line costs only itself.
+    void readsWhatOthersWrite()
+    {
+        const QString file = QStringLiteral(VENDRIX_TEST_DATA "/settings/handwritten.conf");
+        QSettings platform(file, QSettings::IniFormat);
+        const QSettings::SettingsMap ours = SettingsFile::parse(readFile(file));
+        QCOMPARE(ours.keys(), platform.allKeys());
+        for (const QString &key : platform.allKeys())
+            QCOMPARE(ours.value(key), platform.value(key));
+        QCOMPARE(ours.value(QStringLiteral("TipDay")).toString(), QStringLiteral("0"));
+        QCOMPARE(ours.value(QStringLiteral("Profiles/My Home/Host")).toString(), QStringLiteral("ftp.example.com"));
+    }
+
+    // A save that cannot be completed (a full disk) is reported, and the file keeps
+    // what it held: the server profiles are not lost.
+    void aFailedSaveKeepsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("settings.ini"));
+        {
+            Settings settings(file);
+            settings.writeString(QStringLiteral("Profiles/Home/Host"), QStringLiteral("ftp.example.com"));
+            QVERIFY(settings.sync());
+        }
+        const QByteArray before = readFile(file);
+        const QString answer = runWithFileSizeLimit(4096, [&] {
+            Settings settings(file);
+            settings.writeString(QStringLiteral("Notes"), QString(20000, u'x'));
+            return settings.sync() ? QStringLiteral("saved") : settings.errorString();
+        });
+        QCOMPARE(answer, QStringLiteral("Cannot write the settings file %1.").arg(file));
+        QCOMPARE(readFile(file), before);
+        QCOMPARE(Settings(file).readString(QStringLiteral("Profiles/Home/Host")), QStringLiteral("ftp.example.com"));
     }
 
 private:

@@ -9,9 +9,10 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-// The controls below root that a screen reader (or the accessibility test rig) could
-// not name: buttons without text or name, lists without a name, and text boxes with
-// neither a name nor a label that points at them. Listed by object name (or class).
+// The controls below root that tests or a screen reader could not find: buttons,
+// boxes and lists without an objectName (tests find controls by it), and buttons
+// without text, lists, and text boxes without a label pointing at them that have no
+// accessible name (assistive tools find controls by it). Empty when all can be found.
 inline QStringList unnamedControls(const QWidget &root)
 {
     const QList<QLabel *> labels = root.findChildren<QLabel *>();
@@ -28,19 +29,34 @@ inline QStringList unnamedControls(const QWidget &root)
     };
     QStringList unnamed;
     for (const QWidget *widget : root.findChildren<QWidget *>()) {
-        if (partOfComposite(widget) || !widget->accessibleName().isEmpty())
+        if (partOfComposite(widget))
+            continue;
+        const auto *button = qobject_cast<const QAbstractButton *>(widget);
+        const bool list = qobject_cast<const QAbstractItemView *>(widget);
+        const bool textBox = qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget)
+                             || qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QTextEdit *>(widget);
+        const QString id = widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
+                                                          : widget->objectName();
+        if ((button || list || textBox) && widget->objectName().isEmpty())
+            unnamed.append(id + QStringLiteral(" without an objectName"));
+        if (!widget->accessibleName().isEmpty())
             continue;
         bool named = true;
-        if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        if (button)
             named = !button->text().trimmed().isEmpty();
-        else if (qobject_cast<const QAbstractItemView *>(widget))
+        else if (list)
             named = false;
-        else if (qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget)
-                 || qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QTextEdit *>(widget))
+        else if (textBox)
             named = labelled(widget);
         if (!named)
-            unnamed.append(widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
-                                                          : widget->objectName());
+            unnamed.append(id + QStringLiteral(" without an accessible name"));
     }
     return unnamed;
 }
+
+// Fails naming every control of root that cannot be found.
+#define VERIFY_CONTROLS_NAMED(root)                                                                                  \
+    do {                                                                                                             \
+        const QStringList unnamed = unnamedControls(root);                                                           \
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));                                 \
+    } while (false)

@@ -1,4 +1,4 @@
-#include "controlnames.h"
+#include "accessibility.h"
 #include "editor/updown.h"
 #include "model/pagelette.h"
 #include "testfiles.h"
@@ -392,7 +392,7 @@ void TestThemeEditor::callerProtocol()
 void TestThemeEditor::controlsAreNamed()
 {
     Editor editor({"Blue"});
-    QCOMPARE(unfindableControls(*editor.dialog), QStringList());
+    VERIFY_CONTROLS_NAMED(*editor.dialog);
 }
 
 VENDRIX_TEST(TestThemeEditor)

@@ -1,4 +1,4 @@
-#include "controlnames.h"
+#include "accessibility.h"
 #include "editor/buttonbar.h"
 #include "editor/frmmain.h"
 #include "ftpscriptedserver.h"
@@ -278,7 +278,7 @@ private slots:
         QCOMPARE(fakes.help.popups, (QList<int>{57, 58, 59, 60, 61, 62, 75}));
         QCOMPARE(HelpContext::of(*wizard.lvProfiles), 63);
 
-        QCOMPARE(unfindableControls(wizard), QStringList());
+        VERIFY_CONTROLS_NAMED(wizard);
     }
 
     void uploadList()
