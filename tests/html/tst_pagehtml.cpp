@@ -364,6 +364,22 @@ private slots:
         BuildPageHTML(lines, hmUploadCopy, page, testOptions());
         QVERIFY(lines.contains(QStringLiteral("<CENTER></CENTER><P>")));
     }
+
+    // The thinnest line is the line panel's default.
+    void horizontalLineThickness()
+    {
+        TPagelette page;
+        emptyPage(page);
+        for (int size : {0, 5}) {
+            THRBlock &rule = addItem(page, btHR, baNone, false).HRBlock();
+            rule.Width = 100;
+            rule.Size = size;
+        }
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        QVERIFY(lines.contains(QStringLiteral("<HR WIDTH=\"100%\" SIZE=\"3\">")));
+        QVERIFY(lines.contains(QStringLiteral("<HR WIDTH=\"100%\" SIZE=\"18\">")));
+    }
 };
 
 VENDRIX_TEST(TestPageHtml)

@@ -294,6 +294,7 @@ private slots:
         Bytes s;
         s.raw("TPF0").name("TPagelette").byte(0).name("Page").byte(14).byte(1);
         s.ident("BlockType", "BTHEADING").str("headingblock.HEADING", "Hi").int8("HRBlock.Width", 42);
+        s.int16("TextBlock.ApplyFont", 255);
         s.byte(0).byte(0).byte(0).byte(0);
         QString error;
         auto page = readPage(s.b, &error);
@@ -301,6 +302,7 @@ private slots:
         QCOMPARE(page->Page().Items(0).BlockType, btHeading);
         QCOMPARE(page->Page().Items(0).HeadingBlock().Heading, QStringLiteral("Hi"));
         QCOMPARE(page->Page().Items(0).HRBlock().Width, 42);
+        QCOMPARE(page->Page().Items(0).TextBlock().ApplyFont, quint8(255));
     }
 
     void prefixesAndItemIndexesAreSkipped()

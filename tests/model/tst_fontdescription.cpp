@@ -61,6 +61,7 @@ private slots:
         QTest::newRow("decimal") << "12345" << qint32(12345);
         QTest::newRow("leading blanks and sign") << "  -42" << qint32(-42);
         QTest::newRow("plus sign") << "+7" << qint32(7);
+        QTest::newRow("lowest integer") << "-2147483648" << qint32(-2147483647 - 1);
         QTest::newRow("top bit hex") << "$80000001" << qint32(0x80000001);
     }
     void colourTokensAreReadInAnyCaseOrAsNumbers()

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 class TestProgramFolder : public QObject
 {
     Q_OBJECT
@@ -26,6 +29,34 @@ private slots:
         QCOMPARE(ProgramFolder::resolve(QString(), exeDir.path()).path(), other.path() + u'/');
         QCOMPARE(ProgramFolder::resolve(exeDir.path() + "/sub", exeDir.path()).path(), exeDir.path() + "/sub/");
         qunsetenv("VENDRIX_DATA_DIR");
+        // An empty folder is no folder, not the root of the file system.
+        QCOMPARE(ProgramFolder(QString()).path(), QString());
+    }
+
+    // An installation the user cannot write to is no place for documents, even though
+    // it holds Themes.dat.
+    void readOnlyExecutableFolderIsNotTheDataFolder()
+    {
+        qunsetenv("VENDRIX_DATA_DIR");
+        QTemporaryDir dir;
+        const QString exeDir = dir.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(exeDir));
+        const QByteArray mountPoint = QFile::encodeName(exeDir);
+        // The super-user may write to any folder of the disk, but not to a read-only mount.
+        const bool mounted = geteuid() == 0 && mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") == 0;
+        writeFile(exeDir + QStringLiteral("/Themes.dat"), "TPF0");
+        if (mounted)
+            mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=16k");
+        else
+            QFile::setPermissions(exeDir, QFile::ReadOwner | QFile::ExeOwner);
+        const bool readOnly = !QFileInfo(exeDir).isWritable();
+        const QString chosen = ProgramFolder::resolve(QString(), exeDir).path();
+        if (mounted)
+            umount(mountPoint.constData());
+        QFile::setPermissions(exeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (!readOnly)
+            QSKIP("no read-only folder can be made here");
+        QVERIFY(chosen != exeDir + u'/');
     }
 
     void seedingCreatesFoldersAndNeverOverwrites_data()

@@ -154,6 +154,26 @@ private slots:
         QCOMPARE(Settings(file).readString(QStringLiteral("Profiles/Home/Host")), QStringLiteral("ftp.example.com"));
     }
 
+    // Numbers are stored as text, which the user may have edited by hand.
+    void integers_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("value");
+        QTest::newRow("missing") << QByteArray() << 9;
+        QTest::newRow("number") << QByteArray("Top=-12") << -12;
+        QTest::newRow("padded with blanks") << QByteArray("Top=\" 640 \"") << 640;
+        QTest::newRow("garbage") << QByteArray("Top=12px") << 9;
+        QTest::newRow("empty") << QByteArray("Top=") << 9;
+    }
+    void integers()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, value);
+        QTemporaryDir dir;
+        const QString file = writeFile(dir.filePath(QStringLiteral("settings.ini")), "[Position]\n" + stored + '\n');
+        QCOMPARE(Settings(file).readInteger(QStringLiteral("Position/Top"), 9), value);
+    }
+
 private:
     QTemporaryDir mHome;
 };

@@ -129,7 +129,7 @@ void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
         *content += data->readAll();
         files.insert(name, *content);
         data->deleteLater();
-        send("226 Transfer complete\r\n");
+        send(storeDone);
     });
 }
 

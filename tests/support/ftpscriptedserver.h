@@ -31,6 +31,8 @@ public:
     // Raw replies by command verb, replacing the normal ones; an empty text means the
     // command is never answered.
     QHash<QByteArray, QByteArray> replies;
+    // Sent when the data connection of a STOR has closed.
+    QByteArray storeDone = "226 Transfer complete\r\n";
     // Open the data connection of a STOR before sending the 150 reply.
     bool dataBeforePreliminary = false;
     // Take the data connection of a STOR but never read from it.

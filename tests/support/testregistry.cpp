@@ -29,7 +29,13 @@ int runAll(int argc, char **argv)
         if (!only.isEmpty() && only != name)
             continue;
         std::unique_ptr<QObject> test(factory());
-        failures += QTest::qExec(test.get(), argc, argv);
+        // QTest reports an exception that escapes a test function and then throws it
+        // again; left to terminate(), it ends in an endless stream of signal reports.
+        try {
+            failures += QTest::qExec(test.get(), argc, argv);
+        } catch (...) {
+            ++failures;
+        }
     }
     return failures;
 }

@@ -27,7 +27,7 @@ void TestPalette::colorLines_data()
 
     QTest::newRow("three numbers") << "255 128 64" << true << Palette::rgb(255, 128, 64);
     QTest::newRow("zeros") << "0 0 0" << true << Palette::rgb(0, 0, 0);
-    QTest::newRow("above 255 counts as 255") << "300 1 999" << true << Palette::rgb(255, 1, 255);
+    QTest::newRow("above 255 counts as 255") << "256 1 999" << true << Palette::rgb(255, 1, 255);
     QTest::newRow("double space skipped") << "1  2   3" << true << Palette::rgb(1, 2, 3);
     QTest::newRow("leading space") << " 10 20 30" << true << Palette::rgb(10, 20, 30);
     QTest::newRow("four digits skipped") << "0100 5 6 7" << true << Palette::rgb(5, 6, 7);

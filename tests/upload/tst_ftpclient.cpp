@@ -57,7 +57,8 @@ private slots:
         QTest::newRow("continuation text") << QByteArray(" more text") << false << 0;
         QTest::newRow("no digit") << QByteArray("Hello") << false << 0;
         QTest::newRow("zero is no success") << QByteArray("0 fine") << true << 500;
-        QTest::newRow("too many digits") << QByteArray("22000 x") << true << 500;
+        QTest::newRow("four digits") << QByteArray("2200 x") << true << 500;
+        QTest::newRow("five digits") << QByteArray("22000 x") << true << 500;
     }
 
     void parsesReplyLines()
@@ -172,6 +173,13 @@ private slots:
                                  << QStringLiteral("500 SocketException: Connect: No Port Specified");
         QTest::newRow("refused") << QStringLiteral("127.0.0.1") << QStringLiteral("closed") << 10061
                                  << QStringLiteral("500 Connection refused (Winsock error #10061)");
+        // Outside the range the system hands out, so nothing listens there.
+        QTest::newRow("highest port") << QStringLiteral("127.0.0.1") << QStringLiteral("65535") << 10061
+                                      << QStringLiteral("500 Connection refused (Winsock error #10061)");
+        QTest::newRow("port above the highest") << QStringLiteral("127.0.0.1") << QStringLiteral("65536") << 500
+                                                << QStringLiteral("500 SocketException: Connect: Cannot convert port '65536'");
+        QTest::newRow("port 0") << QStringLiteral("127.0.0.1") << QStringLiteral("0") << 500
+                                << QStringLiteral("500 SocketException: Connect: Cannot convert port '0'");
     }
 
     void connectFailures()
@@ -250,6 +258,39 @@ private slots:
         QVERIFY(probe.signalsInsideCalls.isEmpty());
         QCOMPARE(probe.run(&TFtpClient::StartQuit), 0);
         QVERIFY(!ftp.IsConnected());
+    }
+
+    // Replies that real servers give instead of the common one.
+    void lessCommonSuccessReplies_data()
+    {
+        QTest::addColumn<QByteArray>("verb");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("CWD 200") << QByteArray("CWD") << QByteArray("200 Okay\r\n");
+        QTest::newRow("CWD 257") << QByteArray("CWD") << QByteArray("257 \"/www\" is current\r\n");
+        QTest::newRow("PWD 250") << QByteArray("PWD") << QByteArray("250 \"/\"\r\n");
+        QTest::newRow("PORT 227") << QByteArray("PORT") << QByteArray("227 Okay\r\n");
+        QTest::newRow("STOR ended by 250") << QByteArray("STOR") << QByteArray("250 Stored\r\n");
+    }
+    void lessCommonSuccessReplies()
+    {
+        QFETCH(QByteArray, verb);
+        QFETCH(QByteArray, reply);
+        QTemporaryDir dir;
+        ScriptedFtpServer server;
+        QVERIFY(server.listen());
+        if (verb == "STOR")
+            server.storeDone = reply;
+        else
+            server.replies.insert(verb, reply);
+        TFtpClient ftp;
+        point(ftp, server);
+        ftp.HostDirName = QStringLiteral("www");
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("a.html")), "<HTML>");
+        ftp.HostFileName = QStringLiteral("a.html");
+        FtpProbe probe(ftp);
+        for (auto request : {&TFtpClient::StartConnect, &TFtpClient::StartChangeDir, &TFtpClient::StartPrintDir, &TFtpClient::StartPut})
+            QCOMPARE(probe.run(request), 0);
+        QCOMPARE(ftp.ErrorMessage(), QString());
     }
 
     void refusals()
