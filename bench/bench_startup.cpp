@@ -59,6 +59,31 @@ void startup(QTextStream &out)
                .arg(best, 0, 'f', 1);
 }
 
+// Notes when the window is first exposed (at once when it already is).
+struct ExposureClock : QObject
+{
+    ExposureClock(QWindow &window, const QElapsedTimer &clock)
+        : mWindow(window),
+          mClock(clock)
+    {
+        if (window.isExposed())
+            ms = clock.nsecsElapsed() / 1e6;
+        else
+            window.installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && mWindow.isExposed() && ms < 0)
+            ms = mClock.nsecsElapsed() / 1e6;
+        return false;
+    }
+    double ms = -1;
+
+private:
+    QWindow &mWindow;
+    const QElapsedTimer &mClock;
+};
+
 // One cold start in this process, as the installed program makes it in a home folder
 // (the program folder in the user's data folder, the file types registered for the user),
 // timed from main() to the first exposure of the main window. Prints the time the window
@@ -74,9 +99,12 @@ int coldStartChild(int &argc, char **argv)
     double shown = -1;
     double registered = -1;
     const int code = Startup::run(options, mainWindowSteps(), [&](QWidget &window) {
-        while (!window.windowHandle() || !window.windowHandle()->isExposed())
+        // The time of the exposure itself: work queued behind it may run in the same
+        // round of events.
+        ExposureClock exposure(*window.windowHandle(), clock);
+        while (exposure.ms < 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-        shown = clock.nsecsElapsed() / 1e6;
+        shown = exposure.ms;
         const QString entry = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
             + QStringLiteral("/applications/") + FileTypes::desktopId() + QStringLiteral(".desktop");
         QElapsedTimer limit;

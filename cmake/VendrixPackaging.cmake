@@ -8,12 +8,12 @@ set(CPACK_PACKAGE_NAME vendrix)
 set(CPACK_PACKAGE_VENDOR "Zandorell Software")
 set(CPACK_PACKAGE_CONTACT "Zandorell Software <support@zandorell.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "web page builder working with ready-made blocks")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Builds one web page at a time out of blocks: page details, headings, pictures, links and "
-    "link drop boxes, paragraphs, bullet lists, lines and an e-mail form. Pages are previewed "
-    "with colour themes, saved as page documents (.vxf) and templates (.vxt), and published "
-    "with their pictures to a web server by FTP.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Builds one web page at a time out of blocks: page details, headings,"
+    "pictures, links and link drop boxes, paragraphs, bullet lists, lines and"
+    "an e-mail form. Pages are previewed with colour themes, saved as page"
+    "documents (.vxf) and templates (.vxt), and published with their pictures"
+    "to a web server by FTP.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -77,42 +77,59 @@ QString ProgramFolder::installedDataFolder(const QString &executableDir)
     return QDir(executableDir).absolutePath();
 }
 
-bool ProgramFolder::seed(const QString &installedDataDir, QString *error, QStringList *copied) const
+bool ProgramFolder::seed(const QString &installedDataDir, QString *error, QStringList *copied, Part part) const
 {
     auto fail = [error](const QString &message) {
         if (error)
             *error = message;
         return false;
     };
-    static const char *const folders[] = {"", "VendrixFiles", "Templates", "Upload", "Upload/images",
-                                          "Upload/backgrounds", "Palettes", "help"};
-    for (const char *folder : folders) {
-        const QString dir = mPath + QLatin1StringView(folder);
-        if (!QDir().mkpath(dir))
-            return fail(QStringLiteral("Cannot create the folder %1.").arg(dir));
-    }
-
+    const bool forTheWindow = part != Part::TheRest;
+    const bool theRest = part != Part::ForTheWindow;
     const QDir source(installedDataDir);
-    if (QDir(source.absolutePath()) == QDir(mPath))
-        return true;
-    static const char *const files[] = {"Themes.dat", "Fields.ini", "Tips.txt"};
-    for (const char *file : files) {
-        const QString from = source.filePath(QLatin1StringView(file));
-        const QString to = mPath + QLatin1StringView(file);
-        if (QFileInfo::exists(from) && !QFileInfo::exists(to) && !copyShippedFile(from, to, copied))
-            return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
-    }
-    static const char *const trees[] = {"Palettes", "help", "Templates", "Upload/images", "Upload/backgrounds"};
-    for (const char *tree : trees) {
-        const QString fromDir = source.filePath(QLatin1StringView(tree));
-        QDirIterator it(fromDir, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString from = it.next();
-            const QString to = mPath + QLatin1StringView(tree) + u'/' + QDir(fromDir).relativeFilePath(from);
+    const bool sameFolder = QDir(source.absolutePath()) == QDir(mPath);
+    // Copies what the folder lacks of a shipped file or tree.
+    auto copy = [&](const QString &name) {
+        if (sameFolder)
+            return true;
+        const QString from = source.filePath(name);
+        QStringList files;
+        if (QFileInfo(from).isDir()) {
+            QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                files.append(it.next());
+        } else if (QFileInfo::exists(from)) {
+            files.append(from);
+        }
+        for (const QString &file : std::as_const(files)) {
+            const QString to = mPath + source.relativeFilePath(file);
             if (QFileInfo::exists(to))
                 continue;
-            if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !copyShippedFile(from, to, copied))
-                return fail(QStringLiteral("Cannot copy %1 to %2.").arg(from, to));
+            if (!QDir().mkpath(QFileInfo(to).absolutePath()) || !copyShippedFile(file, to, copied))
+                return fail(QStringLiteral("Cannot copy %1 to %2.").arg(file, to));
+        }
+        return true;
+    };
+
+    if (forTheWindow) {
+        if (!QDir().mkpath(mPath))
+            return fail(QStringLiteral("Cannot create the folder %1.").arg(mPath));
+        if (!copy(QStringLiteral("Themes.dat")) || !copy(QStringLiteral("Tips.txt")))
+            return false;
+    }
+    if (theRest) {
+        static const char *const folders[] = {"VendrixFiles", "Templates", "Upload", "Upload/images",
+                                              "Upload/backgrounds", "Palettes", "help"};
+        for (const char *folder : folders) {
+            const QString dir = mPath + QLatin1StringView(folder);
+            if (!QDir().mkpath(dir))
+                return fail(QStringLiteral("Cannot create the folder %1.").arg(dir));
+        }
+        static const char *const shipped[] = {"Fields.ini", "Palettes", "help", "Templates", "Upload/images",
+                                              "Upload/backgrounds"};
+        for (const char *name : shipped) {
+            if (!copy(QLatin1StringView(name)))
+                return false;
         }
     }
     return true;

@@ -36,11 +36,17 @@ public:
     // still finds it), else the executable's own folder (the build tree, portable use).
     static QString installedDataFolder(const QString &executableDir);
 
+    // What seed() makes: everything, or split so that a start makes only what the main
+    // window reads while it opens (the folder, Themes.dat and Tips.txt) and the rest
+    // once the window is up.
+    enum class Part { Everything, ForTheWindow, TheRest };
+
     // Creates the sub-folders and copies every shipped file the folder lacks from the
     // installed data folder; never overwrites a file that is there. Returns false with
     // the reason in *error when a folder or file cannot be created. The copies are not
     // waited onto the disk: their paths go to *copied for flushToDisk().
-    bool seed(const QString &installedDataDir, QString *error = nullptr, QStringList *copied = nullptr) const;
+    bool seed(const QString &installedDataDir, QString *error = nullptr, QStringList *copied = nullptr,
+              Part part = Part::Everything) const;
 
     // Waits until the files' contents are on the disk; a file that cannot be opened is
     // passed over.

@@ -147,9 +147,12 @@ int run(const StartupOptions &options, const MainWindowSteps &steps, const std::
 
     const QString executableDir = QCoreApplication::applicationDirPath();
     const ProgramFolder folder = ProgramFolder::resolve(options.dataDir, executableDir);
+    // A first start makes only what the window reads while it opens; the rest of the
+    // program folder follows once the window is up, and only then waits for the disk.
+    const QString installedData = ProgramFolder::installedDataFolder(executableDir);
     QString seedError;
     QStringList seededFiles;
-    const bool seeded = folder.seed(ProgramFolder::installedDataFolder(executableDir), &seedError, &seededFiles);
+    const bool seeded = folder.seed(installedData, &seedError, &seededFiles, ProgramFolder::Part::ForTheWindow);
 
     ProductionServices production(folder);
     // Errors no handler caught are shown in the error box while the services live.
@@ -170,13 +173,16 @@ int run(const StartupOptions &options, const MainWindowSteps &steps, const std::
     if (!seeded)
         production.services().prompter.error(seedError);
 
-    // What a first start copied, and the file types, wait until the window is up.
     Prompter &prompter = production.services().prompter;
-    std::unique_ptr<QWidget> window = createMainWindow(production.services(), options.document, steps, splash.get(),
-                                                       [&prompter, seededFiles] {
-                                                           ProgramFolder::flushToDisk(seededFiles);
-                                                           registerFileTypes(prompter);
-                                                       });
+    auto afterShown = [&prompter, folder, installedData, seededFiles]() mutable {
+        QString error;
+        if (!folder.seed(installedData, &error, &seededFiles, ProgramFolder::Part::TheRest))
+            prompter.error(error);
+        registerFileTypes(prompter);
+        ProgramFolder::flushToDisk(seededFiles);
+    };
+    std::unique_ptr<QWidget> window =
+        createMainWindow(production.services(), options.document, steps, splash.get(), std::move(afterShown));
     waitForSplash(std::move(splash));
     if (!window)
         return 1;

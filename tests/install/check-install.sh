@@ -2,11 +2,12 @@
 # Installs the build into a temporary prefix and moves the tree elsewhere, as a
 # relocated installation would be; checks the layout and the desktop files, then runs
 # the installed program from there with a fresh home folder.
-# Usage: check-install.sh CMAKE BUILD_DIR PRIVATE_LIBDIR
+# Usage: check-install.sh CMAKE BUILD_DIR PRIVATE_LIBDIR VERSION
 set -eu
 cmake=$1
 build=$2
 libdir=$3
+version=$4
 scratch=$(mktemp -d)
 pid=
 cleanup() {
@@ -86,6 +87,7 @@ wait_for() {
         waited=$((waited + 1))
     done
 }
+[ "$(run "$prefix/bin/vendrix" --version)" = "vendrix $version" ] || fail "vendrix --version"
 run "$prefix/bin/vendrix" --help > "$scratch/help.txt" || fail "vendrix --help"
 # Every command the program knows is in the manual page.
 for command in $(sed -n 's/^  \(--[a-z-]*\).*/\1/p' "$scratch/help.txt"); do

@@ -59,8 +59,15 @@ private slots:
         QVERIFY(chosen != exeDir + u'/');
     }
 
+    void seedingCreatesFoldersAndNeverOverwrites_data()
+    {
+        QTest::addColumn<bool>("inTwoParts");
+        QTest::newRow("at once") << false;
+        QTest::newRow("for the window, then the rest") << true;
+    }
     void seedingCreatesFoldersAndNeverOverwrites()
     {
+        QFETCH(bool, inTwoParts);
         QTemporaryDir installed;
         writeFile(installed.filePath("Themes.dat"), "shipped themes");
         writeFile(installed.filePath("Tips.txt"), "shipped tips");
@@ -73,7 +80,14 @@ private slots:
 
         QString error;
         QStringList copied;
-        QVERIFY2(folder.seed(installed.path(), &error, &copied), qPrintable(error));
+        if (inTwoParts) {
+            QVERIFY2(folder.seed(installed.path(), &error, &copied, ProgramFolder::Part::ForTheWindow), qPrintable(error));
+            QCOMPARE(copied, QStringList{folder.themesFile()});
+            QVERIFY(!QFileInfo::exists(folder.templatesFolder()));
+            QVERIFY2(folder.seed(installed.path(), &error, &copied, ProgramFolder::Part::TheRest), qPrintable(error));
+        } else {
+            QVERIFY2(folder.seed(installed.path(), &error, &copied), qPrintable(error));
+        }
         QCOMPARE(copied, (QStringList{folder.themesFile(), folder.palettesFolder() + "Web Palette.pal",
                                       folder.templatesFolder() + "Shop.vxt", folder.imagesFolder() + "sample.jpg"}));
         QVERIFY(QDir(folder.path()).entryList({"*.part"}, QDir::Files).isEmpty());
