@@ -101,7 +101,8 @@ inline void fillFullPage(TPagelette &page)
     field.Strings = {QStringLiteral("Size=30")};
 }
 
-// A margin without the logo; a heading broken by a lone LF.
+// A margin without the logo; a heading broken by a lone LF; a line as the line panel
+// makes it, the thinnest.
 inline void fillIndentPage(TPagelette &page)
 {
     emptyPage(page);
@@ -111,6 +112,7 @@ inline void fillIndentPage(TPagelette &page)
     p.Background = QStringLiteral("b.jpg");
     addItem(page, btHeading, baCenter).HeadingBlock().Heading = QStringLiteral("Top\nLine");
     addItem(page, btImage).ImageBlock().FileName = QStringLiteral("a.gif");
+    page.InsertNewItem(page.Page().Count(), btHR);
 }
 
 struct GoldenCase

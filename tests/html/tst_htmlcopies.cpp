@@ -66,15 +66,6 @@ private slots:
         QCOMPARE(HtmlCopies::templatePreviewPath(folder, document), "/data/Templates/" + preview);
     }
 
-    void everythingAboveAsciiIsAReference()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("t.html"));
-        QString error;
-        QVERIFY(HtmlCopies::writeHtmlFile(path, {QStringLiteral("é €"), QStringLiteral("→ 😀"), QString()}, &error));
-        QCOMPARE(readFile(path), QByteArray("&#233; &#8364;\r\n&#8594; &#128512;\r\n\r\n"));
-    }
-
     void writeErrorsReachTheCaller()
     {
         FailingDevice device(5);

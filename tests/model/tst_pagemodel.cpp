@@ -5,48 +5,11 @@
 
 #include <QTest>
 
-namespace {
-QList<TBlockType> kinds(const TPagelette &page)
-{
-    QList<TBlockType> list;
-    for (int i = 0; i < page.Page().Count(); ++i)
-        list.append(page.Page().Items(i).BlockType);
-    return list;
-}
-}
-
 class TestPageModel : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void newPageHasTheDefaultItems()
-    {
-        TPagelette page;
-        page.NewPage();
-        QCOMPARE(kinds(page), (QList<TBlockType>{btPageProperties, btImage, btLink, btText}));
-
-        const TPageItem &details = page.Page().Items(0);
-        QCOMPARE(details.BlockAlign, baNone);
-        QCOMPARE(details.BlockOnNewLine, false);
-        const TPagePropertiesBlock &p = details.PagePropertiesBlock();
-        QCOMPARE(p.ThemeName, QStringLiteral("Default"));
-        QCOMPARE(p.IndentMargin, QStringLiteral("0"));
-        QCOMPARE(p.BGColor, 0xFFFFFF);
-        QCOMPARE(p.TextColor, 0x000000);
-        QCOMPARE(p.LinkColor, 0xFF0000);
-        QCOMPARE(p.ALinkColor, 0x0000FF);
-        QCOMPARE(p.VLinkColor, 0x990099);
-        QVERIFY(p.PageTitle.isEmpty() && p.Background.isEmpty() && p.MetaText.isEmpty() && !p.Underline);
-
-        for (int i = 1; i < 4; ++i) {
-            QCOMPARE(page.Page().Items(i).BlockAlign, baLeft);
-            QCOMPARE(page.Page().Items(i).BlockOnNewLine, true);
-        }
-        QCOMPARE(page.Page().Items(3).TextBlock().Attributes, defaultFontDescription());
-        QCOMPARE(page.Page().Items(3).TextBlock().ApplyFont, quint8(0));
-    }
-
     void newPageEmptiesWhatWasThere()
     {
         TPagelette page;
@@ -90,19 +53,6 @@ private slots:
         QCOMPARE(item.HRBlock().Width, kind == btHR ? 100 : 0);
         QCOMPARE(item.HRBlock().Size, 0);
         QCOMPARE(item.BulletBlock().Style, lsDisc);
-    }
-
-    void blocksComeIntoBeingWhenRead()
-    {
-        TPagelette page;
-        page.NewPage();
-        const TPageItem &image = page.Page().Items(1);
-        // Reading a block the item's kind does not use yields an empty block, not an error.
-        THeadingBlock &heading = image.HeadingBlock();
-        QVERIFY(heading.Heading.isEmpty());
-        heading.Heading = QStringLiteral("kept");
-        QCOMPARE(&image.HeadingBlock(), &heading);
-        QCOMPARE(image.HeadingBlock().Heading, QStringLiteral("kept"));
     }
 
     void insertShiftsTheLaterItems()
@@ -188,14 +138,6 @@ private slots:
         QCOMPARE(page.formsItemIndex(), -1);
     }
 
-    void collectionsKnowTheirOwners()
-    {
-        TPagelette page;
-        QCOMPARE(&page.Page().Owner(), &page);
-        TPageItem &item = page.Page().Add();
-        QCOMPARE(item.Collection(), &page.Page());
-    }
-
     void formElements()
     {
         TWebForm form;
@@ -220,16 +162,6 @@ private slots:
         QCOMPARE(field.StringsValue(u"Rows"), QStringLiteral("7"));
         QCOMPARE(field.StringsValue(u"Size"), QString());
         QCOMPARE(field.StringsValue(u"odd line"), QString());
-    }
-
-    void kindNameTables()
-    {
-        QCOMPARE(FieldTypeName(fkCheckBox), QStringLiteral("CheckBox"));
-        QCOMPARE(FieldDisplayName(fkRadio), QStringLiteral("Radio Button"));
-        QCOMPARE(FieldDisplayName(fkDropDown), QStringLiteral("Drop Down"));
-        QCOMPARE(BlockTypeCaption(btText), QStringLiteral("Paragraph"));
-        QCOMPARE(BlockTypeCaption(btHR), QStringLiteral("Line"));
-        QCOMPARE(BlockTypeCaption(btPageProperties), QStringLiteral("Page Details"));
     }
 
     void takingTheContentsOfAnotherPage()
