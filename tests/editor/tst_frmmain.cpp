@@ -19,6 +19,7 @@
 #include "platform/appinfo.h"
 #include "accessibility.h"
 #include "filesizelimit.h"
+#include "listtexts.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -33,13 +34,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QSplitter>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QWindow>
 
 using namespace MainWindowTest;
 
@@ -48,14 +46,6 @@ namespace {
 QString title(const QString &name)
 {
     return name + QStringLiteral(" - ") + AppInfo::applicationTitle();
-}
-
-QStringList rowCaptions(const QListWidget &list)
-{
-    QStringList captions;
-    for (int i = 0; i < list.count(); ++i)
-        captions.append(list.item(i)->text());
-    return captions;
 }
 
 QStringList itemCaptions(const TPagelette &page)
@@ -67,12 +57,6 @@ QStringList itemCaptions(const TPagelette &page)
 }
 
 using Edit = std::function<void(TfrmMain &, TestServices &)>;
-
-// Palette rows hold the kinds from Heading on.
-int paletteRow(TBlockType kind)
-{
-    return int(kind) - 1;
-}
 
 }
 
@@ -87,7 +71,6 @@ private slots:
     void startsUntitledWithDefaultPage();
     void controlsByName_data();
     void controlsByName();
-    void everyControlCanBeNamed();
     void startUpTipOfTheDay_data();
     void startUpTipOfTheDay();
     void commandLineDocument_data();
@@ -106,29 +89,22 @@ private slots:
     void trashPictures();
     void blocksMenuOffersDeleteOnlyOnTheList();
     void rightClickSelectsTheRowFirst();
-    void paletteKeysAddAfterTheSelection();
 
     void valuesSurviveSwitchingRows();
-    void clickingARowSetsChanged();
     void editsCountAtOnce_data();
     void editsCountAtOnce();
     void typedTextIsNeverDropped_data();
     void typedTextIsNeverDropped();
     void alignmentStripFollowsItem();
 
-    void newWithoutChangesAsksNothing();
-    void newWithChanges_data();
-    void newWithChanges();
-
     void saveWritesDocumentAndCopies();
     void saveUnableToCreateKeepsPageUnsaved();
-    void saveOffersTheDocumentsName();
-    void saveAsTemplate();
+    void saveOffersTheDocumentsNameNotTheTemplates();
     void saveOnAFullDisk_data();
     void saveOnAFullDisk();
 
-    void closeQuery_data();
-    void closeQuery();
+    void unsavedChangesQuestion_data();
+    void unsavedChangesQuestion();
     void settingsWrittenOnClose_data();
     void settingsWrittenOnClose();
     void settingsReadAtStartUp();
@@ -144,9 +120,9 @@ void TestMainWindow::startsUntitledWithDefaultPage()
     TestServices fakes;
     auto window = startWindow(fakes);
     QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
-    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
-    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
-    QCOMPARE(rowCaptions(*window->lstPalette),
+    QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    QCOMPARE(itemCaptions(window->page()), listTexts(*window->lstBlocks));
+    QCOMPARE(listTexts(*window->lstPalette),
              (QStringList{"Heading", "Image", "Link", "Paragraph", "Bullet List", "Line", "Forms"}));
     QCOMPARE(window->lstBlocks->currentRow(), 0);
     QCOMPARE(window->currentItemIndex(), 0);
@@ -157,6 +133,7 @@ void TestMainWindow::startsUntitledWithDefaultPage()
     QVERIFY(window->lstThemes->currentItem());
     QCOMPARE(window->lstThemes->currentItem()->text(), QStringLiteral("Default"));
     QVERIFY(!window->pnlPageProp->chkZandorellLogo->isChecked());
+    VERIFY_CONTROLS_NAMED(*window);
 }
 
 void TestMainWindow::controlsByName_data()
@@ -244,13 +221,6 @@ void TestMainWindow::controlsByName()
     QCOMPARE(HelpContext::of(*control), topic);
 }
 
-void TestMainWindow::everyControlCanBeNamed()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    VERIFY_CONTROLS_NAMED(*window);
-}
-
 void TestMainWindow::startUpTipOfTheDay_data()
 {
     QTest::addColumn<QString>("tipDay");
@@ -314,12 +284,12 @@ void TestMainWindow::commandLineDocument()
     QCOMPARE(window->pnlWork->currentWidget(), window->pnlCreate);
     QVERIFY(!window->changed());
     if (valid) {
-        QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Heading", "Image", "Link", "Paragraph"}));
+        QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Heading", "Image", "Link", "Paragraph"}));
         QCOMPARE(window->page().Page().Items(1).HeadingBlock().Heading, QStringLiteral("From the file"));
         QVERIFY(!fakes.prompter.texts().contains(Documents::invalidDocumentMessage()));
     } else {
         QVERIFY(fakes.prompter.texts().contains(Documents::invalidDocumentMessage()));
-        QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+        QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
         QVERIFY(window->document().isUntitled());
     }
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
@@ -330,11 +300,14 @@ void TestMainWindow::paletteDrops_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("target");
     QTest::addColumn<int>("insertedAt");
+    QTest::addColumn<int>("key"); // pressed on the palette with the target row selected; 0: dragged
 
-    QTest::newRow("on row 0 goes to 1") << int(btHeading) << 0 << 1;
-    QTest::newRow("on a row goes before it") << int(btBullet) << 2 << 2;
-    QTest::newRow("on the last row") << int(btHR) << 3 << 3;
-    QTest::newRow("below the last row appends") << int(btForms) << 4 << 4;
+    QTest::newRow("on row 0 goes to 1") << int(btHeading) << 0 << 1 << 0;
+    QTest::newRow("on a row goes before it") << int(btBullet) << 2 << 2 << 0;
+    QTest::newRow("on the last row") << int(btHR) << 3 << 3 << 0;
+    QTest::newRow("below the last row appends") << int(btForms) << 4 << 4 << 0;
+    QTest::newRow("Return adds after the selection") << int(btHeading) << 1 << 2 << int(Qt::Key_Return);
+    QTest::newRow("Insert adds after the selection") << int(btHR) << 2 << 3 << int(Qt::Key_Insert);
 }
 
 void TestMainWindow::paletteDrops()
@@ -342,20 +315,27 @@ void TestMainWindow::paletteDrops()
     QFETCH(int, kind);
     QFETCH(int, target);
     QFETCH(int, insertedAt);
+    QFETCH(int, key);
 
     TestServices fakes;
     auto window = startWindow(fakes);
     window->pnlPageProp->txtPageTitle->setText(QStringLiteral("Kept"));
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(TBlockType(kind)), target);
+    if (key) {
+        clickRow(*window, target);
+        window->lstPalette->setCurrentRow(kind - 1);
+        QTest::keyClick(window->lstPalette, Qt::Key(key));
+    } else {
+        dropFromPalette(*window, TBlockType(kind), target);
+    }
 
     QCOMPARE(window->lstBlocks->count(), 5);
     QCOMPARE(window->lstBlocks->item(insertedAt)->text(), BlockTypeCaption(TBlockType(kind)));
-    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+    QCOMPARE(itemCaptions(window->page()), listTexts(*window->lstBlocks));
     QCOMPARE(int(window->page().Page().Items(insertedAt).BlockType), kind);
     QCOMPARE(window->lstBlocks->currentRow(), insertedAt);
     QCOMPARE(window->currentItemIndex(), insertedAt);
     QCOMPARE(window->pnlPanels->currentWidget(), &window->panelFor(TBlockType(kind)));
-    // The panel that was open was stored before the drop.
+    // The panel that was open was stored first.
     QCOMPARE(window->page().Page().Items(0).PagePropertiesBlock().PageTitle, QStringLiteral("Kept"));
     QVERIFY(window->changed());
     QVERIFY(window->pnlAlign->isVisible());
@@ -366,16 +346,16 @@ void TestMainWindow::secondFormRefused()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 4);
+    dropFromPalette(*window, btForms, 4);
     QCOMPARE(window->lstBlocks->count(), 5);
     clickRow(*window, 2);
     window->pnlLinks->txtLinkText->setText(QStringLiteral("typed before the drop"));
-    const QStringList before = rowCaptions(*window->lstBlocks);
+    const QStringList before = listTexts(*window->lstBlocks);
 
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 1);
+    dropFromPalette(*window, btForms, 1);
     QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Sorry, only one E-mail form per page is allowed."));
     QCOMPARE(fakes.prompter.boxes.last().kind, Prompter::Kind::Information);
-    QCOMPARE(rowCaptions(*window->lstBlocks), before);
+    QCOMPARE(listTexts(*window->lstBlocks), before);
     QCOMPARE(itemCaptions(window->page()), before);
     // Nothing moved, so what was being typed is still there to be stored.
     QCOMPARE(window->currentItemIndex(), 2);
@@ -410,7 +390,7 @@ void TestMainWindow::rowMoves()
     window->page().Page().Items(2).LinkBlock().LinkText = QStringLiteral("the link");
     clickRow(*window, from);
     window->dropOnPageletteList(BlockDrag::Source::Pagelettes, from, target);
-    QCOMPARE(rowCaptions(*window->lstBlocks), rows);
+    QCOMPARE(listTexts(*window->lstBlocks), rows);
     QCOMPARE(itemCaptions(window->page()), rows);
     QCOMPARE(window->lstBlocks->currentRow(), selected);
     QCOMPARE(window->page().Page().Items(0).BlockType, btPageProperties);
@@ -426,7 +406,7 @@ void TestMainWindow::dropThroughDropEvent()
     TestServices fakes;
     auto window = startWindow(fakes);
     QListWidget *list = window->lstBlocks;
-    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, paletteRow(btHeading)}.toMimeData(*window));
+    std::unique_ptr<QMimeData> data(BlockDrag{BlockDrag::Source::Palette, int(btHeading) - 1}.toMimeData(*window));
 
     // A drop on the middle of row 2 inserts before it.
     const QPoint onRow2 = list->visualItemRect(list->item(2)).center();
@@ -435,7 +415,7 @@ void TestMainWindow::dropThroughDropEvent()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(onRow2, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &drop);
-    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Heading", "Link", "Paragraph"}));
+    QCOMPARE(listTexts(*list), (QStringList{"Page Details", "Image", "Heading", "Link", "Paragraph"}));
 
     // Below the last row: appended.
     const QPoint below(5, list->visualItemRect(list->item(list->count() - 1)).bottom() + 10);
@@ -445,7 +425,7 @@ void TestMainWindow::dropThroughDropEvent()
     QDropEvent dropBelow(below, Qt::MoveAction, data.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &dropBelow);
     QCOMPARE(list->item(list->count() - 1)->text(), QStringLiteral("Heading"));
-    QCOMPARE(itemCaptions(window->page()), rowCaptions(*list));
+    QCOMPARE(itemCaptions(window->page()), listTexts(*list));
 
     // A drag that is not a block is refused.
     QMimeData text;
@@ -458,7 +438,7 @@ void TestMainWindow::dropThroughDropEvent()
     // instance would be: the list and the trash stay as they are.
     QWidget elsewhere;
     std::unique_ptr<QMimeData> stranger(BlockDrag{BlockDrag::Source::Pagelettes, 1}.toMimeData(elsewhere));
-    const QStringList before = rowCaptions(*list);
+    const QStringList before = listTexts(*list);
     for (QWidget *target : {static_cast<QWidget *>(list->viewport()), static_cast<QWidget *>(window->imgTrash)}) {
         QDragEnterEvent enterStranger(onRow2, Qt::MoveAction, stranger.get(), Qt::LeftButton, {});
         QCoreApplication::sendEvent(target, &enterStranger);
@@ -466,7 +446,7 @@ void TestMainWindow::dropThroughDropEvent()
         QDropEvent dropStranger(onRow2, Qt::MoveAction, stranger.get(), Qt::LeftButton, {});
         QCoreApplication::sendEvent(target, &dropStranger);
     }
-    QCOMPARE(rowCaptions(*list), before);
+    QCOMPARE(listTexts(*list), before);
     QVERIFY(fakes.prompter.boxes.isEmpty());
 
     // The trash takes rows of the list, nothing from the palette.
@@ -481,7 +461,7 @@ void TestMainWindow::dropThroughDropEvent()
     QVERIFY(rowOnTrash.isAccepted());
     QDropEvent onTrash(QPoint(5, 5), Qt::MoveAction, row.get(), Qt::LeftButton, {});
     QCoreApplication::sendEvent(window->imgTrash, &onTrash);
-    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Link", "Paragraph", "Heading"}));
+    QCOMPARE(listTexts(*list), (QStringList{"Page Details", "Image", "Link", "Paragraph", "Heading"}));
 }
 
 void TestMainWindow::markerFollowsDrag()
@@ -531,8 +511,8 @@ void TestMainWindow::deleteRules()
     fakes.prompter.answer(Prompter::Yes);
     window->lstBlocks->setFocus();
     window->findChild<QAction *>("mnuDelete")->trigger();
-    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Paragraph"}));
-    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+    QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Paragraph"}));
+    QCOMPARE(itemCaptions(window->page()), listTexts(*window->lstBlocks));
     QCOMPARE(window->lstBlocks->currentRow(), 1);
     QCOMPARE(window->currentItemIndex(), 1);
     QCOMPARE(window->pnlPanels->currentWidget(), &window->panelFor(btImage));
@@ -542,7 +522,7 @@ void TestMainWindow::deletingFormsResetsTheForm()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 4);
+    dropFromPalette(*window, btForms, 4);
     TPagelette &page = window->page();
     page.WebForm().AddElement().Name = QStringLiteral("Your Name");
     page.Border = true;
@@ -554,9 +534,7 @@ void TestMainWindow::deletingFormsResetsTheForm()
     QCOMPARE(window->pnlForms->lvForms->topLevelItemCount(), 1);
     window->pnlForms->btnFormEdit->setEnabled(true);
 
-    clickRow(*window, 4);
-    fakes.prompter.answer(Prompter::Yes);
-    window->DeletePagelette();
+    deleteRow(*window, fakes, 4);
     QCOMPARE(page.WebForm().Count(), 0);
     QVERIFY(page.Email.isEmpty());
     QVERIFY(!page.Border);
@@ -565,7 +543,7 @@ void TestMainWindow::deletingFormsResetsTheForm()
     QCOMPARE(page.formsItemIndex(), -1);
 
     // A new form can be added again.
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btForms), 4);
+    dropFromPalette(*window, btForms, 4);
     QCOMPARE(page.formsItemIndex(), 4);
 }
 
@@ -577,29 +555,22 @@ void TestMainWindow::trashPictures()
     QCOMPARE(trash->state(), TrashBin::State::Design);
     const QImage design = trash->pixmap().toImage();
 
-    clickRow(*window, 3);
-    fakes.prompter.answer(Prompter::Yes);
-    window->DeletePagelette();
+    deleteRow(*window, fakes, 3);
     QCOMPARE(trash->state(), TrashBin::State::Full);
     const QImage full = trash->pixmap().toImage();
     QVERIFY(full != design);
 
-    for (int row : {2, 1}) {
-        clickRow(*window, row);
-        fakes.prompter.answer(Prompter::Yes);
-        window->DeletePagelette();
-    }
+    for (int row : {2, 1})
+        deleteRow(*window, fakes, row);
     QCOMPARE(window->lstBlocks->count(), 1);
     QCOMPARE(trash->state(), TrashBin::State::Empty);
     QVERIFY(trash->pixmap().toImage() != full);
     QVERIFY(!window->pnlAlign->isVisible());
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
 
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btText), 1);
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btText), 2);
-    clickRow(*window, 2);
-    fakes.prompter.answer(Prompter::Yes);
-    window->DeletePagelette();
+    dropFromPalette(*window, btText, 1);
+    dropFromPalette(*window, btText, 2);
+    deleteRow(*window, fakes, 2);
     QCOMPARE(trash->state(), TrashBin::State::Full);
     QCOMPARE(trash->pixmap().toImage(), full);
 }
@@ -647,24 +618,7 @@ void TestMainWindow::rightClickSelectsTheRowFirst()
     // Delete Pagelette then deletes the row pointed at.
     fakes.prompter.answer(Prompter::Yes);
     window->mnuDelete->trigger();
-    QCOMPARE(rowCaptions(*list), (QStringList{"Page Details", "Image", "Link"}));
-}
-
-void TestMainWindow::paletteKeysAddAfterTheSelection()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    clickRow(*window, 1);
-    window->lstPalette->setCurrentRow(paletteRow(btHeading));
-    QTest::keyClick(window->lstPalette, Qt::Key_Return);
-    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Heading", "Link", "Paragraph"}));
-    QCOMPARE(window->currentItemIndex(), 2);
-    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlHeading);
-
-    window->lstPalette->setCurrentRow(paletteRow(btHR));
-    QTest::keyClick(window->lstPalette, Qt::Key_Insert);
-    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Heading", "Line", "Link", "Paragraph"}));
-    QCOMPARE(itemCaptions(window->page()), rowCaptions(*window->lstBlocks));
+    QCOMPARE(listTexts(*list), (QStringList{"Page Details", "Image", "Link"}));
 }
 
 void TestMainWindow::valuesSurviveSwitchingRows()
@@ -693,15 +647,6 @@ void TestMainWindow::valuesSurviveSwitchingRows()
     QVERIFY(!window->pnlAlign->btnParagraph->isChecked());
 }
 
-void TestMainWindow::clickingARowSetsChanged()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    QVERIFY(!window->changed());
-    clickRow(*window, 0);
-    QVERIFY(window->changed());
-}
-
 void TestMainWindow::editsCountAtOnce_data()
 {
     QTest::addColumn<int>("kind");
@@ -711,6 +656,7 @@ void TestMainWindow::editsCountAtOnce_data()
     const auto row = [](const char *name, TBlockType kind, bool counts, Edit edit) {
         QTest::newRow(name) << int(kind) << edit << counts;
     };
+    row("row clicked", btPageProperties, true, [](TfrmMain &w, TestServices &) { clickRow(w, 0); });
     row("title typed", btPageProperties, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlPageProp->txtPageTitle, "C"); });
     row("underline box", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->chkLinkUnderline->click(); });
     row("meta tag added", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->lstMeta->addItem("author\tMe"); });
@@ -798,7 +744,7 @@ void TestMainWindow::typedTextIsNeverDropped()
     QVERIFY(!(closing ? window->close() : window->newDocument()));
     QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to %1?").arg(name));
     QVERIFY(window->isVisible());
-    QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
     const QString typed = savedParagraph ? window->pnlText->txtText->text() : window->pnlPageProp->txtPageTitle->text();
     QCOMPARE(typed, QStringLiteral("Typed"));
     QVERIFY(window->changed());
@@ -813,68 +759,10 @@ void TestMainWindow::alignmentStripFollowsItem()
     clickRow(*window, 1);
     QVERIFY(window->pnlAlign->isVisible());
     QVERIFY(window->pnlAlign->btnLeft->isChecked());
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btHeading), 1);
+    dropFromPalette(*window, btHeading, 1);
     QVERIFY(window->pnlAlign->btnCenter->isChecked());
     clickRow(*window, 0);
     QVERIFY(!window->pnlAlign->isVisible());
-}
-
-void TestMainWindow::newWithoutChangesAsksNothing()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    const int boxes = fakes.prompter.boxes.size();
-    QVERIFY(window->newDocument());
-    QCOMPARE(fakes.prompter.boxes.size(), boxes);
-    QCOMPARE(shownTitle(*window), title("Untitled"));
-    QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
-}
-
-void TestMainWindow::newWithChanges_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("saveChosen");
-    QTest::addColumn<bool>("replaced");
-
-    QTest::newRow("no") << int(Prompter::No) << false << true;
-    QTest::newRow("cancel") << int(Prompter::Cancel) << false << false;
-    QTest::newRow("yes, save cancelled") << int(Prompter::Yes) << false << false;
-    QTest::newRow("yes, saved") << int(Prompter::Yes) << true << true;
-}
-
-void TestMainWindow::newWithChanges()
-{
-    QFETCH(int, answer);
-    QFETCH(bool, saveChosen);
-    QFETCH(bool, replaced);
-
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    window->dropOnPageletteList(BlockDrag::Source::Palette, paletteRow(btHeading), 1);
-    window->pnlHeading->txtHeading->setText(QStringLiteral("Mine"));
-    clickRow(*window, 0);
-    QVERIFY(window->changed());
-
-    fakes.prompter.answer(Prompter::Button(answer));
-    const QString saved = fakes.data.path() + QStringLiteral("VendrixFiles/mine.vxf");
-    if (saveChosen)
-        fakes.saveDialog.choose(saved);
-    else
-        fakes.saveDialog.cancel();
-    QCOMPARE(window->newDocument(), replaced);
-    QCOMPARE(fakes.prompter.boxes.first().text, QStringLiteral("Would you like to save changes to Untitled?"));
-    QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Buttons(Prompter::Yes | Prompter::No | Prompter::Cancel));
-    if (replaced) {
-        QCOMPARE(rowCaptions(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
-        QCOMPARE(shownTitle(*window), title("Untitled"));
-        QVERIFY(window->document().isUntitled());
-        QVERIFY(!window->changed());
-    } else {
-        QCOMPARE(window->lstBlocks->count(), 5);
-        QCOMPARE(window->page().Page().Items(1).HeadingBlock().Heading, QStringLiteral("Mine"));
-        QVERIFY(window->changed());
-    }
-    QCOMPARE(QFile::exists(saved), saveChosen);
 }
 
 void TestMainWindow::saveWritesDocumentAndCopies()
@@ -935,7 +823,7 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
     QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to Untitled?"));
 }
 
-void TestMainWindow::saveOffersTheDocumentsName()
+void TestMainWindow::saveOffersTheDocumentsNameNotTheTemplates()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
@@ -949,29 +837,23 @@ void TestMainWindow::saveOffersTheDocumentsName()
     QVERIFY(window->save());
     QCOMPARE(fakes.saveDialog.runs.last().fileName, QStringLiteral("Mine.vxf"));
     QCOMPARE(fakes.saveDialog.runs.last().initialDir, fakes.data.path() + QStringLiteral("Elsewhere/"));
+
     // A template is always a new file.
     fakes.saveDialog.cancel();
     QVERIFY(!window->saveAsTemplate());
-    QVERIFY(fakes.saveDialog.runs.last().fileName.isEmpty());
-    QCOMPARE(fakes.saveDialog.runs.last().initialDir, fakes.data.folder().templatesFolder());
-}
-
-void TestMainWindow::saveAsTemplate()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
     window->pnlPageProp->txtPageTitle->setText(QStringLiteral("Shop"));
-    const QString path = fakes.data.path() + QStringLiteral("Templates/Little Shop.vxt");
-    fakes.saveDialog.choose(path);
+    const QString shop = fakes.data.path() + QStringLiteral("Templates/Little Shop.vxt");
+    fakes.saveDialog.choose(shop);
     QVERIFY(window->saveAsTemplate());
     const FakeFileDialog::Run &run = fakes.saveDialog.runs.last();
+    QVERIFY(run.fileName.isEmpty());
     QCOMPARE(run.defaultExtension, QStringLiteral("vxt"));
     QCOMPARE(run.filter, QStringLiteral("Vendrix Template|*.vxt"));
     QCOMPARE(run.initialDir, fakes.data.folder().templatesFolder());
-    QVERIFY(QFile::exists(path));
+    QVERIFY(QFile::exists(shop));
     QVERIFY(readFile(fakes.data.path() + QStringLiteral("Templates/Little Shop.html")).contains("<TITLE>Shop</TITLE>"));
     // The document stays what it was, and unsaved.
-    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
+    QCOMPARE(shownTitle(*window), title("Mine.vxf*"));
     QVERIFY(window->changed());
 }
 
@@ -999,44 +881,71 @@ void TestMainWindow::saveOnAFullDisk()
     QCOMPARE(readFile(path), QByteArray("the previous contents"));
 }
 
-void TestMainWindow::closeQuery_data()
+void TestMainWindow::unsavedChangesQuestion_data()
 {
+    QTest::addColumn<bool>("closing"); // else New
     QTest::addColumn<bool>("changed");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("saveChosen");
-    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("goesOn");
 
-    QTest::newRow("unchanged") << false << int(Prompter::NoButton) << false << true;
-    QTest::newRow("no") << true << int(Prompter::No) << false << true;
-    QTest::newRow("cancel") << true << int(Prompter::Cancel) << false << false;
-    QTest::newRow("yes, save cancelled") << true << int(Prompter::Yes) << false << false;
-    QTest::newRow("yes, saved") << true << int(Prompter::Yes) << true << true;
+    for (const bool closing : {false, true}) {
+        const char *command = closing ? "close" : "New";
+        QTest::addRow("%s, unchanged", command) << closing << false << int(Prompter::NoButton) << false << true;
+        QTest::addRow("%s, no", command) << closing << true << int(Prompter::No) << false << true;
+        QTest::addRow("%s, cancel", command) << closing << true << int(Prompter::Cancel) << false << false;
+        QTest::addRow("%s, yes, save cancelled", command) << closing << true << int(Prompter::Yes) << false << false;
+        QTest::addRow("%s, yes, saved", command) << closing << true << int(Prompter::Yes) << true << true;
+    }
 }
 
-void TestMainWindow::closeQuery()
+void TestMainWindow::unsavedChangesQuestion()
 {
+    QFETCH(bool, closing);
     QFETCH(bool, changed);
     QFETCH(int, answer);
     QFETCH(bool, saveChosen);
-    QFETCH(bool, closes);
+    QFETCH(bool, goesOn);
 
     TestServices fakes;
     auto window = startWindow(fakes);
     const QString temporary = fakes.data.folder().externalPreviewFile();
     fakes.data.writeFile(QStringLiteral("VendrixFiles/~tmp.html"), "<HTML></HTML>");
-    if (changed)
-        clickRow(*window, 2);
+    if (changed) {
+        dropFromPalette(*window, btHeading, 1);
+        window->pnlHeading->txtHeading->setText(QStringLiteral("Mine"));
+        clickRow(*window, 0);
+    }
+    QCOMPARE(window->changed(), changed);
     if (answer != Prompter::NoButton)
         fakes.prompter.answer(Prompter::Button(answer));
+    const QString saved = fakes.data.path() + QStringLiteral("VendrixFiles/mine.vxf");
     if (saveChosen)
-        fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/closing.vxf"));
-    const int boxes = fakes.prompter.boxes.size();
+        fakes.saveDialog.choose(saved);
 
-    QCOMPARE(window->close(), closes);
-    QCOMPARE(fakes.prompter.boxes.size() > boxes, changed);
-    QCOMPARE(QFile::exists(temporary), !closes);
-    QCOMPARE(fakes.help.closed, closes ? 1 : 0);
-    QCOMPARE(fakes.settings.contains(SettingsKeys::paneWidth()), closes);
+    QCOMPARE(closing ? window->close() : window->newDocument(), goesOn);
+    QCOMPARE(fakes.prompter.boxes.isEmpty(), !changed);
+    if (changed) {
+        QCOMPARE(fakes.prompter.boxes.first().text, QStringLiteral("Would you like to save changes to Untitled?"));
+        QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Buttons(Prompter::Yes | Prompter::No | Prompter::Cancel));
+    }
+    QCOMPARE(QFile::exists(saved), saveChosen);
+    if (closing) {
+        QCOMPARE(QFile::exists(temporary), !goesOn);
+        QCOMPARE(fakes.help.closed, goesOn ? 1 : 0);
+        QCOMPARE(fakes.settings.contains(SettingsKeys::paneWidth()), goesOn);
+    } else if (goesOn) {
+        QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+        QCOMPARE(shownTitle(*window), title("Untitled"));
+        QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
+        QVERIFY(window->document().isUntitled());
+        QVERIFY(!window->changed());
+    }
+    if (!goesOn) {
+        QCOMPARE(window->lstBlocks->count(), 5);
+        QCOMPARE(window->page().Page().Items(1).HeadingBlock().Heading, QStringLiteral("Mine"));
+        QVERIFY(window->changed());
+    }
 }
 
 void TestMainWindow::settingsWrittenOnClose_data()
@@ -1084,31 +993,25 @@ void TestMainWindow::settingsWrittenOnClose()
 void TestMainWindow::settingsReadAtStartUp()
 {
     TestServices fakes;
-    fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
-    fakes.settings.writeString(SettingsKeys::windowState(), QStringLiteral("Normal"));
     fakes.settings.writeInteger(SettingsKeys::top(), 20);
     fakes.settings.writeInteger(SettingsKeys::left(), 30);
     fakes.settings.writeInteger(SettingsKeys::height(), 600);
     fakes.settings.writeInteger(SettingsKeys::width(), 800);
     fakes.settings.writeInteger(SettingsKeys::paneWidth(), 320);
-    TfrmMain window(fakes.services);
-    window.startUp(QString());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(!window.windowState().testFlag(Qt::WindowMaximized));
-    QCOMPARE(window.size(), QSize(800, 600));
-    QCOMPARE(window.pnlPagelette->width(), 320);
-    QCOMPARE(window.tipDay(), 0);
+    auto window = startWindow(fakes);
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(!window->windowState().testFlag(Qt::WindowMaximized));
+    QCOMPARE(window->size(), QSize(800, 600));
+    QCOMPARE(window->pnlPagelette->width(), 320);
+    QCOMPARE(window->tipDay(), 0);
 
     // A pane width outside what the splitter allows is brought inside it.
-    window.close();
+    window->close();
     fakes.settings.writeString(SettingsKeys::paneWidth(), QStringLiteral("9000"));
     fakes.settings.writeInteger(SettingsKeys::width(), 1200);
-    TfrmMain second(fakes.services);
-    second.startUp(QString());
-    second.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&second));
-    QCOMPARE(second.pnlPagelette->width(), 500);
+    auto second = startWindow(fakes);
+    QVERIFY(QTest::qWaitForWindowExposed(second.get()));
+    QCOMPARE(second->pnlPagelette->width(), 500);
 }
 
 void TestMainWindow::webCommands()

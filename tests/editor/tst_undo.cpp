@@ -1,4 +1,3 @@
-#include "editor/alignstrip.h"
 #include "editor/blocklists.h"
 #include "editor/formspanel.h"
 #include "editor/frmmain.h"
@@ -38,11 +37,6 @@ bool listMatchesPage(TfrmMain &window)
             return false;
     }
     return true;
-}
-
-void dropFromPalette(TfrmMain &window, TBlockType kind, int target)
-{
-    window.dropOnPageletteList(BlockDrag::Source::Palette, int(kind) - 1, target);
 }
 
 }
@@ -93,9 +87,7 @@ void TestUndo::mixedActionsStepByStep()
     w.dropOnPageletteList(BlockDrag::Source::Pagelettes, 1, 3);
     steps.append({"Edit Page Details", 0, 0, titleStored});
     stepDone("Move Heading", 1, 3);
-    clickRow(w, 2);
-    fakes.prompter.answer(Prompter::Yes);
-    w.DeletePagelette();
+    deleteRow(w, fakes, 2);
     stepDone("Delete Pagelette", 2, 1);
     TPagePropertiesBlock &details = w.page().Page().Items(0).PagePropertiesBlock();
     details.BGColor = 0x112233;
@@ -195,9 +187,7 @@ void TestUndo::menuButtonsAndShortcuts()
     QVERIFY(!w.btnUndo->isEnabled());
     QCOMPARE(w.btnUndo->toolTip(), QStringLiteral("Undo"));
 
-    clickRow(w, 2);
-    fakes.prompter.answer(Prompter::Yes);
-    w.DeletePagelette();
+    deleteRow(w, fakes, 2);
     QVERIFY(w.btnUndo->isEnabled());
     QCOMPARE(w.btnUndo->toolTip(), QStringLiteral("Undo Delete Pagelette"));
     QCOMPARE(w.btnUndo->accessibleName(), QStringLiteral("Undo"));
