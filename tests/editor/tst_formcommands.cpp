@@ -4,6 +4,7 @@
 #include "editor/frmfields.h"
 #include "editor/frmmain.h"
 #include "editor/memobox.h"
+#include "mainwindowtest.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -16,20 +17,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
-namespace {
+using namespace MainWindowTest;
 
-QStringList rowNames(const QTreeWidget &list)
-{
-    QStringList names;
-    for (int i = 0; i < list.topLevelItemCount(); ++i)
-        names.append(list.topLevelItem(i)->text(0));
-    return names;
-}
+namespace {
 
 QStringList fieldNames(const TWebForm &form)
 {
@@ -37,11 +31,6 @@ QStringList fieldNames(const TWebForm &form)
     for (int i = 0; i < form.Count(); ++i)
         names.append(form.Items(i).Name);
     return names;
-}
-
-void selectRow(QTreeWidget &list, int row)
-{
-    list.setCurrentItem(list.topLevelItem(row));
 }
 
 // The field editor, worked by the test's steps and closed with OK (or Cancel).
@@ -66,15 +55,6 @@ ScriptedModalRunner::Handler commonFields(std::function<void(TfrmCommonFields &)
     };
 }
 
-void addOption(TfrmFields &editor, const QString &value, const QString &text, bool checked)
-{
-    editor.btnAdd->click();
-    editor.txtDropValue->setText(value);
-    editor.txtDropText->setText(text);
-    editor.chkCheck->setChecked(checked);
-    editor.btnDropApply->click();
-}
-
 }
 
 // The forms panel's commands driven through the main window, with every seam faked.
@@ -83,7 +63,6 @@ class TestFormCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void menusNeverMix();
     void loadBasicFields();
     void dragExchangeSurvivesSaveAndReopen();
@@ -94,37 +73,27 @@ private:
     // A started window with a Forms block on its page, its panel in front.
     std::unique_ptr<TfrmMain> startWithForm(TestServices &fakes)
     {
-        fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
-        auto window = std::make_unique<TfrmMain>(fakes.services);
-        window->startUp(QString());
-        window->show();
-        window->dropOnPageletteList(BlockDrag::Source::Palette, int(btForms) - 1, window->page().Page().Count());
+        auto window = startWindow(fakes);
+        dropFromPalette(*window, btForms, window->page().Page().Count());
         return window;
     }
 
-    // Adds a field of that kind through the Add Field menu and the editor.
+    // Adds a field of that kind through the Add Field menu and the editor (closed with OK, or Cancel).
     void addField(TfrmMain &window, TestServices &fakes, TFieldKind kind, const QString &name,
-                  std::function<void(TfrmFields &)> more = {})
+                  std::function<void(TfrmFields &)> more = {}, bool ok = true)
     {
         fakes.modal.expect(fieldEditor([name, more](TfrmFields &editor) {
             editor.txtName->setText(name);
             if (more)
                 more(editor);
-        }));
+        }, ok));
         window.pnlForms->btnFormAdd->click();
         window.pnlForms->mnuFieldKinds[kind]->trigger();
         window.pnlForms->popForms->close();
     }
 
-    QTemporaryDir mXdgHome;
+    DataHomeSandbox mSandbox;
 };
-
-void TestFormCommands::initTestCase()
-{
-    // File-type registration writes below the user's data folder: keep it in a sandbox.
-    QVERIFY(mXdgHome.isValid());
-    qputenv("XDG_DATA_HOME", mXdgHome.path().toLocal8Bit());
-}
 
 void TestFormCommands::menusNeverMix()
 {
@@ -177,14 +146,14 @@ void TestFormCommands::loadBasicFields()
     // Yes: the basic fields of the shipped file, plus the bank's radio field dropped in.
     fakes.modal.expect(commonFields([](TfrmCommonFields &dialog) {
         RowDrag *drag = dialog.lvForms->findChild<RowDrag *>();
-        emit drag->rowDroppedFrom(dialog.lvFieldBank, rowNames(*dialog.lvFieldBank).indexOf("Credit Card Type"), -1);
+        emit drag->rowDroppedFrom(dialog.lvFieldBank, treeTexts(*dialog.lvFieldBank).indexOf("Credit Card Type"), -1);
     }));
     fakes.prompter.answer(Prompter::Yes);
     QSignalSpy changes(window->findChild<FormCommands *>(), &FormCommands::pageChanged);
     panel.btnFormBasic->click();
     const QStringList basic{"Name", "E-Mail", "Address", "City", "State", "Zip Code/Postal Code", "Credit Card Type"};
     QCOMPARE(fieldNames(form), basic);
-    QCOMPARE(rowNames(*panel.lvForms), basic);
+    QCOMPARE(treeTexts(*panel.lvForms), basic);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.first().first().toString(), QStringLiteral("Load Basic Fields"));
     QVERIFY(window->changed());
@@ -219,7 +188,7 @@ void TestFormCommands::dragExchangeSurvivesSaveAndReopen()
     selectRow(*panel.lvForms, 2);
     emit panel.lvForms->findChild<RowDrag *>()->rowDropped(2, 0);
     const QStringList exchanged{"Third", "Second", "First"};
-    QCOMPARE(rowNames(*panel.lvForms), exchanged);
+    QCOMPARE(treeTexts(*panel.lvForms), exchanged);
     QCOMPARE(fieldNames(window->page().WebForm()), exchanged);
     QCOMPARE(panel.lvForms->currentItem(), panel.lvForms->topLevelItem(0));
     // The pictures and Type texts travel with their fields.
@@ -229,7 +198,7 @@ void TestFormCommands::dragExchangeSurvivesSaveAndReopen()
     fakes.saveDialog.choose(path);
     QVERIFY(window->save());
     window->loadDocument(path);
-    QCOMPARE(rowNames(*panel.lvForms), exchanged);
+    QCOMPARE(treeTexts(*panel.lvForms), exchanged);
     QCOMPARE(fieldNames(window->page().WebForm()), exchanged);
 }
 
@@ -250,7 +219,7 @@ void TestFormCommands::clearAllAndRemove()
     fakes.prompter.answer(Prompter::Yes);
     QTest::keyClick(panel.lvForms, Qt::Key_Delete);
     QCOMPARE(fieldNames(form), (QStringList{"A", "C"}));
-    QCOMPARE(rowNames(*panel.lvForms), (QStringList{"A", "C"}));
+    QCOMPARE(treeTexts(*panel.lvForms), (QStringList{"A", "C"}));
     for (int i = 0; i < 2; ++i) {
         selectRow(*panel.lvForms, 0);
         fakes.prompter.answer(Prompter::Yes);
@@ -306,10 +275,7 @@ void TestFormCommands::builtFormGivesItsHtml()
         emit editor.lvDropDown->findChild<RowDrag *>()->rowDropped(1, 0);
     });
     // A cancelled editor adds nothing.
-    fakes.modal.expect(fieldEditor([](TfrmFields &) {}, false));
-    panel.btnFormAdd->click();
-    panel.mnuFieldKinds[fkText]->trigger();
-    panel.popForms->close();
+    addField(*window, fakes, fkText, QStringLiteral("Dropped"), {}, false);
     QCOMPARE(window->page().WebForm().Count(), 5);
 
     fakes.modal.expect([](QDialog &shown) {

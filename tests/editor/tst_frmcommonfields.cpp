@@ -1,6 +1,7 @@
 #include "accessibility.h"
 #include "editor/fieldbank.h"
 #include "editor/frmcommonfields.h"
+#include "mainwindowtest.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -12,20 +13,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+using MainWindowTest::treeTexts;
+
 namespace {
-
-QStringList namesOf(const QTreeWidget &list)
-{
-    QStringList names;
-    for (int i = 0; i < list.topLevelItemCount(); ++i)
-        names.append(list.topLevelItem(i)->text(0));
-    return names;
-}
-
-int rowOf(const QTreeWidget &list, const QString &name)
-{
-    return namesOf(list).indexOf(name);
-}
 
 // Runs the dialog in basic fields mode; the handler works the lists and closes it.
 int runBasic(TestServices &fakes, const std::function<void(TfrmCommonFields &)> &steps, bool ok)
@@ -45,7 +35,7 @@ int runBasic(TestServices &fakes, const std::function<void(TfrmCommonFields &)> 
 void dragFromBank(TfrmCommonFields &dialog, const QString &name, int target)
 {
     RowDrag *drag = dialog.lvForms->findChild<RowDrag *>();
-    emit drag->rowDroppedFrom(dialog.lvFieldBank, rowOf(*dialog.lvFieldBank, name), target);
+    emit drag->rowDroppedFrom(dialog.lvFieldBank, treeTexts(*dialog.lvFieldBank).indexOf(name), target);
 }
 
 }
@@ -118,12 +108,12 @@ void TestFrmCommonFields::bankDropsAddOnce()
     QStringList rows;
     runBasic(fakes, [&](TfrmCommonFields &dialog) {
         dragFromBank(dialog, dragged, 0);
-        rows = namesOf(*dialog.lvForms);
+        rows = treeTexts(*dialog.lvForms);
         QCOMPARE(dialog.lvForms->currentItem(), dialog.lvForms->topLevelItem(selected));
         QVERIFY(dialog.lvForms->currentItem()->isSelected());
         // The second drop of the same field only selects it.
         dragFromBank(dialog, dragged, -1);
-        QCOMPARE(namesOf(*dialog.lvForms), rows);
+        QCOMPARE(treeTexts(*dialog.lvForms), rows);
     }, false);
     QCOMPARE(rows, after);
 }
@@ -138,7 +128,7 @@ void TestFrmCommonFields::commonRowsMoveAndReturnToTheBank()
         QVERIFY(!dialog.btnMoveUp->isEnabled());
         QVERIFY(dialog.btnMoveDown->isEnabled());
         dialog.btnMoveDown->click();
-        QCOMPARE(namesOf(common).mid(0, 2), (QStringList{"E-Mail", "Name"}));
+        QCOMPARE(treeTexts(common).mid(0, 2), (QStringList{"E-Mail", "Name"}));
         QCOMPARE(common.currentItem(), common.topLevelItem(1));
         QVERIFY(dialog.btnMoveUp->isEnabled());
 
@@ -149,7 +139,7 @@ void TestFrmCommonFields::commonRowsMoveAndReturnToTheBank()
             emit bankDrag->rowDroppedFrom(&common, 0, 3);
         }
         QTest::keyClick(&common, Qt::Key_Delete);
-        QCOMPARE(namesOf(common), QStringList{"Zip Code/Postal Code"});
+        QCOMPARE(treeTexts(common), QStringList{"Zip Code/Postal Code"});
     }, true);
     QVERIFY(fakes.prompter.texts().contains(QStringLiteral("There must be at least one form field.")));
     IniFile file;
@@ -172,7 +162,7 @@ void TestFrmCommonFields::resetThenCancelKeepsTheFile()
     QCOMPARE(readFile(path), original);
 
     // OK without a change writes nothing either.
-    QCOMPARE(runBasic(fakes, [](TfrmCommonFields &dialog) { QCOMPARE(namesOf(*dialog.lvForms), QStringList{"Only"}); }, true),
+    QCOMPARE(runBasic(fakes, [](TfrmCommonFields &dialog) { QCOMPARE(treeTexts(*dialog.lvForms), QStringList{"Only"}); }, true),
              int(QDialog::Accepted));
     QCOMPARE(readFile(path), original);
 }
@@ -182,7 +172,7 @@ void TestFrmCommonFields::gapInFieldNumbers()
     TestServices fakes;
     writeFile(fakes.data.folder().fieldsFile(), "[Field Bank]\nFIELD0=A|0\nFIELD1=B|9\nFIELD3=D|3\nFIELD4=E|4\n");
     runBasic(fakes, [](TfrmCommonFields &dialog) {
-        QCOMPARE(namesOf(*dialog.lvFieldBank), (QStringList{"A", "D"}));
+        QCOMPARE(treeTexts(*dialog.lvFieldBank), (QStringList{"A", "D"}));
         QCOMPARE(dialog.lvFieldBank->topLevelItem(1)->text(1), QStringLiteral("Check Box"));
         // The missing basic fields stand in and count as a change.
         QCOMPARE(dialog.lvForms->topLevelItemCount(), 6);

@@ -1,6 +1,7 @@
 #include "accessibility.h"
 #include "editor/frmfields.h"
 #include "editor/memobox.h"
+#include "mainwindowtest.h"
 #include "testregistry.h"
 #include "uifakes.h"
 #include "widgets/rowdrag.h"
@@ -12,11 +13,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+
+using namespace MainWindowTest;
 
 namespace {
 
@@ -36,21 +38,6 @@ QStringList sampleEntries(const QComboBox &box)
     for (int i = 0; i < box.count(); ++i)
         entries.append(box.itemText(i));
     return entries;
-}
-
-void selectRow(QTreeWidget &list, int row)
-{
-    list.setCurrentItem(list.topLevelItem(row));
-}
-
-// Adds an option through the option editor as the user would.
-void addOption(TfrmFields &dialog, const QString &value, const QString &text, bool checked)
-{
-    dialog.btnAdd->click();
-    dialog.txtDropValue->setText(value);
-    dialog.txtDropText->setText(text);
-    dialog.chkCheck->setChecked(checked);
-    dialog.btnDropApply->click();
 }
 
 // The editor for a field of that kind, filled from the field when there is one, after
