@@ -4,7 +4,6 @@
 #include "testregistry.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 

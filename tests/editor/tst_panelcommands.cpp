@@ -11,6 +11,8 @@
 #include "editor/textblockpanel.h"
 #include "widgets/whatsthis.h"
 #include "shell/frmmisc.h"
+#include "listtexts.h"
+#include "mainwindowtest.h"
 #include "testregistry.h"
 #include "themes/frmcolor.h"
 #include "uifakes.h"
@@ -18,25 +20,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
-
-// Lines of a list, for comparing whole lists at once.
-QStringList linesOf(const QListWidget &list)
-{
-    QStringList lines;
-    for (int row = 0; row < list.count(); ++row)
-        lines.append(list.item(row)->text());
-    return lines;
-}
 
 void select(QListWidget &list, int row)
 {
@@ -133,7 +124,7 @@ void TestPanelCommands::metaTagAddAndRemove()
     panel.btnMetaAdd->click();
     panel.btnMetaAdd->click();
     panel.btnMetaAdd->click();
-    QCOMPARE(linesOf(*panel.lstMeta), (QStringList{"Keywords\tcats, dogs", "Description\tA page"}));
+    QCOMPARE(listTexts(*panel.lstMeta), (QStringList{"Keywords\tcats, dogs", "Description\tA page"}));
     QCOMPARE(panel.lstMeta->currentRow(), 1);
     QVERIFY(panel.btnMetaRemove->isEnabled());
     QVERIFY(panel.btnMetaEdit->isEnabled());
@@ -141,7 +132,7 @@ void TestPanelCommands::metaTagAddAndRemove()
     // Remove takes the selected line; with none selected it does nothing.
     select(*panel.lstMeta, 0);
     panel.btnMetaRemove->click();
-    QCOMPARE(linesOf(*panel.lstMeta), QStringList{"Description\tA page"});
+    QCOMPARE(listTexts(*panel.lstMeta), QStringList{"Description\tA page"});
     QVERIFY(!panel.btnMetaRemove->isEnabled());
     QVERIFY(!panel.btnMetaEdit->isEnabled());
     panel.lstMeta->clearSelection();
@@ -192,7 +183,7 @@ void TestPanelCommands::metaTagEdit()
     clickLine(list, 1);
     fakes.modal.expect(metaHandler(openedName, openedContent, pickedName, QStringLiteral("new"), ok));
     panels.pageProperties.btnMetaEdit->click();
-    QCOMPARE(linesOf(list), (QStringList{"Description\tfirst", result, "Expires\tlast"}));
+    QCOMPARE(listTexts(list), (QStringList{"Description\tfirst", result, "Expires\tlast"}));
     QCOMPARE(list.currentRow(), 1);
 
     // A double click edits too.
@@ -261,7 +252,7 @@ void TestPanelCommands::dropBoxAddRemove()
 
     type(QStringLiteral("http://a/"), QStringLiteral("A"), false);
     panel.btnLinkAdd->click();
-    QCOMPARE(linesOf(list), QStringList{"http://a/\tA"});
+    QCOMPARE(listTexts(list), QStringList{"http://a/\tA"});
     QCOMPARE(panel.txtLinkAddress->text(), QString());
     QCOMPARE(panel.txtLinkText->text(), QString());
     QVERIFY(panel.btnLinkRemove->isEnabled());
@@ -272,7 +263,7 @@ void TestPanelCommands::dropBoxAddRemove()
     select(list, 0);
     type(QStringLiteral("http://c/"), QStringLiteral("C"), false);
     panel.btnLinkAdd->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://a/\tA", "http://c/\tC", "mailto:me@b\tB"}));
+    QCOMPARE(listTexts(list), (QStringList{"http://a/\tA", "http://c/\tC", "mailto:me@b\tB"}));
     QCOMPARE(list.currentRow(), 1);
 
     // Without a selection the entry goes to the top; without both texts nothing happens.
@@ -283,16 +274,16 @@ void TestPanelCommands::dropBoxAddRemove()
     panel.btnLinkAdd->click();
     type(QString(), QStringLiteral("E"), false);
     panel.btnLinkAdd->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://a/\tA", "http://c/\tC", "mailto:me@b\tB"}));
+    QCOMPARE(listTexts(list), (QStringList{"http://d/\tD", "http://a/\tA", "http://c/\tC", "mailto:me@b\tB"}));
     QCOMPARE(panel.txtLinkText->text(), QStringLiteral("E"));
 
     // Remove takes the selected entry; with none selected, the last one.
     select(list, 1);
     panel.btnLinkRemove->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://c/\tC", "mailto:me@b\tB"}));
+    QCOMPARE(listTexts(list), (QStringList{"http://d/\tD", "http://c/\tC", "mailto:me@b\tB"}));
     list.clearSelection();
     panel.btnLinkRemove->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://d/\tD", "http://c/\tC"}));
+    QCOMPARE(listTexts(list), (QStringList{"http://d/\tD", "http://c/\tC"}));
     panel.btnLinkRemove->click();
     QVERIFY(panel.chkLink->isChecked());
     QVERIFY(panel.btnLinkRemove->isEnabled());
@@ -344,7 +335,7 @@ void TestPanelCommands::dropBoxEdit()
     QVERIFY(panel.btnLinkEdit->isEnabled());
     panel.txtLinkText->setText(QStringLiteral("Write to me"));
     panel.btnLinkEdit->click();
-    QCOMPARE(linesOf(list), (QStringList{"http://a/\tA", "mailto:me@b\tWrite to me", "no-tab"}));
+    QCOMPARE(listTexts(list), (QStringList{"http://a/\tA", "mailto:me@b\tWrite to me", "no-tab"}));
     QCOMPARE(list.currentRow(), 1);
     QCOMPARE(panel.txtLinkAddress->text(), QString());
     QVERIFY(!panel.chkEmail->isChecked());
@@ -376,11 +367,11 @@ void TestPanelCommands::dropBoxReorder()
 
     select(list, 0);
     dropBox.dropOn(2);
-    QCOMPARE(linesOf(list), (QStringList{"c\tC", "b\tB", "a\tA", "d\tD"}));
+    QCOMPARE(listTexts(list), (QStringList{"c\tC", "b\tB", "a\tA", "d\tD"}));
     QCOMPARE(list.currentRow(), 2);
     dropBox.dropOn(-1);
     dropBox.dropOn(4);
-    QCOMPARE(linesOf(list), (QStringList{"c\tC", "b\tB", "a\tA", "d\tD"}));
+    QCOMPARE(listTexts(list), (QStringList{"c\tC", "b\tB", "a\tA", "d\tD"}));
 }
 
 void TestPanelCommands::dropBoxLineAtScrollBarEdge()
@@ -400,7 +391,7 @@ void TestPanelCommands::dropBoxLineAtScrollBarEdge()
     panels.links.txtLinkText->setText(QStringLiteral("Site three"));
     panels.links.btnLinkAdd->click();
     QCoreApplication::processEvents();
-    QCOMPARE(linesOf(list), QStringList{entry});
+    QCOMPARE(listTexts(list), QStringList{entry});
     QCOMPARE(list.CurrentWidth(), list.lineWidth(entry) + list.tabWidth());
     QVERIFY(list.horizontalScrollBar()->maximum() > 0);
     QVERIFY(list.horizontalScrollBar()->isVisible());
@@ -552,16 +543,11 @@ void TestPanelCommands::pictureCommand()
     const QString images = fakes.data.folder().imagesFolder();
     const qsizetype shipped = QDir(images).entryList(QDir::Files).size(); // the shipped templates' pictures
     const QString chosen = fakes.data.path() + QStringLiteral("My, Pictures/") + name;
-    QDir().mkpath(QFileInfo(chosen).absolutePath());
-    QImage picture(30, 20, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    QVERIFY(picture.save(chosen, "BMP"));
+    MainWindowTest::savePicture(chosen, QSize(30, 20), Qt::red, "BMP");
     if (alreadyThere == QStringLiteral("same"))
         QVERIFY(QFile::copy(chosen, images + name));
-    if (alreadyThere == QStringLiteral("other")) {
-        picture.fill(Qt::blue);
-        QVERIFY(picture.save(images + name, "BMP"));
-    }
+    if (alreadyThere == QStringLiteral("other"))
+        MainWindowTest::savePicture(images + name, QSize(30, 20), Qt::blue, "BMP");
 
     fakes.pictureDialog.setFileName(QStringLiteral("previous.gif"));
     fakes.pictureDialog.choose(chosen);
@@ -609,7 +595,7 @@ void TestPanelCommands::mainWindowButtons()
     });
     window.pnlPageProp->btnMetaAdd->click();
     window.pnlText->btnTextFont->click();
-    QCOMPARE(linesOf(*window.pnlPageProp->lstMeta), QStringList{"Pics-Label\trating"});
+    QCOMPARE(listTexts(*window.pnlPageProp->lstMeta), QStringList{"Pics-Label\trating"});
     QVERIFY(window.pnlText->fontChosen());
     QVERIFY(window.pnlText->txtText->font().italic() != window.pnlHeading->txtHeading->font().italic());
 

@@ -1,4 +1,5 @@
 #include "editor/picturestore.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include <QDir>
@@ -13,15 +14,6 @@ private slots:
     void place_data();
     void place();
     void copyFailure();
-
-private:
-    static void write(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 };
 
 void TestPictureStore::place_data()
@@ -60,9 +52,9 @@ void TestPictureStore::place()
     const QString images = dir.filePath(QStringLiteral("Upload/images/"));
     QDir().mkpath(images);
     const QString chosen = dir.filePath(QStringLiteral("pick, here/") + chosenName);
-    write(chosen, chosenBytes);
+    writeFile(chosen, chosenBytes);
     for (const QString &entry : std::as_const(existing))
-        write(images + entry.section(u'=', 0, 0), entry.section(u'=', 1).toLatin1());
+        writeFile(images + entry.section(u'=', 0, 0), entry.section(u'=', 1).toLatin1());
 
     QString error;
     const QString placed = PictureStore::place(chosen, images, &error);
@@ -70,18 +62,15 @@ void TestPictureStore::place()
     QVERIFY(PictureStore::sameContents(placed, chosen));
     QCOMPARE(QDir(images).entryList(QDir::Files).size(), filesAfter);
     // The pictures that were there are untouched.
-    for (const QString &entry : std::as_const(existing)) {
-        QFile file(images + entry.section(u'=', 0, 0));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), entry.section(u'=', 1).toLatin1());
-    }
+    for (const QString &entry : std::as_const(existing))
+        QCOMPARE(readFile(images + entry.section(u'=', 0, 0)), entry.section(u'=', 1).toLatin1());
 }
 
 void TestPictureStore::copyFailure()
 {
     QTemporaryDir dir;
     const QString chosen = dir.filePath(QStringLiteral("cat.jpg"));
-    write(chosen, "CAT");
+    writeFile(chosen, "CAT");
     QString error;
     QCOMPARE(PictureStore::place(chosen, dir.filePath(QStringLiteral("missing/folder/")), &error), QString());
     QVERIFY(!error.isEmpty());

@@ -3,6 +3,7 @@
 #include "editor/frmmain.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/previewpane.h"
+#include "mainwindowtest.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "themes/frmtheme.h"
@@ -13,11 +14,9 @@
 #include "widgets/whatsthis.h"
 
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -35,14 +34,10 @@ QByteArray gifOf(QColor colour)
 
 void writePicture(const QString &path, QColor colour, const char *format)
 {
-    if (qstrcmp(format, "GIF") == 0) {
+    if (qstrcmp(format, "GIF") == 0)
         writeFile(path, gifOf(colour));
-        return;
-    }
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(colour);
-    QVERIFY(image.save(path, format, 100));
+    else
+        MainWindowTest::savePicture(path, QSize(16, 16), colour, format);
 }
 
 // Whether the viewer shows the colour somewhere (near enough for JPEG).
@@ -84,7 +79,6 @@ class TestPreviewPane : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void viewPageShowsPictures_data();
     void viewPageShowsPictures();
     void snapshotKeptAndLinksNotFollowed();
@@ -106,11 +100,7 @@ private:
         addTheme(store, "Night", "", "0", 0x102030);
         [&] { QVERIFY(ThemeStore::save(fakes.data.folder().themesFile(), store, nullptr)); }();
         writePicture(fakes.data.folder().backgroundsFolder() + "sky.bmp", kBackgroundColour, "BMP");
-        fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
-        fakes.settings.writeString(SettingsKeys::windowState(), QStringLiteral("Normal"));
-        auto window = std::make_unique<TfrmMain>(fakes.services);
-        window->startUp(QString());
-        window->show();
+        auto window = MainWindowTest::startWindow(fakes);
         TImageBlock &image = window->page().Page().Items(1).ImageBlock();
         image.FileName = QStringLiteral("dot.gif");
         image.Width = QStringLiteral("40");
@@ -129,15 +119,8 @@ private:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     }
 
-    QTemporaryDir mXdgHome;
+    MainWindowTest::DataHomeSandbox mSandbox;
 };
-
-void TestPreviewPane::initTestCase()
-{
-    // File-type registration writes below the user's data folder: keep it in a sandbox.
-    QVERIFY(mXdgHome.isValid());
-    qputenv("XDG_DATA_HOME", mXdgHome.path().toLocal8Bit());
-}
 
 void TestPreviewPane::viewPageShowsPictures_data()
 {
