@@ -20,16 +20,28 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <optional>
+
 class TestSmallDialog : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void metaTagNeedsContent()
+    // The dialog over fresh fakes; it reads the settings only when it is run.
+    struct Misc
     {
         TestServices fakes;
         PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        TfrmMisc dialog{fakes.services, palette};
+    };
+    std::optional<Misc> mMisc;
+
+private slots:
+    void init() { mMisc.emplace(); }
+    void cleanup() { mMisc.reset(); }
+
+    void metaTagNeedsContent()
+    {
+        auto &[fakes, palette, dialog] = *mMisc;
         dialog.setMode(TfrmMisc::mmMetaTag);
         fakes.modal.expect([](QDialog &shown) {
             auto &misc = static_cast<TfrmMisc &>(shown);
@@ -76,9 +88,7 @@ private slots:
     {
         QFETCH(int, points);
         QFETCH(int, entry);
-        TestServices fakes;
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        auto &[fakes, palette, dialog] = *mMisc;
         dialog.setMode(TfrmMisc::mmFont);
         QFont font = dialog.sampleFont();
         font.setPointSize(points);
@@ -101,9 +111,7 @@ private slots:
 
     void fontNameAndStyles()
     {
-        TestServices fakes;
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        auto &[fakes, palette, dialog] = *mMisc;
         dialog.setMode(TfrmMisc::mmFont);
         QFont font(QStringLiteral("No Such Face Anywhere"));
         font.setPointSize(14);
@@ -142,9 +150,7 @@ private slots:
 
     void fontColourThroughPicker()
     {
-        TestServices fakes;
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        auto &[fakes, palette, dialog] = *mMisc;
         dialog.setMode(TfrmMisc::mmFont);
         dialog.setSampleFont(dialog.sampleFont(), QColor(0x10, 0x20, 0x30));
         fakes.modal.expect([](QDialog &shown) {
@@ -174,11 +180,9 @@ private slots:
 
     void bookmarksFromSettings()
     {
-        TestServices fakes;
+        auto &[fakes, palette, dialog] = *mMisc;
         fakes.settings.writeString(Bookmarks::Location::fileLocationKey(),
                                    QStringLiteral(VENDRIX_TEST_DATA "/bookmarks/export.html"));
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
         dialog.setMode(TfrmMisc::mmBookmarks);
         fakes.modal.expect([](QDialog &shown) {
             auto &misc = static_cast<TfrmMisc &>(shown);
@@ -202,10 +206,8 @@ private slots:
 
     void bookmarkFileWithoutAddresses()
     {
-        TestServices fakes;
+        auto &[fakes, palette, dialog] = *mMisc;
         const QString path = fakes.data.writeFile(QStringLiteral("b/bookmark.htm"), "<H1>Bookmarks</H1>\n<DL>\n</DL>\n");
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
         QVERIFY(dialog.readBookmarks(path));
         QCOMPARE(dialog.lstBookmarks->count(), 1);
         QCOMPARE(dialog.lstBookmarks->item(0)->text(), QStringLiteral("No Bookmarks found."));
@@ -236,14 +238,12 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(bool, shown);
 
-        TestServices fakes;
+        auto &[fakes, palette, dialog] = *mMisc;
         fakes.settings.writeString(Bookmarks::Location::fileLocationKey(), fakes.data.path() + QStringLiteral("nothing.htm"));
         fakes.prompter.answer(findIt ? Prompter::Yes : Prompter::No);
         fakes.openDialog.setFileName(QStringLiteral("previous.htm"));
         fakes.openDialog.choose(chosen);
         fakes.modal.expect([](QDialog &) { return int(QDialog::Accepted); });
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
         dialog.setMode(TfrmMisc::mmBookmarks);
         QCOMPARE(dialog.execute(), result);
 
@@ -270,9 +270,7 @@ private slots:
 
     void bookmarkDoubleClickIsOK()
     {
-        TestServices fakes;
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        auto &[fakes, palette, dialog] = *mMisc;
         QVERIFY(dialog.readBookmarks(QStringLiteral(VENDRIX_TEST_DATA "/bookmarks/export.html")));
         dialog.show();
         QListWidgetItem *item = dialog.lstBookmarks->item(4);
@@ -302,9 +300,7 @@ private slots:
     {
         QFETCH(QString, label);
         QFETCH(int, topic);
-        TestServices fakes;
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        auto &[fakes, palette, dialog] = *mMisc;
         auto *widget = dialog.findChild<QLabel *>(label);
         QVERIFY(widget);
         QCOMPARE(widget->contextMenuPolicy(), Qt::CustomContextMenu);
@@ -316,9 +312,7 @@ private slots:
 
     void centredWithNamedControls()
     {
-        TestServices fakes;
-        PaletteTable palette;
-        TfrmMisc dialog(fakes.services, palette);
+        auto &[fakes, palette, dialog] = *mMisc;
         VERIFY_CONTROLS_NAMED(dialog);
         // Placed in the middle of the screen, not over whichever window opened it.
         const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();

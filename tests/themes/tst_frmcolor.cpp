@@ -13,16 +13,28 @@
 #include <QScreen>
 #include <QTest>
 
+#include <optional>
+
 class TestColorPicker : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void centredWithNamedControls()
+    // A picker over fresh fakes, made before each test (it reads the palette then).
+    struct Picker
     {
         TestServices fakes;
         PaletteTable table;
-        TfrmColor dialog(fakes.services, table);
+        TfrmColor dialog{fakes.services, table};
+    };
+    std::optional<Picker> mPicker;
+
+private slots:
+    void init() { mPicker.emplace(); }
+    void cleanup() { mPicker.reset(); }
+
+    void centredWithNamedControls()
+    {
+        auto &[fakes, table, dialog] = *mPicker;
         VERIFY_CONTROLS_NAMED(dialog);
         // Placed in the middle of the screen, not over whichever window opened it.
         const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
@@ -52,9 +64,7 @@ private slots:
         QFETCH(int, bar);
         QFETCH(QString, hex);
 
-        TestServices fakes;
-        PaletteTable table;
-        TfrmColor dialog(fakes.services, table);
+        auto &[fakes, table, dialog] = *mPicker;
         dialog.setSelectedColor(Palette::rgb(10, 20, 30));
         dialog.txtRed->setText(typed);
         QCOMPARE(dialog.txtRed->text(), shown);
@@ -65,9 +75,7 @@ private slots:
 
     void decimalKeyFilter()
     {
-        TestServices fakes;
-        PaletteTable table;
-        TfrmColor dialog(fakes.services, table);
+        auto &[fakes, table, dialog] = *mPicker;
         dialog.txtGreen->selectAll();
         QTest::keyClicks(dialog.txtGreen, QStringLiteral("1a-2 "));
         QCOMPARE(dialog.txtGreen->text(), QStringLiteral("12"));
@@ -101,9 +109,7 @@ private slots:
         QFETCH(QString, leftText);
         QFETCH(int, bar);
 
-        TestServices fakes;
-        PaletteTable table;
-        TfrmColor dialog(fakes.services, table);
+        auto &[fakes, table, dialog] = *mPicker;
         dialog.setSelectedColor(Palette::rgb(10, 20, 30));
         dialog.txtHBlue->clear();
         QTest::keyClicks(dialog.txtHBlue, keys);
@@ -181,9 +187,7 @@ private slots:
 
     void gridClick()
     {
-        TestServices fakes;
-        PaletteTable table;
-        TfrmColor dialog(fakes.services, table);
+        auto &[fakes, table, dialog] = *mPicker;
         QVERIFY(table.isLoaded());
         QVERIFY(!dialog.shpPicker->isVisibleTo(&dialog));
         // Row 2, column 1 of the web palette: entry 33.
@@ -205,9 +209,7 @@ private slots:
 
     void gridPainting()
     {
-        TestServices fakes;
-        PaletteTable table;
-        TfrmColor dialog(fakes.services, table);
+        auto &[fakes, table, dialog] = *mPicker;
         const QImage image = dialog.pbPalette->grab().toImage();
         QCOMPARE(image.size(), QSize(242, 242));
         for (const QPoint cell : {QPoint(0, 0), QPoint(5, 3), QPoint(14, 15)}) {
