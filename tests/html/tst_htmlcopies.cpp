@@ -8,7 +8,6 @@
 #include "html/htmlcopies.h"
 #include "html/htmltext.h"
 #include "model/documents.h"
-#include "platform/cp1252.h"
 #include "model/errors.h"
 
 #include <QFile>
