@@ -1,6 +1,7 @@
 #include "model/bookmarks.h"
 #include "editor/textimport.h"
 #include "platform/settings.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include <QTemporaryDir>
@@ -123,7 +124,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, url);
-        QCOMPARE(Bookmarks::readInternetShortcut(write(QStringLiteral("link.url"), content)), url);
+        QCOMPARE(Bookmarks::readInternetShortcut(writeFile(mDir.filePath(QStringLiteral("link.url")), content)), url);
     }
 
     void textImport_data()
@@ -143,7 +144,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, text);
         QString imported = QStringLiteral("untouched");
-        QVERIFY(TextImport::readText(write(QStringLiteral("import.txt"), content), imported));
+        QVERIFY(TextImport::readText(writeFile(mDir.filePath(QStringLiteral("import.txt")), content), imported));
         QCOMPARE(imported, text);
 
         QString unread = QStringLiteral("untouched");
@@ -152,14 +153,6 @@ private slots:
     }
 
 private:
-    QString write(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(mDir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly))
-            return QString();
-        file.write(bytes);
-        return file.fileName();
-    }
     QTemporaryDir mDir;
 };
 
