@@ -135,7 +135,8 @@ private slots:
         QVERIFY(!r.out.contains(QStringLiteral("pässword")));
         QVERIFY(r.out.indexOf(QStringLiteral("> STOR MyPage.html")) < r.out.indexOf(QStringLiteral("> STOR photo.jpg")));
 
-        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")), readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
+        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")),
+                 readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
         QCOMPARE(remoteFile(QStringLiteral("pub/photo.jpg")), QByteArray(3000, 'p'));
     }
 
