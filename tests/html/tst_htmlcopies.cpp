@@ -1,42 +1,18 @@
+#include "commandrun.h"
 #include "failingdevice.h"
 #include "htmltestpages.h"
 #include "testdatafolder.h"
 #include "testfiles.h"
 #include "testregistry.h"
 
-#include "commandline.h"
 #include "html/htmlcopies.h"
 #include "html/htmltext.h"
 #include "model/documents.h"
-#include "platform/cp1252.h"
 #include "model/errors.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
-
-namespace {
-
-struct CommandResult
-{
-    int code;
-    QString out;
-    QString err;
-};
-
-CommandResult runCommand(const QStringList &arguments)
-{
-    CommandResult result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.code = CommandLine::run(arguments, out, err);
-    out.flush();
-    err.flush();
-    return result;
-}
-
-}
 
 class TestHtmlCopies : public QObject
 {
@@ -140,13 +116,13 @@ private slots:
         expected.showLogo = logo;
         const QByteArray html = HtmlText::toAscii(BuildPageText(THTMLMode(mode), page, expected));
 
-        const CommandResult toStdout = runCommand(QStringList{"--export-html", document} + options);
-        QCOMPARE(toStdout.code, 0);
+        const CommandRun toStdout = runCommandLine(QStringList{"--export-html", document} + options);
+        QCOMPARE(toStdout.exitCode, 0);
         QCOMPARE(toStdout.out.toLatin1(), html);
 
         const QString file = dir.filePath(QStringLiteral("out.html"));
-        const CommandResult toFile = runCommand(QStringList{"--export-html", document, "-o", file} + options);
-        QCOMPARE(toFile.code, 0);
+        const CommandRun toFile = runCommandLine(QStringList{"--export-html", document, "-o", file} + options);
+        QCOMPARE(toFile.exitCode, 0);
         QVERIFY(toFile.out.isEmpty());
         QCOMPARE(readFile(file), html);
     }
@@ -175,8 +151,8 @@ private slots:
         QCOMPARE(Documents::SaveDocument(marginless, page), Documents::SaveResult::Saved);
         arguments.replaceInStrings(QStringLiteral("MARGIN"), marginless);
 
-        const CommandResult result = runCommand(arguments);
-        QCOMPARE(result.code, code);
+        const CommandRun result = runCommandLine(arguments);
+        QCOMPARE(result.exitCode, code);
         QVERIFY(result.out.isEmpty());
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
     }

@@ -1,4 +1,5 @@
 #include "htmltestpages.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "html/htmlcopies.h"
@@ -6,7 +7,6 @@
 #include "model/errors.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,9 +111,7 @@ private slots:
     {
         QFETCH(QString, name);
         const GoldenCase c = goldenCases().value(name);
-        QFile file(QStringLiteral(VENDRIX_TEST_DATA "/html/%1/expected.html").arg(name));
-        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-        const QByteArray expected = file.readAll();
+        const QByteArray expected = readFile(QStringLiteral(VENDRIX_TEST_DATA "/html/%1/expected.html").arg(name));
 
         TPagelette page;
         c.fill(page);
@@ -131,9 +129,7 @@ private slots:
         const QString out = dir.filePath(QStringLiteral("out.html"));
         QString error;
         QVERIFY2(HtmlCopies::writeHtmlFile(out, lines, &error), qPrintable(error));
-        QFile written(out);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), expected);
+        QCOMPARE(readFile(out), expected);
         QCOMPARE(HtmlText::toAscii(BuildPageText(c.mode, page, testOptions(c.logo))), expected);
     }
 
@@ -268,8 +264,7 @@ private slots:
     }
 
     // The entries built before the failure stay in lines, not yet split into lines of
-    // text. A block that cannot be built
-    // stops the build before the margin is read.
+    // text. A block that cannot be built stops the build before the margin is read.
     void conversionErrors_data()
     {
         QTest::addColumn<QString>("margin");

@@ -1,35 +1,14 @@
+#include "commandrun.h"
 #include "filesizelimit.h"
 #include "testdatafolder.h"
 #include "testfiles.h"
 #include "testregistry.h"
 
-#include "commandline.h"
 #include "model/componentstream.h"
 #include "model/pagelette.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
-
-namespace {
-struct Run
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run run(const QStringList &arguments)
-{
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    const int code = CommandLine::run(arguments, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {code, out, err};
-}
-}
 
 class TestCommandLine : public QObject
 {
@@ -48,14 +27,12 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("new.vxf");
-        QCOMPARE(run({QStringLiteral("--new-document"), path}).exitCode, 0);
+        QCOMPARE(runCommandLine({QStringLiteral("--new-document"), path}).exitCode, 0);
         TPagelette page;
         page.NewPage();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), ComponentWriter::toBytes(page));
+        QCOMPARE(readFile(path), ComponentWriter::toBytes(page));
 
-        const Run dump = run({QStringLiteral("--dump"), path});
+        const CommandRun dump = runCommandLine({QStringLiteral("--dump"), path});
         QCOMPARE(dump.exitCode, 0);
         const QStringList lines = dump.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines, dumpProperties(page));
@@ -65,7 +42,7 @@ private slots:
 
     void dumpOfTheShippedThemes()
     {
-        const Run dump = run({QStringLiteral("--dump"), buildDataFolder() + "/Themes.dat"});
+        const CommandRun dump = runCommandLine({QStringLiteral("--dump"), buildDataFolder() + "/Themes.dat"});
         QCOMPARE(dump.exitCode, 0);
         QVERIFY(dump.out.startsWith("Items[0].ThemeName=Default\n"));
         QVERIFY(dump.out.contains("Items[1].BGColor="));
@@ -74,17 +51,17 @@ private slots:
     void failuresGoToStandardError()
     {
         QTemporaryDir dir;
-        const Run missing = run({QStringLiteral("--dump"), dir.filePath("missing.vxf")});
+        const CommandRun missing = runCommandLine({QStringLiteral("--dump"), dir.filePath("missing.vxf")});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.out.isEmpty());
         QVERIFY(missing.err.contains("missing.vxf"));
 
-        const Run usage = run({QStringLiteral("--dump")});
+        const CommandRun usage = runCommandLine({QStringLiteral("--dump")});
         QCOMPARE(usage.exitCode, 2);
-        const Run unwritable = run({QStringLiteral("--new-document"), dir.filePath("no/such/dir/x.vxf")});
+        const CommandRun unwritable = runCommandLine({QStringLiteral("--new-document"), dir.filePath("no/such/dir/x.vxf")});
         QCOMPARE(unwritable.exitCode, 1);
         QVERIFY(unwritable.err.contains("Unable to create file."));
-        const Run unknown = run({QStringLiteral("--frobnicate")});
+        const CommandRun unknown = runCommandLine({QStringLiteral("--frobnicate")});
         QCOMPARE(unknown.exitCode, 2);
     }
 
@@ -107,7 +84,7 @@ private slots:
         arguments.replaceInStrings(QStringLiteral("IN"), dir.filePath("in.vxf"));
         arguments.replaceInStrings(QStringLiteral("OUT"), out);
         const QString result = runWithFileSizeLimit(64, [&] {
-            const Run r = run(arguments);
+            const CommandRun r = runCommandLine(arguments);
             return QString::number(r.exitCode) + u' ' + r.err;
         });
         QVERIFY2(result.startsWith("1 ") && result.contains("File too large"), qPrintable(result));
@@ -128,23 +105,23 @@ private slots:
         const QStringList after{QStringLiteral("--export-html"), in, QStringLiteral("--mode"), QStringLiteral("preview"),
                                 QStringLiteral("--data-dir"), data};
         QVERIFY(CommandLine::isCommand(before));
-        const Run first = run(before);
+        const CommandRun first = runCommandLine(before);
         QCOMPARE(first.exitCode, 0);
         QVERIFY(first.out.contains(data + QStringLiteral("/Upload/images/p.gif")));
-        QCOMPARE(first.out, run(after).out);
+        QCOMPARE(first.out, runCommandLine(after).out);
     }
 
     void versionIsPrinted()
     {
         QVERIFY(CommandLine::isCommand({QStringLiteral("--version")}));
-        const Run version = run({QStringLiteral("--version")});
+        const CommandRun version = runCommandLine({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QStringLiteral("vendrix 5.0\n"));
     }
 
     void helpListsTheCommands()
     {
-        const Run help = run({QStringLiteral("--help")});
+        const CommandRun help = runCommandLine({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.contains("--new-document OUT"));
         QVERIFY(help.out.contains("--dump FILE"));

@@ -153,48 +153,35 @@ private slots:
         QCOMPARE(WildcardPos(text, pattern, start), position);
     }
 
-    void nextTokenSplitsAtDelimiters()
+    // Each call returns the next token and moves pos past its delimiter (0 at the end).
+    void nextToken_data()
     {
-        const QString line = QStringLiteral("12,34,56");
-        int pos = 1;
-        QCOMPARE(NextToken(line, QStringLiteral(","), pos), QStringLiteral("12"));
-        QCOMPARE(pos, 4);
-        QCOMPARE(NextToken(line, QStringLiteral(","), pos), QStringLiteral("34"));
-        QCOMPARE(pos, 7);
-        QCOMPARE(NextToken(line, QStringLiteral(","), pos), QStringLiteral("56"));
-        QCOMPARE(pos, 0);
-        QCOMPARE(NextToken(line, QStringLiteral(","), pos), QString());
-        QCOMPARE(pos, 0);
-    }
-
-    void nextTokenEdges()
-    {
-        int pos = 1;
-        QCOMPARE(NextToken(QStringLiteral("a  b"), QStringLiteral(" "), pos), QStringLiteral("a"));
-        QCOMPARE(NextToken(QStringLiteral("a  b"), QStringLiteral(" "), pos), QString());
-        QCOMPARE(pos, 4);
-        pos = 1;
-        QCOMPARE(NextToken(QStringLiteral("abc"), QString(), pos), QString());
-        QCOMPARE(pos, 0);
-        pos = 9;
-        QCOMPARE(NextToken(QStringLiteral("abc"), QStringLiteral(","), pos), QString());
-        QCOMPARE(pos, 0);
-        pos = 2;
-        QCOMPARE(NextToken(QStringLiteral("a;b,c"), QStringLiteral(",;"), pos), QString());
-        QCOMPARE(pos, 3);
-        QCOMPARE(NextToken(QStringLiteral("a;b,c"), QStringLiteral(",;"), pos), QStringLiteral("b"));
-        QCOMPARE(pos, 5);
-    }
-
-    void nextTokenOddQuotesAreNeverDelimiters()
-    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("delimiters");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QStringList>("tokens");
+        QTest::addColumn<QList<int>>("positions");
+        QTest::newRow("splits") << "12,34,56" << "," << 1 << QStringList{"12", "34", "56", ""} << QList<int>{4, 7, 0, 0};
+        QTest::newRow("two delimiters in a row") << "a  b" << " " << 1 << QStringList{"a", ""} << QList<int>{3, 4};
+        QTest::newRow("no delimiters") << "abc" << "" << 1 << QStringList{""} << QList<int>{0};
+        QTest::newRow("start beyond the text") << "abc" << "," << 9 << QStringList{""} << QList<int>{0};
+        QTest::newRow("any of several") << "a;b,c" << ",;" << 2 << QStringList{"", "b"} << QList<int>{3, 5};
         // The opening quote is skipped as a delimiter, the closing one is tested.
-        int pos = 1;
-        const QString text = QStringLiteral("x\"y\"z");
-        QCOMPARE(NextToken(text, QStringLiteral("\""), pos), QStringLiteral("x\"y"));
-        QCOMPARE(pos, 5);
-        pos = 1;
-        QCOMPARE(NextToken(QStringLiteral("\"a,b\",c"), QStringLiteral(","), pos), QStringLiteral("\"a"));
+        QTest::newRow("odd quotes are no delimiters") << "x\"y\"z" << "\"" << 1 << QStringList{"x\"y"} << QList<int>{5};
+        QTest::newRow("quotes do not group") << "\"a,b\",c" << "," << 1 << QStringList{"\"a"} << QList<int>{4};
+    }
+    void nextToken()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, delimiters);
+        QFETCH(int, start);
+        QFETCH(QStringList, tokens);
+        QFETCH(QList<int>, positions);
+        int pos = start;
+        for (qsizetype i = 0; i < tokens.size(); ++i) {
+            QCOMPARE(NextToken(text, delimiters, pos), tokens.at(i));
+            QCOMPARE(pos, positions.at(i));
+        }
     }
 
     void shellCopyIntoAFolder()

@@ -166,9 +166,7 @@ private slots:
         const auto answer = prompter.ask(Prompter::Kind(kind), QStringLiteral("Some text"), Prompter::Buttons(buttons));
         QCOMPARE(seenCaption, caption);
         QCOMPARE(seenText, QStringLiteral("Some text"));
-        QCOMPARE(buttonCount, Prompter::Buttons(buttons).testFlag(Prompter::Ok) + Prompter::Buttons(buttons).testFlag(Prompter::Yes)
-                                  + Prompter::Buttons(buttons).testFlag(Prompter::No)
-                                  + Prompter::Buttons(buttons).testFlag(Prompter::Cancel));
+        QCOMPARE(buttonCount, qPopulationCount(uint(buttons)));
         QCOMPARE(int(answer), expected);
         QVERIFY(help.popups.isEmpty());
     }

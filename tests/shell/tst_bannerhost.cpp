@@ -1,5 +1,6 @@
 #include "shell/bannerhost.h"
 #include "testdatafolder.h"
+#include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
 
@@ -21,30 +22,23 @@ QString libraryFile()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/vxads");
 }
 
-int lastDisplayResult(int location)
+// A location's figure from the library's management interface; -99 when it is missing.
+int figure(const char *function, int location)
 {
     QLibrary library(libraryFile());
-    auto get = reinterpret_cast<decltype(&CT_MgmtGetALDisplayResult)>(library.resolve("CT_MgmtGetALDisplayResult"));
+    auto get = reinterpret_cast<decltype(&CT_MgmtGetALImpressions)>(library.resolve(function));
     return get ? get(location) : -99;
 }
-
-int impressions(int location)
-{
-    QLibrary library(libraryFile());
-    auto get = reinterpret_cast<decltype(&CT_MgmtGetALImpressions)>(library.resolve("CT_MgmtGetALImpressions"));
-    return get ? get(location) : -99;
-}
+int lastDisplayResult(int location) { return figure("CT_MgmtGetALDisplayResult", location); }
+int impressions(int location) { return figure("CT_MgmtGetALImpressions", location); }
 
 QStringList shippedAddresses()
 {
     QStringList addresses;
-    QFile list(buildDataFolder() + QStringLiteral("/banners/banners.txt"));
-    if (list.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : list.readAll().split('\n')) {
-            const int tab = line.indexOf('\t');
-            if (!line.startsWith('#') && tab > 0)
-                addresses.append(QString::fromUtf8(line.mid(tab + 1)).trimmed());
-        }
+    for (const QByteArray &line : readFile(buildDataFolder() + QStringLiteral("/banners/banners.txt")).split('\n')) {
+        const int tab = line.indexOf('\t');
+        if (!line.startsWith('#') && tab > 0)
+            addresses.append(QString::fromUtf8(line.mid(tab + 1)).trimmed());
     }
     return addresses;
 }
@@ -182,14 +176,8 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile list(dir.filePath(QStringLiteral("banners.txt")));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("broken.bmp\thttp://example.com/broken\n");
-        list.close();
-        QFile broken(dir.filePath(QStringLiteral("broken.bmp")));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write(QByteArray(100, 'x'));
-        broken.close();
+        writeFile(dir.filePath(QStringLiteral("banners.txt")), "broken.bmp\thttp://example.com/broken\n");
+        writeFile(dir.filePath(QStringLiteral("broken.bmp")), QByteArray(100, 'x'));
         qputenv("VXADS_BANNER_DIR", QFile::encodeName(dir.path()));
 
         Rig rig;

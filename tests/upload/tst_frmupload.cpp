@@ -1,4 +1,5 @@
 #include "accessibility.h"
+#include "listtexts.h"
 #include "editor/buttonbar.h"
 #include "editor/frmmain.h"
 #include "ftpscriptedserver.h"
@@ -44,14 +45,6 @@ void saveProfile(Settings &settings, const QString &name, const QString &host = 
     profile.Timeout = 45;
     profile.TrustedCertificate = QString(64, u'A');
     QVERIFY(ProfileStore(settings).SaveProfile(profile));
-}
-
-QStringList captions(const QListWidget &list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts.append(list.item(i)->text());
-    return texts;
 }
 
 void select(TfrmUpload &wizard, const QString &profile)
@@ -112,7 +105,7 @@ private slots:
         QTest::mouseClick(wizard.btnApply, Qt::LeftButton);
         QCOMPARE(wizard.windowTitle(), QStringLiteral("Upload Wizard"));
         QVERIFY(!wizard.isEditing() && !wizard.btnApply->isVisible());
-        QCOMPARE(captions(*wizard.lvProfiles), QStringList{QStringLiteral("Home")});
+        QCOMPARE(listTexts(*wizard.lvProfiles), QStringList{QStringLiteral("Home")});
         const ServerProfile stored = ProfileStore(fakes.settings).LoadProfile(QStringLiteral("Home"));
         QCOMPARE(stored.HostName, QStringLiteral("ftp.example.com"));
         QCOMPARE(stored.Password, QStringLiteral("s\u00E9cret"));
@@ -195,7 +188,7 @@ private slots:
             saveProfile(fakes.settings, QString::fromLatin1(name), QStringLiteral("h"), 2100, QStringLiteral("pw"), QStringLiteral("www"));
         TfrmUpload wizard(fakes.services);
         wizard.show();
-        const QStringList order = captions(*wizard.lvProfiles);
+        const QStringList order = listTexts(*wizard.lvProfiles);
         const QString middle = order.at(1);
         select(wizard, middle);
         QTest::mouseClick(wizard.btnEdit, Qt::LeftButton);
@@ -220,7 +213,7 @@ private slots:
         QCOMPARE(fakes.prompter.boxes.last().text, TfrmUpload::deleteQuestion());
         QCOMPARE(fakes.prompter.boxes.last().kind, Prompter::Kind::Confirmation);
         QCOMPARE(fakes.prompter.beeps, 2);
-        QVERIFY(!captions(*wizard.lvProfiles).contains(QStringLiteral("Renamed")));
+        QVERIFY(!listTexts(*wizard.lvProfiles).contains(QStringLiteral("Renamed")));
         QVERIFY(!store.ReadProfileNames().contains(QStringLiteral("Renamed")));
         QVERIFY(wizard.lvProfiles->selectedItems().isEmpty());
         QVERIFY(!wizard.btnDelete->isEnabled() && !wizard.btnEdit->isEnabled() && !wizard.btnUpload->isEnabled());

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 class TestFtpReplyReader : public QObject
 {
     Q_OBJECT
@@ -78,15 +80,27 @@ class TestFtpClient : public QObject
     Q_OBJECT
 
 private:
-    void point(TFtpClient &ftp, const ScriptedFtpServer &server)
+    // A client pointed at a scripted server on the loopback, every signal probed.
+    struct Session
     {
+        ScriptedFtpServer server;
+        TFtpClient ftp;
+        FtpProbe probe{ftp};
+    };
+    std::optional<Session> mSession;
+
+private slots:
+    void init()
+    {
+        auto &[server, ftp, probe] = mSession.emplace();
+        QVERIFY(server.listen());
         ftp.HostName = QStringLiteral("127.0.0.1");
         ftp.Port = QString::number(server.port());
         ftp.UserName = QStringLiteral("user");
         ftp.PassWord = QStringLiteral("secret");
     }
+    void cleanup() { mSession.reset(); }
 
-private slots:
     void login_data()
     {
         QTest::addColumn<QByteArray>("greeting");
@@ -129,8 +143,7 @@ private slots:
         QFETCH(QStringList, commands);
         QFETCH(bool, connected);
 
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         server.greeting = greeting;
         if (userReply.startsWith("AUTH:"))
             server.replies.insert("AUTH", userReply.mid(5));
@@ -138,11 +151,8 @@ private slots:
             server.replies.insert("USER", userReply);
         if (!passReply.isEmpty())
             server.replies.insert("PASS", passReply);
-        TFtpClient ftp;
-        point(ftp, server);
         if (server.replies.contains("AUTH"))
             ftp.Security = ftpSecurityTLS;
-        FtpProbe probe(ftp);
 
         QCOMPARE(probe.run(&TFtpClient::StartConnect), error);
         QCOMPARE(ftp.ErrorMessage(), errorMessage);
@@ -193,11 +203,9 @@ private slots:
             QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
             port = QString::number(closed.serverPort());
         }
-        TFtpClient ftp;
+        auto &[server, ftp, probe] = *mSession;
         ftp.HostName = host;
         ftp.Port = port;
-        ftp.UserName = QStringLiteral("u");
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), error);
         QCOMPARE(probe.done.first().first, rqConnect);
         QCOMPARE(ftp.ErrorMessage(), errorMessage);
@@ -224,19 +232,10 @@ private slots:
         QByteArray content(size, Qt::Uninitialized);
         for (int i = 0; i < size; ++i)
             content[i] = char(i * 7 + i / 251);
-        QFile file(dir.filePath(QStringLiteral("page.html")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
-
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         server.dataBeforePreliminary = dataFirst;
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
-        ftp.LocalFileName = file.fileName();
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
         ftp.HostFileName = QStringLiteral("index.html");
         QCOMPARE(probe.call([&] { ftp.StartPut(); }), QString());
         if (size > 50000)
@@ -276,18 +275,14 @@ private slots:
         QFETCH(QByteArray, verb);
         QFETCH(QByteArray, reply);
         QTemporaryDir dir;
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         if (verb == "STOR")
             server.storeDone = reply;
         else
             server.replies.insert(verb, reply);
-        TFtpClient ftp;
-        point(ftp, server);
         ftp.HostDirName = QStringLiteral("www");
         ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("a.html")), "<HTML>");
         ftp.HostFileName = QStringLiteral("a.html");
-        FtpProbe probe(ftp);
         for (auto request : {&TFtpClient::StartConnect, &TFtpClient::StartChangeDir, &TFtpClient::StartPrintDir, &TFtpClient::StartPut})
             QCOMPARE(probe.run(request), 0);
         QCOMPARE(ftp.ErrorMessage(), QString());
@@ -295,11 +290,7 @@ private slots:
 
     void refusals()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
+        auto &[server, ftp, probe] = *mSession;
         QCOMPARE(probe.call([&] { ftp.StartChangeDir(); }), QStringLiteral("FTP component not connected"));
         QCOMPARE(probe.call([&] { ftp.StartPut(); }), QStringLiteral("STOR/APPE: not connected"));
         QCOMPARE(probe.call([&] { ftp.StartConnect(); }), QString());
@@ -313,12 +304,8 @@ private slots:
 
     void emptyLoginFieldsEndTheSequence()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        TFtpClient ftp;
-        point(ftp, server);
+        auto &[server, ftp, probe] = *mSession;
         ftp.PassWord.clear();
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 500);
         QCOMPARE(ftp.ErrorMessage(), QStringLiteral("Password emtpy"));
         QCOMPARE(probe.commandsSent(), (QStringList{QStringLiteral("FEAT"), QStringLiteral("USER user")}));
@@ -326,12 +313,8 @@ private slots:
 
     void lineBreaksInArgumentsAreNeverSent()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        TFtpClient ftp;
-        point(ftp, server);
+        auto &[server, ftp, probe] = *mSession;
         ftp.UserName = QStringLiteral("user\r\nDELE index.html");
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 501);
         QCOMPARE(server.sessions, 0);
 
@@ -347,13 +330,9 @@ private slots:
 
     void errorMessageKeepsTheFirstFailure()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         server.replies.insert("CWD", "550 No such directory\r\n");
         server.replies.insert("MKD", "550 Parent missing\r\n");
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         ftp.HostDirName = QStringLiteral("a/b");
         QCOMPARE(probe.run(&TFtpClient::StartChangeDir), 550);
@@ -367,12 +346,8 @@ private slots:
 
     void abortWhenTheServerStopsAnswering()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         server.replies.insert("PWD", QByteArray());
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.run(&TFtpClient::StartPrintDir, 300), -1);
         QCOMPARE(ftp.State(), TFtpState::WaitingReply);
@@ -388,12 +363,8 @@ private slots:
 
     void lostConnectionIsAFailure()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         server.replies.insert("TYPE", QByteArray());
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.call([&] { ftp.StartSetType(); }), QString());
         QVERIFY(QTest::qWaitFor([&] { return server.commands.size() == 4; }, 5000));
@@ -406,17 +377,9 @@ private slots:
     void abortRequestedByProgressFailsTheStore()
     {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("big.bin")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(20000, 'z'));
-        file.close();
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
+        auto &[server, ftp, probe] = *mSession;
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
-        ftp.LocalFileName = file.fileName();
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("big.bin")), QByteArray(20000, 'z'));
         ftp.HostFileName = QStringLiteral("big.bin");
         probe.abortAt = 3000;
         QCOMPARE(probe.run(&TFtpClient::StartPut), 426);
@@ -448,8 +411,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             QVERIFY(file.resize(silentAt == "data" ? 48 << 20 : 1000));
         }
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         if (silentAt == "greeting")
             server.greeting.clear();
         else if (silentAt == "STOR")
@@ -457,13 +419,10 @@ private slots:
         else if (silentAt == "QUIT")
             server.replies.insert("QUIT", QByteArray());
         server.stallData = silentAt == "data";
-        TFtpClient ftp;
-        point(ftp, server);
         ftp.IdleTimeout = std::chrono::milliseconds(400);
         ftp.QuitTimeout = std::chrono::milliseconds(250);
         ftp.LocalFileName = local;
         ftp.HostFileName = QStringLiteral("big.bin");
-        FtpProbe probe(ftp);
 
         QElapsedTimer timer;
         timer.start();
@@ -489,16 +448,12 @@ private slots:
 
     void strangerOnTheDataPortIsRefused()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         server.strangerOnDataPort = true;
         QTemporaryDir dir;
         const QByteArray content(50000, 'd');
-        TFtpClient ftp;
-        point(ftp, server);
         ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
         ftp.HostFileName = QStringLiteral("page.html");
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
         QVERIFY(server.strangerConnected);
@@ -526,20 +481,16 @@ private slots:
         QFETCH(QByteArray, epsvReply);
         QFETCH(QByteArray, pasvAddress);
         QFETCH(QStringList, dataCommands);
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         if (!epsvReply.isEmpty())
             server.replies.insert("EPSV", epsvReply);
         if (!pasvAddress.isEmpty())
             server.passiveAddress = pasvAddress;
         QTemporaryDir dir;
         const QByteArray content(300000, 'p');
-        TFtpClient ftp;
-        point(ftp, server);
         ftp.Passive = true;
         ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("page.html")), content);
         ftp.HostFileName = QStringLiteral("page.html");
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(probe.run(&TFtpClient::StartPut), 0);
         QCOMPARE(server.files.value("page.html"), content);
@@ -566,17 +517,13 @@ private slots:
         QFETCH(bool, utf8);
         QFETCH(QString, name);
         QFETCH(QByteArray, sent);
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
+        auto &[server, ftp, probe] = *mSession;
         if (utf8)
             server.features = {"MDTM", "UTF8"};
         QTemporaryDir dir;
-        TFtpClient ftp;
-        point(ftp, server);
         ftp.PassWord = QStringLiteral("p\u00e4ss");
         ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("x")), "x");
         ftp.HostFileName = name;
-        FtpProbe probe(ftp);
         QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
         QCOMPARE(ftp.Utf8(), utf8);
         QCOMPARE(server.commands.contains("OPTS UTF8 ON"), utf8);
@@ -595,11 +542,7 @@ private slots:
 
     void exceptionInAHandlerIsReported()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        TFtpClient ftp;
-        point(ftp, server);
-        FtpProbe probe(ftp);
+        auto &[server, ftp, probe] = *mSession;
         QObject::connect(&ftp, &TFtpClient::OnRequestDone, &ftp, [&ftp](TFtpRequest request, quint16) {
             if (request == rqConnect)
                 ftp.StartConnect(); // refused: already connected

@@ -1,6 +1,7 @@
 #include "filesizelimit.h"
 #include "ftpserverprocess.h"
 #include "testdatafolder.h"
+#include "testfiles.h"
 #include "testregistry.h"
 
 #include "model/documents.h"
@@ -58,10 +59,20 @@ private:
         return result;
     }
 
-    QByteArray remoteFile(const QString &relative) const
+    QByteArray remoteFile(const QString &relative) const { return readFile(mRemote.filePath(relative)); }
+    QStringList publish(const QString &profile) const
     {
-        QFile file(mRemote.filePath(relative));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        return {"--publish", mDocument, "--profile", profile, "--data-dir", mData.path()};
+    }
+    // A profile for the test server, its password given on standard input (with or
+    // without a line end).
+    int setProfile(const QString &name, quint16 port, const QString &dir, const QStringList &more = {},
+                   const QByteArray &input = "pässword")
+    {
+        return vendrix(QStringList{"--set-profile", name, "--host", "127.0.0.1", "--port", QString::number(port), "--user",
+                                   "tester", "--password-stdin", "--dir", dir} + more,
+                       input)
+            .exitCode;
     }
 
 private slots:
@@ -81,11 +92,7 @@ private slots:
 
     void setAndListProfiles()
     {
-        const QStringList set{QStringLiteral("--set-profile"), QStringLiteral("Home Site"), QStringLiteral("--host"),
-                              QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(mServer.port()),
-                              QStringLiteral("--user"), QStringLiteral("tester"), QStringLiteral("--password-stdin"),
-                              QStringLiteral("--dir"), QStringLiteral("pub"), QStringLiteral("--no-tls")};
-        QCOMPARE(vendrix(set, "pässword\n").exitCode, 0);
+        QCOMPARE(setProfile(QStringLiteral("Home Site"), mServer.port(), QStringLiteral("pub"), {"--no-tls"}, "pässword\n"), 0);
         QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
         // Changing one value keeps the others, the password included.
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Home Site"), QStringLiteral("--timeout"), QStringLiteral("20")}).exitCode, 0);
@@ -110,22 +117,17 @@ private slots:
     void publishOnAFullDiskSendsNothing()
     {
         const QString copy = mData.writeFile(QStringLiteral("Upload/MyPage.html"), "the previous contents");
-        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("home site"),
-                                  QStringLiteral("--data-dir"), mData.path()},
-                                 QByteArray(), 64);
+        const Result r = vendrix(publish(QStringLiteral("home site")), QByteArray(), 64);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(QStringLiteral("File too large")), qPrintable(r.err));
         QVERIFY(!r.out.contains(QStringLiteral("Connecting")));
         QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")), QByteArray("<missing>"));
-        QFile local(copy);
-        QVERIFY(local.open(QIODevice::ReadOnly));
-        QCOMPARE(local.readAll(), QByteArray("the previous contents"));
+        QCOMPARE(readFile(copy), QByteArray("the previous contents"));
     }
 
     void publish()
     {
-        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("home site"),
-                                  QStringLiteral("--data-dir"), mData.path(), QStringLiteral("--verbose")});
+        const Result r = vendrix(publish(QStringLiteral("home site")) << QStringLiteral("--verbose"));
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.out.contains(QStringLiteral("\nTransfer Completed.\n")), qPrintable(r.out));
         QVERIFY(r.out.startsWith(QStringLiteral("Connecting to 127.0.0.1...\n")));
@@ -133,9 +135,8 @@ private slots:
         QVERIFY(!r.out.contains(QStringLiteral("pässword")));
         QVERIFY(r.out.indexOf(QStringLiteral("> STOR MyPage.html")) < r.out.indexOf(QStringLiteral("> STOR photo.jpg")));
 
-        QFile local(mData.folder().uploadFolder() + QStringLiteral("MyPage.html"));
-        QVERIFY(local.open(QIODevice::ReadOnly));
-        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")), local.readAll());
+        QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")),
+                 readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
         QCOMPARE(remoteFile(QStringLiteral("pub/photo.jpg")), QByteArray(3000, 'p'));
     }
 
@@ -150,15 +151,8 @@ private slots:
     {
         QFETCH(bool, create);
         const QString dir = create ? QStringLiteral("fresh") : QStringLiteral("absent");
-        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Other"), QStringLiteral("--host"),
-                          QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(mServer.port()),
-                          QStringLiteral("--user"), QStringLiteral("tester"), QStringLiteral("--password-stdin"),
-                          QStringLiteral("--dir"), dir, QStringLiteral("--active"), QStringLiteral("--no-tls")},
-                         "pässword")
-                     .exitCode,
-                 0);
-        QStringList arguments{QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("Other"),
-                              QStringLiteral("--data-dir"), mData.path()};
+        QCOMPARE(setProfile(QStringLiteral("Other"), mServer.port(), dir, {"--active", "--no-tls"}), 0);
+        QStringList arguments = publish(QStringLiteral("Other"));
         if (create)
             arguments.append(QStringLiteral("--create-dir"));
         const Result r = vendrix(arguments);
@@ -176,22 +170,15 @@ private slots:
         const QString fingerprint = CertificateFingerprint::of(QSslCertificate::fromPath(certificate).value(0));
         FtpServerProcess tls;
         QVERIFY2(tls.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("pässword"), certificate), qPrintable(tls.errorString()));
-        QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Secure"), QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                          QStringLiteral("--port"), QString::number(tls.port()), QStringLiteral("--user"), QStringLiteral("tester"),
-                          QStringLiteral("--password-stdin"), QStringLiteral("--dir"), QStringLiteral("pub")},
-                         "pässword")
-                     .exitCode,
-                 0);
-        const QStringList publish{QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("Secure"),
-                                  QStringLiteral("--data-dir"), mData.path()};
-        const Result refused = vendrix(publish);
+        QCOMPARE(setProfile(QStringLiteral("Secure"), tls.port(), QStringLiteral("pub")), 0);
+        const Result refused = vendrix(publish(QStringLiteral("Secure")));
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains(QStringLiteral("--set-profile \"Secure\" --trust-certificate ") + fingerprint), qPrintable(refused.err));
 
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Secure"), QStringLiteral("--trust-certificate"), fingerprint.toLower()})
                      .exitCode,
                  0);
-        const Result trusted = vendrix(publish);
+        const Result trusted = vendrix(publish(QStringLiteral("Secure")));
         QCOMPARE(trusted.exitCode, 0);
         QVERIFY(trusted.out.contains(QStringLiteral("\nTransfer Completed.\n")));
     }
@@ -207,8 +194,7 @@ private slots:
                  0);
         QElapsedTimer timer;
         timer.start();
-        const Result r = vendrix({QStringLiteral("--publish"), mDocument, QStringLiteral("--profile"), QStringLiteral("Silent"),
-                                  QStringLiteral("--data-dir"), mData.path()});
+        const Result r = vendrix(publish(QStringLiteral("Silent")));
         QCOMPARE(r.exitCode, 1);
         QVERIFY(timer.elapsed() < 10000);
         QVERIFY2(r.err.contains(QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")), qPrintable(r.err));

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <fstream>
+#include <optional>
 
 namespace {
 
@@ -99,6 +100,18 @@ QByteArray noise(int size, int seed)
     return bytes;
 }
 
+// The transfer modes a whole run is tried in.
+void addModeRows(bool plainActive)
+{
+    QTest::addColumn<bool>("passive");
+    QTest::addColumn<bool>("tls");
+    if (plainActive)
+        QTest::newRow("active") << false << false;
+    QTest::newRow("passive") << true << false;
+    QTest::newRow("TLS, passive") << true << true;
+    QTest::newRow("TLS, active") << false << true;
+}
+
 }
 
 // Whole runs against a real FTP server on the loopback interface.
@@ -138,15 +151,7 @@ private slots:
                  qPrintable(mTlsServer.errorString()));
     }
 
-    void modes_data()
-    {
-        QTest::addColumn<bool>("passive");
-        QTest::addColumn<bool>("tls");
-        QTest::newRow("active") << false << false;
-        QTest::newRow("passive") << true << false;
-        QTest::newRow("TLS, passive") << true << true;
-        QTest::newRow("TLS, active") << false << true;
-    }
+    void modes_data() { addModeRows(true); }
 
     void modes()
     {
@@ -348,14 +353,7 @@ private slots:
         QVERIFY2(mSecured.start(certificate), qPrintable(mSecured.errorString()));
     }
 
-    void modes_data()
-    {
-        QTest::addColumn<bool>("passive");
-        QTest::addColumn<bool>("tls");
-        QTest::newRow("passive") << true << false;
-        QTest::newRow("TLS, passive") << true << true;
-        QTest::newRow("TLS, active") << false << true;
-    }
+    void modes_data() { addModeRows(false); }
 
     void modes()
     {
@@ -398,6 +396,7 @@ class TestUploadRunScripted : public QObject
 private:
     QTemporaryDir mLocal;
     int mCase = 0;
+    std::optional<ScriptedFtpServer> mServer;
 
     std::unique_ptr<RunHarness> harness(const QString &host, quint16 port, const QString &dir, int timeout = 30)
     {
@@ -405,9 +404,18 @@ private:
         h->profile(host, port, QStringLiteral("pw"), dir, timeout);
         return h;
     }
+    // A run against this test's scripted server, which answers the verb as given.
+    std::unique_ptr<RunHarness> scripted(const QByteArray &verb, const QByteArray &reply, const QString &dir, int timeout = 30)
+    {
+        mServer->replies.insert(verb, reply);
+        return harness(QStringLiteral("127.0.0.1"), mServer->port(), dir, timeout);
+    }
     QString page() { return writeFile(mLocal.filePath(QStringLiteral("page.html")), "<p></p>"); }
 
 private slots:
+    void init() { QVERIFY(mServer.emplace().listen()); }
+    void cleanup() { mServer.reset(); }
+
     void unresolvableHostFreesThePageAtOnce()
     {
         auto h = harness(QStringLiteral("no such host"), 21, QString());
@@ -417,13 +425,10 @@ private slots:
 
     void closingWhileTheServerIsSilent()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        server.replies.insert("PWD", QByteArray());
-        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QString());
+        auto h = scripted("PWD", QByteArray(), QString());
         h->run.setFiles({page()});
         h->run.send(h->profiles, QStringLiteral("Test"));
-        QVERIFY(QTest::qWaitFor([&] { return server.commands.contains("PWD"); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return mServer->commands.contains("PWD"); }, 5000));
         QVERIFY(h->run.isLocked());
         h->run.close();
         QVERIFY(!h->ftp.IsConnected());
@@ -435,54 +440,42 @@ private slots:
 
     void storeRefusedWithoutRemoteDirectoryIsAnError()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        server.replies.insert("STOR", "550 Permission denied\r\n");
-        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QString());
+        auto h = scripted("STOR", "550 Permission denied\r\n", QString());
         QVERIFY(h->send({page()}));
         QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 550 Permission denied")});
-        QVERIFY(!server.commands.contains("MKD "));
+        QVERIFY(!mServer->commands.contains("MKD "));
     }
 
     void unansweredQuitAfterTheLastFile()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        server.replies.insert("QUIT", QByteArray());
-        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"), 1);
+        auto h = scripted("QUIT", QByteArray(), QStringLiteral("www"), 1);
         QElapsedTimer timer;
         timer.start();
         QVERIFY(h->send({page()}));
         QVERIFY(timer.elapsed() < 3000);
         QVERIFY(h->run.transferCompleted());
         QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
-        QCOMPARE(server.files.value("page.html"), QByteArray("<p></p>"));
+        QCOMPARE(mServer->files.value("page.html"), QByteArray("<p></p>"));
         QVERIFY(!h->ftp.IsConnected());
     }
 
     void silentServerEndsTheRun()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        server.replies.insert("TYPE", QByteArray());
-        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"), 1);
+        auto h = scripted("TYPE", QByteArray(), QStringLiteral("www"), 1);
         QVERIFY(h->send({page()}));
         QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")});
         QVERIFY(!h->run.transferCompleted());
         QVERIFY(!h->ftp.IsConnected());
-        QVERIFY(!server.commands.contains("QUIT"));
+        QVERIFY(!mServer->commands.contains("QUIT"));
     }
 
     void failedQuitEndsTheRun()
     {
-        ScriptedFtpServer server;
-        QVERIFY(server.listen());
-        server.replies.insert("QUIT", "500 Not now\r\n");
-        auto h = harness(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("www"));
+        auto h = scripted("QUIT", "500 Not now\r\n", QStringLiteral("www"));
         QVERIFY(h->send({page()}));
         QTest::qWait(100);
         QCOMPARE(h->texts(), (QStringList{UploadRun::completedMessage(), QStringLiteral("Error 500 Not now")}));
-        QCOMPARE(server.commands.count("QUIT"), 1);
+        QCOMPARE(mServer->commands.count("QUIT"), 1);
         QVERIFY(!h->ftp.IsConnected());
     }
 };
