@@ -208,8 +208,10 @@ void TestFormCommands::clearAllAndRemove()
     auto window = startWithForm(fakes);
     FormsPanel &panel = *window->pnlForms;
     const TWebForm &form = window->page().WebForm();
-    for (const char *name : {"A", "B", "C"})
+    for (const char *name : {"A", "B"})
         addField(*window, fakes, fkText, QString::fromLatin1(name));
+    addField(*window, fakes, fkTextArea, QStringLiteral("C"));
+    QCOMPARE(treeTexts(*panel.lvForms, 1), (QStringList{"Text Box", "Text Box", "Text Area"}));
 
     selectRow(*panel.lvForms, 1);
     fakes.prompter.answer(Prompter::Cancel);
@@ -238,6 +240,7 @@ void TestFormCommands::clearAllAndRemove()
     for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{panel.btnFormClear, panel.btnFormUp, panel.btnFormDown,
                                                                             panel.btnFormRemove, panel.btnFormEdit})
         QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+    QVERIFY(panel.btnFormAdd->isEnabled());
 }
 
 void TestFormCommands::builtFormGivesItsHtml()

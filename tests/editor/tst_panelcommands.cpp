@@ -331,7 +331,12 @@ void TestPanelCommands::dropBoxEdit()
     QCOMPARE(list.item(1)->text(), QStringLiteral("mailto:me@b\tB and C"));
     QCOMPARE(panel.txtLinkText->text(), QStringLiteral("B and C"));
 
+    // A click on an entry enables Remove and Apply Edit.
+    panel.btnLinkRemove->setEnabled(false);
+    panel.btnLinkEdit->setEnabled(false);
     clickLine(list, 1);
+    QCOMPARE(list.currentRow(), 1);
+    QVERIFY(panel.btnLinkRemove->isEnabled());
     QVERIFY(panel.btnLinkEdit->isEnabled());
     panel.txtLinkText->setText(QStringLiteral("Write to me"));
     panel.btnLinkEdit->click();

@@ -76,21 +76,17 @@ private slots:
     void paragraphRoundTrip();
     void bulletStyleIsEntryIndex_data();
     void bulletStyleIsEntryIndex();
-    void hrThicknessSetsBarHeight_data();
-    void hrThicknessSetsBarHeight();
-    void hrWidthClicksClampAndCentre_data();
-    void hrWidthClicksClampAndCentre();
+    void hrThicknessAndWidth_data();
+    void hrThicknessAndWidth();
     void hrShowDoesNotRecentre();
     void linkEnableRules_data();
     void linkEnableRules();
-    void linkListClickEnablesEditing();
     void linkRoundTrip();
     void imageStoresOnlyPictureFileName();
     void imageShowsPictureOrNoImage();
     void imageCentring_data();
     void imageCentring();
     void formsGoToThePage();
-    void formsFieldList();
     void alignStripMapping_data();
     void alignStripMapping();
     void whatsThisShowsTopicOnce();
@@ -183,13 +179,12 @@ void TestPanels::headingEnterDoesNotBreakLines()
 {
     HeadingPanel heading(mWhatsThis);
     TextPanel text(mWhatsThis);
-    QTest::keyClicks(heading.txtHeading, QStringLiteral("ab"));
-    QTest::keyClick(heading.txtHeading, Qt::Key_Return);
-    QTest::keyClicks(heading.txtHeading, QStringLiteral("c"));
+    for (MemoBox *box : {heading.txtHeading, text.txtText}) {
+        QTest::keyClicks(box, QStringLiteral("ab"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("c"));
+    }
     QCOMPARE(heading.txtHeading->text(), QStringLiteral("abc"));
-    QTest::keyClicks(text.txtText, QStringLiteral("ab"));
-    QTest::keyClick(text.txtText, Qt::Key_Return);
-    QTest::keyClicks(text.txtText, QStringLiteral("c"));
     QCOMPARE(text.txtText->text(), QStringLiteral("ab\r\nc"));
 }
 
@@ -260,24 +255,32 @@ void TestPanels::bulletStyleIsEntryIndex()
     QCOMPARE(copy.BulletBlock().Bullets, QStringLiteral("cats\r\ndogs\r\n"));
 }
 
-void TestPanels::hrThicknessSetsBarHeight_data()
+void TestPanels::hrThicknessAndWidth_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("height");
     QTest::addColumn<QString>("entry");
-    QTest::newRow("thinnest") << 0 << 3 << "1 Thinnest";
-    QTest::newRow("thin") << 2 << 9 << "3 Thin";
-    QTest::newRow("thickest") << 5 << 18 << "6 Thickest";
+    QTest::addColumn<int>("ups");
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<int>("percent");
+    QTest::newRow("thinnest; at the top stays 100") << 0 << 3 << "1 Thinnest" << 1 << 0 << 100;
+    QTest::newRow("thin; one step down") << 2 << 9 << "3 Thin" << 0 << 1 << 95;
+    QTest::newRow("thickest; half") << 5 << 18 << "6 Thickest" << 0 << 10 << 50;
+    QTest::newRow("thinnest; odd step rounds") << 0 << 3 << "1 Thinnest" << 0 << 17 << 15;
+    QTest::newRow("thin; floor is 5") << 2 << 9 << "3 Thin" << 0 << 25 << 5;
 }
 
-void TestPanels::hrThicknessSetsBarHeight()
+// The thickness list sets the bar's height; the width clicks clamp, and centre the bar.
+void TestPanels::hrThicknessAndWidth()
 {
     QFETCH(int, index);
     QFETCH(int, height);
     QFETCH(QString, entry);
+    QFETCH(int, ups);
+    QFETCH(int, downs);
+    QFETCH(int, percent);
     HRPanel panel(mWhatsThis);
-    panel.resize(400, 400);
-    panel.show();
+    QVERIFY(exposed(panel, 420, 400));
     // Choosing from the list as a user does: open it and pick with the keyboard.
     panel.cbHR->setFocus();
     panel.cbHR->setCurrentIndex(0);
@@ -286,31 +289,6 @@ void TestPanels::hrThicknessSetsBarHeight()
     QCOMPARE(panel.cbHR->currentText(), entry);
     QCOMPARE(panel.shpHR->height(), height);
 
-    PanelPage model;
-    TPageItem &copy = model.item(btHR);
-    panel.store(copy);
-    QCOMPARE(copy.HRBlock().Size, index);
-}
-
-void TestPanels::hrWidthClicksClampAndCentre_data()
-{
-    QTest::addColumn<int>("ups");
-    QTest::addColumn<int>("downs");
-    QTest::addColumn<int>("percent");
-    QTest::newRow("at the top stays 100") << 1 << 0 << 100;
-    QTest::newRow("one step down") << 0 << 1 << 95;
-    QTest::newRow("half") << 0 << 10 << 50;
-    QTest::newRow("odd step rounds") << 0 << 17 << 15;
-    QTest::newRow("floor is 5") << 0 << 25 << 5;
-}
-
-void TestPanels::hrWidthClicksClampAndCentre()
-{
-    QFETCH(int, ups);
-    QFETCH(int, downs);
-    QFETCH(int, percent);
-    HRPanel panel(mWhatsThis);
-    QVERIFY(exposed(panel, 420, 400));
     panel.recordFullWidth();
     QCOMPARE(panel.fullWidth(), 250);
     for (int i = 0; i < ups; ++i)
@@ -322,10 +300,12 @@ void TestPanels::hrWidthClicksClampAndCentre()
     const int width = qRound(250 * percent / 100.0);
     QCOMPARE(panel.shpHR->width(), width);
     QCOMPARE(panel.shpHR->x(), (panel.pnlHRPreview->width() - width) / 2);
+    QCOMPARE(panel.shpHR->height(), height);
 
     PanelPage model;
     TPageItem &copy = model.item(btHR);
     panel.store(copy);
+    QCOMPARE(copy.HRBlock().Size, index);
     QCOMPARE(copy.HRBlock().Width, percent);
 }
 
@@ -407,24 +387,6 @@ void TestPanels::linkEnableRules()
     QCOMPARE(panel.btnLinkAdd->isEnabled(), !useDropBox);
     QCOMPARE(panel.btnLinkRemove->isEnabled(), !useDropBox && !entries.isEmpty());
     QCOMPARE(panel.lstLinks->isEnabled(), !useDropBox);
-}
-
-void TestPanels::linkListClickEnablesEditing()
-{
-    PanelPage model;
-    TPageItem &item = model.item(btLink);
-    item.LinkBlock().UseDropBox = true;
-    item.LinkBlock().DropBoxText = QStringLiteral("http://a\tA\r\nhttp://b\tB\r\n");
-    LinkPanel panel(mWhatsThis);
-    QVERIFY(exposed(panel, 400, 400));
-    panel.fill(item);
-    panel.btnLinkRemove->setEnabled(false);
-    panel.btnLinkEdit->setEnabled(false);
-    const QRect second = panel.lstLinks->visualItemRect(panel.lstLinks->item(1));
-    QTest::mouseClick(panel.lstLinks->viewport(), Qt::LeftButton, {}, second.center());
-    QCOMPARE(panel.lstLinks->currentRow(), 1);
-    QVERIFY(panel.btnLinkRemove->isEnabled());
-    QVERIFY(panel.btnLinkEdit->isEnabled());
 }
 
 void TestPanels::linkRoundTrip()
@@ -577,28 +539,6 @@ void TestPanels::formsGoToThePage()
     panel.store(item);
     QCOMPARE(model.page.Subject, QStringLiteral("Order"));
     QCOMPARE(model.page.Email, QStringLiteral("me@example.com"));
-}
-
-void TestPanels::formsFieldList()
-{
-    TWebForm form;
-    TFormElement &name = form.AddElement();
-    name.Name = QStringLiteral("Your Name");
-    TFormElement &comments = form.AddElement();
-    comments.Name = QStringLiteral("Comments");
-    comments.FieldKind = fkTextArea;
-    FormsPanel panel(mWhatsThis);
-    panel.btnFormRemove->setEnabled(true);
-    panel.btnFormEdit->setEnabled(true);
-    panel.fillFieldList(form);
-    QCOMPARE(panel.lvForms->topLevelItemCount(), 2);
-    QCOMPARE(panel.lvForms->topLevelItem(1)->text(0), QStringLiteral("Comments"));
-    QCOMPARE(panel.lvForms->topLevelItem(1)->text(1), QStringLiteral("Text Area"));
-    panel.clearFieldList();
-    QCOMPARE(panel.lvForms->topLevelItemCount(), 0);
-    for (QToolButton *button : {panel.btnFormUp, panel.btnFormDown, panel.btnFormRemove, panel.btnFormEdit})
-        QVERIFY(!button->isEnabled());
-    QVERIFY(panel.btnFormAdd->isEnabled());
 }
 
 void TestPanels::alignStripMapping_data()
