@@ -107,7 +107,6 @@ private slots:
     void editsCountAtOnce();
     void typedTextIsNeverDropped_data();
     void typedTextIsNeverDropped();
-    void alignmentStripFollowsItem();
 
     void saveWritesDocumentAndCopies();
     void saveUnableToCreateKeepsPageUnsaved();
@@ -613,9 +612,13 @@ void TestMainWindow::valuesSurviveSwitchingRows()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
+    // The alignment strip shows for the items that have an alignment, set as the item's.
+    QVERIFY(!window->pnlAlign->isVisible());
     QTest::keyClicks(window->pnlPageProp->txtPageTitle, QStringLiteral("Cats"));
     clickRow(*window, 3);
     QCOMPARE(window->pnlPanels->currentWidget(), window->pnlText);
+    QVERIFY(window->pnlAlign->isVisible());
+    QVERIFY(window->pnlAlign->btnLeft->isChecked());
     QCOMPARE(window->page().Page().Items(0).PagePropertiesBlock().PageTitle, QStringLiteral("Cats"));
     window->pnlText->txtText->setText(QStringLiteral("All about cats"));
     window->pnlAlign->btnRight->click();
@@ -628,11 +631,14 @@ void TestMainWindow::valuesSurviveSwitchingRows()
     QCOMPARE(window->pnlPageProp->txtPageTitle->text(), QStringLiteral("Cats"));
     // Page details have no alignment: it is never written.
     QCOMPARE(window->page().Page().Items(0).BlockAlign, baNone);
+    QVERIFY(!window->pnlAlign->isVisible());
 
     clickRow(*window, 3);
     QCOMPARE(window->pnlText->txtText->text(), QStringLiteral("All about cats"));
     QVERIFY(window->pnlAlign->btnRight->isChecked());
     QVERIFY(!window->pnlAlign->btnParagraph->isChecked());
+    dropFromPalette(*window, btHeading, 1);
+    QVERIFY(window->pnlAlign->btnCenter->isChecked());
 }
 
 void TestMainWindow::editsCountAtOnce_data()
@@ -737,20 +743,6 @@ void TestMainWindow::typedTextIsNeverDropped()
     QCOMPARE(typed, QStringLiteral("Typed"));
     QVERIFY(window->changed());
     QCOMPARE(shownTitle(*window), savedParagraph ? title("kept.vxf*") : QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
-}
-
-void TestMainWindow::alignmentStripFollowsItem()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    QVERIFY(!window->pnlAlign->isVisible());
-    clickRow(*window, 1);
-    QVERIFY(window->pnlAlign->isVisible());
-    QVERIFY(window->pnlAlign->btnLeft->isChecked());
-    dropFromPalette(*window, btHeading, 1);
-    QVERIFY(window->pnlAlign->btnCenter->isChecked());
-    clickRow(*window, 0);
-    QVERIFY(!window->pnlAlign->isVisible());
 }
 
 void TestMainWindow::saveWritesDocumentAndCopies()

@@ -83,11 +83,10 @@ private slots:
     void viewPageShowsPictures();
     void snapshotKeptAndLinksNotFollowed();
     void themeClickAppliesAndRebuilds();
-    void toggleHidesThemeList();
+    void controlsAndThemeListToggle();
     void externalPreview();
     void themeCommand_data();
     void themeCommand();
-    void controlsAreNamed();
 
 private:
     // A window after its start-up over three themes: Default, Sky (background picture,
@@ -210,12 +209,16 @@ void TestPreviewPane::themeClickAppliesAndRebuilds()
     QVERIFY(shows(*pane.browser, kBackgroundColour));
 }
 
-void TestPreviewPane::toggleHidesThemeList()
+void TestPreviewPane::controlsAndThemeListToggle()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
     window->pbButtons->btnPreview->click();
     PreviewPane &pane = *window->pnlPreview;
+    VERIFY_CONTROLS_NAMED(pane);
+    QCOMPARE((QStringList{pane.btnToggle->toolTip(), pane.btnThemeEdit->toolTip(), pane.btnExternalView->toolTip()}),
+             (QStringList{"Toggle Page Themes", "Edit Page Themes", "View with default web browser"}));
+    QCOMPARE(HelpContext::of(*pane.browser), 76);
     QVERIFY(pane.btnToggle->isChecked());
     const int width = pane.browser->width();
 
@@ -239,10 +242,6 @@ void TestPreviewPane::externalPreview()
     QCOMPARE(fakes.shell.opened, QStringList{temporary});
     QVERIFY(readFile(temporary).contains("<IMG SRC=\"../Upload/images/dot.gif\""));
     QVERIFY(fakes.prompter.boxes.isEmpty());
-
-    fakes.prompter.answer(Prompter::No);
-    QVERIFY(window->close());
-    QVERIFY(!QFile::exists(temporary));
 }
 
 void TestPreviewPane::themeCommand_data()
@@ -281,17 +280,6 @@ void TestPreviewPane::themeCommand()
     QCOMPARE(window->lstThemes->currentRow(), 1);
     QCOMPARE(window->pnlWork->currentWidget(), fromPreview ? static_cast<QWidget *>(window->pnlPreview) : window->pnlCreate);
     QCOMPARE(shows(*window->pnlPreview->browser, kBackgroundColour), fromPreview && ok);
-}
-
-void TestPreviewPane::controlsAreNamed()
-{
-    TestServices fakes;
-    auto window = startWindow(fakes);
-    PreviewPane &pane = *window->pnlPreview;
-    VERIFY_CONTROLS_NAMED(pane);
-    QCOMPARE((QStringList{pane.btnToggle->toolTip(), pane.btnThemeEdit->toolTip(), pane.btnExternalView->toolTip()}),
-             (QStringList{"Toggle Page Themes", "Edit Page Themes", "View with default web browser"}));
-    QCOMPARE(HelpContext::of(*pane.browser), 76);
 }
 
 VENDRIX_TEST(TestPreviewPane)
