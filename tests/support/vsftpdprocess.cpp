@@ -8,9 +8,16 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <filesystem>
+
 VsftpdProcess::~VsftpdProcess()
 {
     stop();
+    // Files the server stored under Windows-1252 names are not valid UTF-8, so
+    // QDir cannot name them and QTemporaryDir would leave the folder behind:
+    // remove it by its bytes instead.
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(mFolder.path()).toStdString(), ignored);
 }
 
 bool VsftpdProcess::isInstalled()

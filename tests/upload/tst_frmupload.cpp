@@ -461,7 +461,8 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return fakes.prompter.boxes.size() >= boxes.size() && pageUsable(wizard); }, 20000));
         QTest::qWait(50);
         QCOMPARE(fakes.prompter.texts(), boxes);
-        QCOMPARE(QFileInfo::exists(mRemote.filePath(dir + QStringLiteral("/f.html"))), stored);
+        const QString remoteName = dir.isEmpty() ? QStringLiteral("f.html") : dir + QStringLiteral("/f.html");
+        QCOMPARE(QFileInfo::exists(mRemote.filePath(remoteName)), stored);
         QVERIFY(!wizard.ftpClient().IsConnected());
     }
 
