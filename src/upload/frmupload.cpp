@@ -4,6 +4,7 @@
 #include "platform/appservices.h"
 #include "platform/filedialog.h"
 #include "platform/prompter.h"
+#include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/globeanimation.h"
 #include "widgets/listboxhrz.h"
@@ -419,6 +420,9 @@ QWidget *TfrmUpload::buildUploadPage()
 
 void TfrmUpload::FormCreate()
 {
+    // Profiles may have been added since the settings were read, by another window of
+    // the program or by --set-profile: read the file again before listing them.
+    mServices.settings.sync();
     const QStringList names = mProfiles.ReadProfileNames();
     for (const QString &name : names)
         addProfileItem(name);

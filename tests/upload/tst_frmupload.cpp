@@ -277,7 +277,9 @@ private slots:
     void uploadList()
     {
         TestServices fakes;
-        saveProfile(fakes.settings, QStringLiteral("P"));
+        QCOMPARE(ProfileStore(fakes.settings).ReadProfileNames(), QStringList());
+        // Written by another process (the command line) after this one read its settings.
+        writeFile(fakes.settings.fileName(), "[Profiles]\nP\\Host=h\n");
         TfrmUpload wizard(fakes.services);
         wizard.show();
         wizard.setFiles({QStringLiteral("/tmp/a.gif")});
