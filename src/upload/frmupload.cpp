@@ -194,8 +194,16 @@ QWidget *TfrmUpload::buildNavigation()
     }
     btnServers->setChecked(true);
     btnUpload->setEnabled(false);
-    connect(btnServers, &QToolButton::clicked, this, [this] { btnServersClick(0); });
-    connect(btnUpload, &QToolButton::clicked, this, [this] { btnServersClick(1); });
+    // On the button going down, not on a click: assistive tools toggle a checkable
+    // button without clicking it.
+    connect(btnServers, &QToolButton::toggled, this, [this](bool down) {
+        if (down)
+            btnServersClick(0);
+    });
+    connect(btnUpload, &QToolButton::toggled, this, [this](bool down) {
+        if (down)
+            btnServersClick(1);
+    });
     connect(btnClose, &QToolButton::clicked, this, &QDialog::reject);
 
     // Room for the frames painted around the group and around Exit.
@@ -445,11 +453,9 @@ QStringList TfrmUpload::files() const
 void TfrmUpload::btnServersClick(int tag)
 {
     if (tag == 0) {
-        btnServers->setChecked(true);
         pnlPages->setCurrentWidget(pnlPages->widget(0));
         return;
     }
-    btnUpload->setChecked(true);
     setSendAndRemove();
     pnlPages->setCurrentWidget(pnlUpload);
 }
