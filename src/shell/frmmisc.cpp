@@ -139,7 +139,8 @@ void TfrmMisc::buildFontPanel()
         (glyph.*style.set)(true);
         style.button->setFont(glyph);
         style.button->setCheckable(true);
-        connect(style.button, &QToolButton::clicked, this, [this, set = style.set](bool down) {
+        // Toggled, not clicked: assistive tools toggle a checkable button without clicking it.
+        connect(style.button, &QToolButton::toggled, this, [this, set = style.set](bool down) {
             QFont font = sampleFont();
             (font.*set)(down);
             applySample(font);

@@ -128,7 +128,7 @@ private slots:
                 QVERIFY(!dialog.btnUnderline->isChecked());
                 QTest::mouseClick(dialog.btnBold, Qt::LeftButton);
                 QTest::mouseClick(dialog.btnItalic, Qt::LeftButton);
-                QTest::mouseClick(dialog.btnUnderline, Qt::LeftButton);
+                dialog.btnUnderline->toggle(); // as a screen reader presses it: no click
                 if (dialog.cbName->count() > 1) {
                     picked = dialog.cbName->itemText(1);
                     dialog.cbName->activated(1);
