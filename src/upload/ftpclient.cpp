@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QSslSocket>
 
+#include <algorithm>
+
 namespace {
 
 // Progress is reported per block of 1514 bytes, as callers know it. The file is read and
@@ -73,6 +75,15 @@ bool passiveAddress(const QString &line, QHostAddress *address, quint16 *port)
     return *port != 0;
 }
 
+QString tlsRefusedText(int code, const QString &line)
+{
+    return QStringLiteral("%1 The server does not offer FTP over TLS (it answered AUTH TLS with \"%2\"). "
+                          "Encryption can be turned off in the server profile, at your own risk: the password "
+                          "and the files then cross the network readable by anyone on the way.")
+        .arg(code)
+        .arg(line);
+}
+
 QString certificateRefusal(const QList<QSslError> &errors, const QString &fingerprint)
 {
     QStringList reasons;
@@ -90,6 +101,7 @@ TFtpClient::TFtpClient(QObject *parent)
 {
     mIdleTimer.setSingleShot(true);
     connect(&mIdleTimer, &QTimer::timeout, this, [this] { guarded(true, [this] { timedOut(); }); });
+    connect(&mSpeedTimer, &QTimer::timeout, this, [this] { guarded(true, [this] { checkSpeed(); }); });
 }
 
 TFtpClient::~TFtpClient()
@@ -297,19 +309,29 @@ void TFtpClient::failStep(int status, int error, const QString &message, bool tr
     complete(error);
 }
 
+std::chrono::milliseconds TFtpClient::requestLimit() const
+{
+    std::chrono::milliseconds limit = IdleTimeout;
+    if (mRequest == rqQuit && QuitTimeout.count() > 0 && (limit.count() <= 0 || QuitTimeout < limit))
+        limit = QuitTimeout;
+    return limit;
+}
+
 // Anything that shows the request is still moving (a reply, a lookup or connect
-// finishing, data taken by the network) starts its idle time again.
+// finishing, data taken by the network) starts its idle time again; but a reply that
+// has begun must be whole within the limit however often its bytes come.
 void TFtpClient::touch()
 {
     if (!mRequestActive)
         return;
-    std::chrono::milliseconds limit = IdleTimeout;
-    if (mRequest == rqQuit && QuitTimeout.count() > 0 && (limit.count() <= 0 || QuitTimeout < limit))
-        limit = QuitTimeout;
-    if (limit.count() > 0)
-        mIdleTimer.start(limit);
-    else
+    std::chrono::milliseconds limit = requestLimit();
+    if (limit.count() <= 0) {
         mIdleTimer.stop();
+        return;
+    }
+    if (mReplyStarted.isValid())
+        limit = std::clamp(limit - std::chrono::milliseconds(mReplyStarted.elapsed()), std::chrono::milliseconds(0), limit);
+    mIdleTimer.start(limit);
 }
 
 // A server that stops answering, or stops taking data, would otherwise hold the
@@ -320,20 +342,54 @@ void TFtpClient::timedOut()
     if (!mRequestActive)
         return;
     const quint64 generation = mGeneration;
-    trace(QStringLiteral("! No reply or progress for %1 ms: request timed out").arg(mIdleTimer.interval()));
-    if (!alive(generation))
+    const qint64 limit = requestLimit().count();
+    if (mReplyStarted.isValid() && mReplyStarted.elapsed() >= limit)
+        trace(QStringLiteral("! Reply not complete %1 ms after its first byte: request timed out").arg(mReplyStarted.elapsed()));
+    else
+        trace(QStringLiteral("! No reply or progress for %1 ms: request timed out").arg(mIdleTimer.interval()));
+    if (alive(generation))
+        giveUp(WinsockErrors::WSAETIMEDOUT, WinsockErrors::failureText(WinsockErrors::WSAETIMEDOUT));
+}
+
+// As curl's low-speed limit: a data connection that the server
+// reads a few bytes at a time never goes idle, but cannot hold the store either.
+void TFtpClient::checkSpeed()
+{
+    if (!mRequestActive || !mData || !mLowSpeed) {
+        mSpeedTimer.stop();
         return;
+    }
+    const qint64 moved = mByteCount - mData->pendingBytes();
+    // Once the whole file is with the network, waiting for the server is the idle
+    // limit's business.
+    if (mEndOfFile && moved == mByteCount) {
+        mSpeedTimer.stop();
+        return;
+    }
+    if (!mLowSpeed->tooSlow(mStartTick.elapsed(), moved))
+        return;
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("! Less than %1 bytes a second sent over %2 ms: request timed out")
+              .arg(LowSpeedLimit::defaultBytesPerSecond)
+              .arg(requestLimit().count()));
+    if (alive(generation))
+        giveUp(WinsockErrors::WSAETIMEDOUT, WinsockErrors::failureText(WinsockErrors::WSAETIMEDOUT));
+}
+
+void TFtpClient::giveUp(int error, const QString &message)
+{
+    const quint64 generation = mGeneration;
     const bool wasConnected = mConnected;
     closeConnections();
-    setError(WinsockErrors::failureText(WinsockErrors::WSAETIMEDOUT));
+    setError(message);
     mStatusCode = 500;
-    mRequestResult = WinsockErrors::WSAETIMEDOUT;
+    mRequestResult = error;
     if (wasConnected) {
-        emit OnSessionClosed(quint16(WinsockErrors::WSAETIMEDOUT));
+        emit OnSessionClosed(quint16(error));
         if (!alive(generation))
             return;
     }
-    complete(WinsockErrors::WSAETIMEDOUT);
+    complete(error);
 }
 
 void TFtpClient::lookUp()
@@ -387,6 +443,7 @@ void TFtpClient::lookedUp(const QHostInfo &info)
             });
         });
         mReader.clear();
+        resetReply();
         mUtf8 = false;
         mTlsActive = false;
         mAwaitingTls = false;
@@ -450,12 +507,20 @@ void TFtpClient::controlReadyRead()
             closeControl();
             return;
         }
+        if (!mReplyStarted.isValid())
+            mReplyStarted.start();
         touch();
         const QList<QByteArray> lines = mReader.append(socket->read(room));
         for (qsizetype i = 0; i < lines.size(); ++i) {
+            const bool final = FtpReplyLine::parse(lines[i]).final;
+            if (!countReplyLine(lines[i], final))
+                return;
             handleLine(lines[i]);
             if (!alive(generation) || mControl != socket || mClosingControl)
                 return;
+            // The next reply's time starts with its own first byte.
+            if (final)
+                touch();
             if (!mAwaitingTls)
                 continue;
             // The server speaks no more clear text after accepting AUTH TLS: anything
@@ -469,7 +534,41 @@ void TFtpClient::controlReadyRead()
             }
             return;
         }
+        if (mReader.pendingBytes() > 0 && !mReplyStarted.isValid()) {
+            mReplyStarted.start();
+            touch();
+        }
     }
+}
+
+// Counts a line into the reply it belongs to; false when that makes the reply too long,
+// and the connection has been given up. A final line ends the reply.
+bool TFtpClient::countReplyLine(const QByteArray &raw, bool final)
+{
+    if (!mReplyStarted.isValid())
+        mReplyStarted.start();
+    ++mReplyLines;
+    mReplyBytes += raw.size() + 1;
+    if (mReplyLines > maximumReplyLines || mReplyBytes > maximumReplyBytes) {
+        const QString message = mReplyLines > maximumReplyLines
+            ? QStringLiteral("500 The server's reply is too long (more than %1 lines)").arg(maximumReplyLines)
+            : QStringLiteral("500 The server's reply is too long (more than %1 bytes)").arg(maximumReplyBytes);
+        const quint64 generation = mGeneration;
+        trace(QStringLiteral("! ") + message);
+        if (alive(generation))
+            giveUp(500, message);
+        return false;
+    }
+    if (final)
+        resetReply();
+    return true;
+}
+
+void TFtpClient::resetReply()
+{
+    mReplyStarted.invalidate();
+    mReplyLines = 0;
+    mReplyBytes = 0;
 }
 
 void TFtpClient::closeControl()
@@ -492,6 +591,7 @@ void TFtpClient::controlClosed()
     mControl->deleteLater();
     mControl = nullptr;
     mReader.clear();
+    resetReply();
 
     const quint64 generation = mGeneration;
     setState(TFtpState::NotConnected);
@@ -667,8 +767,9 @@ void TFtpClient::authReply(const QString &line, const FtpReplyLine &reply)
     mStatusCode = reply.code;
     mReplyHandler = ReplyHandler::None;
     if (reply.code != 234) {
-        // A profile set to TLS never goes on in clear text.
-        failStep(reply.code, reply.code, line);
+        // A profile set to TLS never goes on in clear text; the user has to know why
+        // and what the way out costs.
+        failStep(reply.code, reply.code, tlsRefusedText(reply.code, line));
         return;
     }
     startTls();
@@ -770,7 +871,7 @@ void TFtpClient::openDataPort()
         command = QString::asprintf("PORT %u,%u,%u,%u,%d,%d", local >> 24, (local >> 16) & 0xFF, (local >> 8) & 0xFF,
                                     local & 0xFF, port >> 8, port & 0xFF);
     }
-    sendCommand(command, {200, 227}, ReplyHandler::Generic);
+    sendCommand(command, {200}, ReplyHandler::Generic);
 }
 
 // EPSV first; PASV when the server refuses it. The data connection always goes to the
@@ -920,6 +1021,11 @@ void TFtpClient::maybeStartSending()
     mSendingStarted = true;
     post(true, [this] {
         mStartTick.start();
+        if (const std::chrono::milliseconds limit = requestLimit(); limit.count() > 0) {
+            mLowSpeed.emplace(limit);
+            mLowSpeed->start(0, 0);
+            mSpeedTimer.start(mLowSpeed->checkInterval());
+        }
         sendNextBlock();
     });
 }
@@ -1025,6 +1131,8 @@ void TFtpClient::maybeFinishStore()
 void TFtpClient::dropData()
 {
     mPassiveConnecting = false;
+    mSpeedTimer.stop();
+    mLowSpeed.reset();
     if (mData) {
         mData->disconnect(this);
         mData->abort();
@@ -1052,6 +1160,7 @@ void TFtpClient::closeConnections()
     mClosingControl = false;
     mAwaitingTls = false;
     mReader.clear();
+    resetReply();
 }
 
 void TFtpClient::releaseSockets()

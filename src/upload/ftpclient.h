@@ -2,6 +2,7 @@
 
 #include "upload/ftperrors.h"
 #include "upload/ftpreplyreader.h"
+#include "upload/lowspeedlimit.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class FtpDataConnection;
 class QHostInfo;
@@ -73,12 +75,19 @@ public:
     // SHA-256 fingerprint of a server certificate trusted although it fails verification.
     QString TrustedCertificate;
     // A request that goes this long without a reply or any progress of its data
-    // connection ends with error 10060 and the connection is dropped. Zero: no limit.
+    // connection ends with error 10060 and the connection is dropped. The same limit
+    // bounds every reply from its first byte to its last, and a store whose data
+    // connection moves less than 1 KiB a second over that long fails the same way, so
+    // a server that trickles cannot hold a request either. Zero: no limit.
     std::chrono::milliseconds IdleTimeout = std::chrono::seconds(30);
     // QUIT waits at most this long (or IdleTimeout when that is shorter).
     std::chrono::milliseconds QuitTimeout = std::chrono::seconds(10);
     bool MultiThreaded = false;
     bool DisplayFileFlag = false;
+
+    // A reply longer than this (its lines with their line ends) drops the connection.
+    static constexpr int maximumReplyLines = 1000;
+    static constexpr qint64 maximumReplyBytes = 64 * 1024;
 
     // Text of the first failure since the last sequence request (connect, put) started.
     QString ErrorMessage() const { return mErrorMessage; }
@@ -137,8 +146,14 @@ private:
     void stepDone(int result);
     void complete(int error);
     void failStep(int status, int error, const QString &message, bool traced = false);
+    std::chrono::milliseconds requestLimit() const;
     void touch();
     void timedOut();
+    void checkSpeed();
+    // Drops both connections and ends the request with this error and text.
+    void giveUp(int error, const QString &message);
+    bool countReplyLine(const QByteArray &raw, bool final);
+    void resetReply();
 
     void lookUp();
     void lookedUp(const QHostInfo &info);
@@ -203,6 +218,11 @@ private:
     // Bumped by every abort: work posted before it is dropped when it arrives.
     quint64 mGeneration = 0;
     QTimer mIdleTimer;
+    // The reply being received: when its first byte came (invalid between replies),
+    // its lines and bytes so far.
+    QElapsedTimer mReplyStarted;
+    int mReplyLines = 0;
+    qint64 mReplyBytes = 0;
 
     int mLookupId = -1;
     QSslSocket *mControl = nullptr;
@@ -231,6 +251,8 @@ private:
     bool mDataClosing = false;
     int mCloseError = 0; // why the data connection ended early, 0 when it ended normally
     QElapsedTimer mStartTick;
+    QTimer mSpeedTimer;
+    std::optional<LowSpeedLimit> mLowSpeed;
 };
 
 Q_DECLARE_METATYPE(TFtpRequest)

@@ -36,6 +36,22 @@ void ScriptedFtpServer::accept()
     connect(socket, &QTcpSocket::readyRead, this, &ScriptedFtpServer::readCommands);
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     send(greeting);
+    if (!endlessLine.isEmpty()) {
+        mEndless = new QTimer(this);
+        connect(mEndless, &QTimer::timeout, this, &ScriptedFtpServer::sendEndlessLine);
+        mEndless->start(endlessInterval);
+    }
+}
+
+void ScriptedFtpServer::sendEndlessLine()
+{
+    if (!mClient || mClient->state() != QAbstractSocket::ConnectedState) {
+        mEndless->stop();
+        return;
+    }
+    // Without a pause, enough at once to keep the connection full.
+    if (mClient->bytesToWrite() < 65536)
+        send(endlessInterval > 0 ? endlessLine : endlessLine.repeated(100));
 }
 
 void ScriptedFtpServer::readCommands()
@@ -75,8 +91,8 @@ void ScriptedFtpServer::handle(const QByteArray &line)
         stranger->connectToHost(mDataAddress, mDataPort);
         return;
     }
-    if (replies.contains(verb)) {
-        const QByteArray reply = replies.value(verb);
+    if (replies.contains(line) || replies.contains(verb)) {
+        const QByteArray reply = replies.value(line, replies.value(verb));
         send(reply);
         if (verb == "QUIT" && mClient && !reply.isEmpty())
             mClient->disconnectFromHost();
@@ -121,9 +137,14 @@ void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
 {
     // Shared by the handlers, so it goes with them when a test ends mid-transfer.
     auto content = std::make_shared<QByteArray>();
-    if (stallData)
+    if (stallData) {
         data->setReadBufferSize(1);
-    else
+    } else if (dataReadInterval > 0) {
+        data->setReadBufferSize(16);
+        auto *reader = new QTimer(data);
+        connect(reader, &QTimer::timeout, data, [data, content] { *content += data->read(16); });
+        reader->start(dataReadInterval);
+    } else
         connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
     connect(data, &QTcpSocket::disconnected, this, [this, data, content, name] {
         *content += data->readAll();
@@ -177,6 +198,24 @@ quint16 ScriptedFtpServer::listenPassive()
 
 void ScriptedFtpServer::send(const QByteArray &raw)
 {
-    if (mClient && !raw.isEmpty())
+    if (!mClient || raw.isEmpty())
+        return;
+    if (replyByteInterval <= 0) {
         mClient->write(raw);
+        return;
+    }
+    mTrickled += raw;
+    if (!mTrickle) {
+        mTrickle = new QTimer(this);
+        connect(mTrickle, &QTimer::timeout, this, &ScriptedFtpServer::sendNextByte);
+        mTrickle->start(replyByteInterval);
+    }
+}
+
+void ScriptedFtpServer::sendNextByte()
+{
+    if (!mClient || mTrickled.isEmpty())
+        return;
+    mClient->write(mTrickled.left(1));
+    mTrickled.remove(0, 1);
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 
 class QTcpSocket;
 
@@ -28,8 +29,8 @@ public:
 
     // Sent raw when a client connects.
     QByteArray greeting = "220 Scripted server ready\r\n";
-    // Raw replies by command verb, replacing the normal ones; an empty text means the
-    // command is never answered.
+    // Raw replies by whole command line or by command verb, replacing the normal ones;
+    // an empty text means the command is never answered.
     QHash<QByteArray, QByteArray> replies;
     // Sent when the data connection of a STOR has closed.
     QByteArray storeDone = "226 Transfer complete\r\n";
@@ -37,6 +38,14 @@ public:
     bool dataBeforePreliminary = false;
     // Take the data connection of a STOR but never read from it.
     bool stallData = false;
+    // Servers that trickle. Every reply goes out one byte at a time, this many ms apart:
+    int replyByteInterval = 0;
+    // After the greeting this line is sent for ever, this many ms apart (0: as fast as
+    // the connection takes it):
+    QByteArray endlessLine;
+    int endlessInterval = 0;
+    // The data connection of a STOR is read 16 bytes at a time, this many ms apart:
+    int dataReadInterval = 0;
     // Before PORT is answered, a stranger (from 127.0.0.2) connects to the announced
     // data port; what it is sent there is kept.
     bool strangerOnDataPort = false;
@@ -63,6 +72,8 @@ private:
     void receive(QTcpSocket *data, const QByteArray &name);
     quint16 listenPassive();
     void send(const QByteArray &raw);
+    void sendNextByte();
+    void sendEndlessLine();
 
     QTcpServer mServer;
     QPointer<QTcpSocket> mClient;
@@ -70,4 +81,7 @@ private:
     QHostAddress mDataAddress;
     quint16 mDataPort = 0;
     QTcpServer *mPassive = nullptr;
+    QByteArray mTrickled;
+    QTimer *mTrickle = nullptr;
+    QTimer *mEndless = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "testregistry.h"
 
 #include "upload/ftpreplyreader.h"
+#include "upload/lowspeedlimit.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -72,6 +73,48 @@ private slots:
         QCOMPARE(reply.final, final);
         if (final)
             QCOMPARE(reply.code, code);
+    }
+};
+
+using Samples = QList<QPair<int, int>>;
+
+class TestLowSpeedLimit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Samples as the client takes them (milliseconds, bytes moved so far), window 1 s at
+    // 1024 bytes a second; the first sample found too slow, or -1.
+    void tooSlow_data()
+    {
+        QTest::addColumn<Samples>("samples");
+        QTest::addColumn<int>("firstTooSlow");
+        Samples steady, slow, burstThenNothing, bursts;
+        for (int t = 0; t <= 5000; t += 125) {
+            steady.append({t, t * 2});
+            slow.append({t, t / 2});
+            burstThenNothing.append({t, t == 0 ? 0 : 1 << 20});
+            bursts.append({t, (t / 900) * 1600});
+        }
+        QTest::newRow("2 KiB a second") << steady << -1;
+        QTest::newRow("500 bytes a second") << slow << 8;
+        QTest::newRow("1 MiB at once, then nothing") << burstThenNothing << 9;
+        QTest::newRow("1600 bytes every 900 ms") << bursts << -1;
+    }
+
+    void tooSlow()
+    {
+        QFETCH(Samples, samples);
+        QFETCH(int, firstTooSlow);
+        LowSpeedLimit limit(std::chrono::seconds(1));
+        QCOMPARE(limit.checkInterval(), std::chrono::milliseconds(125));
+        limit.start(samples.first().first, samples.first().second);
+        int found = -1;
+        for (int i = 1; i < samples.size() && found < 0; ++i) {
+            if (limit.tooSlow(samples[i].first, samples[i].second))
+                found = i;
+        }
+        QCOMPARE(found, firstTooSlow);
     }
 };
 
@@ -267,7 +310,6 @@ private slots:
         QTest::newRow("CWD 200") << QByteArray("CWD") << QByteArray("200 Okay\r\n");
         QTest::newRow("CWD 257") << QByteArray("CWD") << QByteArray("257 \"/www\" is current\r\n");
         QTest::newRow("PWD 250") << QByteArray("PWD") << QByteArray("250 \"/\"\r\n");
-        QTest::newRow("PORT 227") << QByteArray("PORT") << QByteArray("227 Okay\r\n");
         QTest::newRow("STOR ended by 250") << QByteArray("STOR") << QByteArray("250 Stored\r\n");
     }
     void lessCommonSuccessReplies()
@@ -286,6 +328,43 @@ private slots:
         for (auto request : {&TFtpClient::StartConnect, &TFtpClient::StartChangeDir, &TFtpClient::StartPrintDir, &TFtpClient::StartPut})
             QCOMPARE(probe.run(request), 0);
         QCOMPARE(ftp.ErrorMessage(), QString());
+    }
+
+    // Replies that look like success to a careless client.
+    void refusedSteps_data()
+    {
+        QTest::addColumn<QByteArray>("verb");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("errorMessage");
+        QTest::newRow("PORT answered 227") << QByteArray("PORT") << QByteArray("227 Entering Passive Mode (127,0,0,1,4,1)\r\n")
+                                           << 227 << QStringLiteral("227 Entering Passive Mode (127,0,0,1,4,1)");
+        QTest::newRow("AUTH TLS refused")
+            << QByteArray("AUTH") << QByteArray("530 Please login with USER and PASS.\r\n") << 530
+            << QStringLiteral("530 The server does not offer FTP over TLS (it answered AUTH TLS with \"530 Please login with USER "
+                              "and PASS.\"). Encryption can be turned off in the server profile, at your own risk: the password "
+                              "and the files then cross the network readable by anyone on the way.");
+    }
+
+    void refusedSteps()
+    {
+        QFETCH(QByteArray, verb);
+        QFETCH(QByteArray, reply);
+        QFETCH(int, error);
+        QFETCH(QString, errorMessage);
+        QTemporaryDir dir;
+        auto &[server, ftp, probe] = *mSession;
+        server.replies.insert(verb, reply);
+        ftp.Security = verb == "AUTH" ? ftpSecurityTLS : ftpSecurityNone;
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("a.html")), "<HTML>");
+        ftp.HostFileName = QStringLiteral("a.html");
+        int result = probe.run(&TFtpClient::StartConnect);
+        if (result == 0)
+            result = probe.run(&TFtpClient::StartPut);
+        QCOMPARE(result, error);
+        QCOMPARE(ftp.ErrorMessage(), errorMessage);
+        QCOMPARE(server.commands.last().left(4), verb);
+        QVERIFY(server.files.isEmpty());
     }
 
     void refusals()
@@ -446,6 +525,73 @@ private slots:
         QCOMPARE(probe.done.size(), request == rqConnect ? 1 : request == rqPut ? 2 : 3);
     }
 
+    // Servers that never stop talking, or talk a byte at a time: the request ends within
+    // its limit whatever the pace.
+    void tricklingServers_data()
+    {
+        QTest::addColumn<QByteArray>("endlessLine");
+        QTest::addColumn<int>("lineInterval");
+        QTest::addColumn<int>("byteInterval");
+        QTest::addColumn<int>("dataReadInterval");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("errorMessage");
+        const QString timedOut = QStringLiteral("500 Connection timed out (Winsock error #10060)");
+        QTest::newRow("endless continuation lines") << QByteArray("220-Welcome\r\n") << 0 << 0 << 0 << 500
+                                                    << QStringLiteral("500 The server's reply is too long (more than 1000 lines)");
+        QTest::newRow("endless long continuation lines")
+            << QByteArray("220-" + QByteArray(3000, 'w') + "\r\n") << 0 << 0 << 0 << 500
+            << QStringLiteral("500 The server's reply is too long (more than 65536 bytes)");
+        QTest::newRow("a continuation line every 50 ms") << QByteArray("220-Welcome\r\n") << 50 << 0 << 0 << 10060 << timedOut;
+        QTest::newRow("a byte every 100 ms") << QByteArray() << 0 << 100 << 0 << 10060 << timedOut;
+        QTest::newRow("data read 16 bytes every 100 ms") << QByteArray() << 0 << 0 << 100 << 10060 << timedOut;
+    }
+
+    void tricklingServers()
+    {
+        QFETCH(QByteArray, endlessLine);
+        QFETCH(int, lineInterval);
+        QFETCH(int, byteInterval);
+        QFETCH(int, dataReadInterval);
+        QFETCH(int, error);
+        QFETCH(QString, errorMessage);
+        QTemporaryDir dir;
+        const QString local = dir.filePath(QStringLiteral("big.bin"));
+        {
+            // More than the loopback connection's buffers hold.
+            QFile file(local);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(48 << 20));
+        }
+        auto &[server, ftp, probe] = *mSession;
+        // The endless lines are the greeting.
+        if (!endlessLine.isEmpty())
+            server.greeting.clear();
+        server.endlessLine = endlessLine;
+        server.endlessInterval = lineInterval;
+        server.replyByteInterval = byteInterval;
+        server.dataReadInterval = dataReadInterval;
+        const int limit = 1000;
+        ftp.IdleTimeout = std::chrono::milliseconds(limit);
+        ftp.LocalFileName = local;
+        ftp.HostFileName = QStringLiteral("big.bin");
+        if (dataReadInterval > 0)
+            QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(probe.run(dataReadInterval > 0 ? &TFtpClient::StartPut : &TFtpClient::StartConnect, 10000), error);
+        const qint64 elapsed = timer.elapsed();
+        qInfo("%s: ended after %lld ms (%s)", QTest::currentDataTag(), elapsed, qPrintable(probe.trace.value(probe.trace.size() - 1)));
+        QCOMPARE(ftp.ErrorMessage(), errorMessage);
+        QVERIFY(!ftp.IsConnected());
+        QCOMPARE(ftp.State(), TFtpState::Ready);
+        // Coarse timers may fire up to 5% early.
+        QVERIFY2(elapsed < limit + 1500, qPrintable(QString::number(elapsed)));
+        if (error == 10060)
+            QVERIFY2(elapsed >= limit * 9 / 10, qPrintable(QString::number(elapsed)));
+        QVERIFY(probe.signalsInsideCalls.isEmpty());
+    }
+
     void strangerOnTheDataPortIsRefused()
     {
         auto &[server, ftp, probe] = *mSession;
@@ -555,5 +701,6 @@ private slots:
 };
 
 VENDRIX_TEST(TestFtpReplyReader)
+VENDRIX_TEST(TestLowSpeedLimit)
 VENDRIX_TEST(TestFtpClient)
 #include "tst_ftpclient.moc"
