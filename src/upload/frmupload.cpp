@@ -708,10 +708,18 @@ void TfrmUpload::runProgressVisible(bool visible)
         Animate->stop();
 }
 
+// Send stays off for the whole run: pressed again, it could only be refused by the
+// client, which is busy with the run.
 void TfrmUpload::runLocked(bool locked)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{lstUpload, btnUpAdd, btnUpRemove, btnServers})
+    for (QWidget *control : std::initializer_list<QWidget *>{lstUpload, btnUpAdd, btnServers})
         control->setEnabled(!locked);
+    if (locked) {
+        btnSend->setEnabled(false);
+        btnUpRemove->setEnabled(false);
+    } else {
+        setSendAndRemove();
+    }
 }
 
 void TfrmUpload::done(int result)

@@ -18,6 +18,7 @@ void UploadRun::send(ProfileStore &profiles, const QString &profileName)
     mProfiles = &profiles;
     mProfileName = profileName;
     mCompleted = false;
+    mSent.clear();
     emit busyCursorChanged(true);
     if (mFtp.IsConnected())
         start(&TFtpClient::StartQuit);
@@ -76,6 +77,7 @@ void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
         }
         break;
     case rqPut:
+        mSent.append(mFtp.HostFileName);
         if (mFilesLeft == 0) {
             // The QUIT's completion may reset the page while the box is still open.
             if (mFtp.IsConnected())
@@ -103,6 +105,8 @@ void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
 
 void UploadRun::requestFailed(TFtpRequest request, quint16 error)
 {
+    // Resetting the page clears it.
+    const QString file = mFtp.HostFileName;
     emit busyCursorChanged(false);
     // A QUIT the server never answered has been given up by the client, which has
     // dropped the connection; whatever the run did before it stands.
@@ -110,9 +114,10 @@ void UploadRun::requestFailed(TFtpRequest request, quint16 error)
         resetPage();
         return;
     }
-    // A 550 is taken to mean that the remote directory is missing. Without a remote
-    // directory there is nothing to make, so it is an ordinary failure then.
-    if (error == 550 && !mFtp.HostDirName.isEmpty()) {
+    // A 550 to changing into the remote directory (or to making it) means that it is
+    // missing. Anywhere else, a store above all, it is a refusal like any other: asking
+    // to make a directory that exists would only go round in circles.
+    if (error == 550 && (request == rqChangeDir || request == rqMakeDir)) {
         if (mPrompter.ask(Prompter::Kind::Warning, missingDirectoryQuestion(), Prompter::Yes | Prompter::No) == Prompter::Yes) {
             if (ready()) {
                 mFtp.HostFileName = mFtp.HostDirName;
@@ -128,7 +133,10 @@ void UploadRun::requestFailed(TFtpRequest request, quint16 error)
     emit progressVisibleChanged(false);
     if (offerTrust())
         return;
-    mPrompter.ask(Prompter::Kind::Warning, QStringLiteral("Error ") + mFtp.ErrorMessage(), Prompter::Ok);
+    QString message = QStringLiteral("Error ") + mFtp.ErrorMessage();
+    if (request == rqPut)
+        message += QStringLiteral("\r\n\r\n") + storeFailedNote(file, mSent);
+    mPrompter.ask(Prompter::Kind::Warning, message, Prompter::Ok);
 }
 
 bool UploadRun::offerTrust()

@@ -49,6 +49,15 @@ public:
 
     static QString missingDirectoryQuestion() { return QStringLiteral("Host Directory Does not exist. Do you want to create it?"); }
     static QString completedMessage() { return QStringLiteral("Transfer Completed."); }
+    // Follows the error of a store that failed: which file did not get there, and which
+    // did before it (remote names, in the order sent).
+    static QString storeFailedNote(const QString &file, const QStringList &sent)
+    {
+        const QString failed = QStringLiteral("\"%1\" was not sent.").arg(file);
+        if (sent.isEmpty())
+            return failed + QStringLiteral(" No file reached the server.");
+        return failed + QStringLiteral(" Files that reached the server: \"%1\".").arg(sent.join(QStringLiteral("\", \"")));
+    }
     static QString trustQuestion(const QString &errorMessage)
     {
         return QStringLiteral("Error %1\r\n\r\nTrust this certificate for this server profile and connect again? "
@@ -80,6 +89,7 @@ private:
     TFtpClient &mFtp;
     Prompter &mPrompter;
     QStringList mFiles;
+    QStringList mSent; // remote names stored in this run
     int mFilesLeft = 0;
     QString mStatus;
     bool mLocked = false;

@@ -478,16 +478,19 @@ private slots:
         TfrmUpload wizard(fakes.services);
         wizard.setFiles({writeFile(fakes.data.path() + QStringLiteral("Upload/s.html"), QByteArray(300000, 'x'))});
         QElapsedTimer closing;
+        bool sendEnabledDuringRun = true;
         QTimer::singleShot(0, &wizard, [&] {
             send(wizard, QStringLiteral("Silent"));
             if (!QTest::qWaitFor([&] { return server.commands.contains("STOR s.html"); }, 5000))
                 qWarning("the server never received the STOR");
+            sendEnabledDuringRun = wizard.btnSend->isEnabled();
             closing.start();
             QTest::mouseClick(wizard.btnClose, Qt::LeftButton);
         });
         DialogModalRunner runner;
         QCOMPARE(runner.runModal(wizard), int(QDialog::Rejected));
         QVERIFY(closing.isValid());
+        QVERIFY(!sendEnabledDuringRun);
         QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
         QVERIFY(!wizard.ftpClient().IsConnected());
         QVERIFY(!QGuiApplication::overrideCursor());

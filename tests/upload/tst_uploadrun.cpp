@@ -438,12 +438,31 @@ private slots:
         QVERIFY(h->boxes.isEmpty());
     }
 
-    void storeRefusedWithoutRemoteDirectoryIsAnError()
+    // A refused store is no missing directory: no question, an error naming the file and
+    // what did reach the server.
+    void storeRefused_data()
     {
-        auto h = scripted("STOR", "550 Permission denied\r\n", QString());
-        QVERIFY(h->send({page()}));
-        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 550 Permission denied")});
-        QVERIFY(!mServer->commands.contains("MKD "));
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QByteArray>("refused");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("first file, no remote directory") << QString() << QByteArray("STOR page.html")
+                                                         << QStringLiteral("\"page.html\" was not sent. No file reached the server.");
+        QTest::newRow("second file, remote directory")
+            << QStringLiteral("www") << QByteArray("STOR pic.gif")
+            << QStringLiteral("\"pic.gif\" was not sent. Files that reached the server: \"page.html\".");
+    }
+
+    void storeRefused()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QByteArray, refused);
+        QFETCH(QString, note);
+        auto h = scripted(refused, "550 Permission denied\r\n", dir);
+        QVERIFY(h->send({writeFile(mLocal.filePath(QStringLiteral("pic.gif")), "GIF89a"), page()}));
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 550 Permission denied\r\n\r\n") + note});
+        QVERIFY(h->commandsStartingWith(QStringLiteral("MKD")).isEmpty());
+        QCOMPARE(h->commands.last(), QStringLiteral("QUIT"));
+        QVERIFY(!h->run.transferCompleted());
     }
 
     void unansweredQuitAfterTheLastFile()
