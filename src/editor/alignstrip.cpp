@@ -1,7 +1,7 @@
 #include "alignstrip.h"
 
-#include "pictures.h"
 #include "widgets/accessiblename.h"
+#include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
 
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "blocklists.h"
 
-#include "pictures.h"
+#include "widgets/pictures.h"
 
 #include <QApplication>
 #include <QDrag>

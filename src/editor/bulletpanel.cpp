@@ -1,8 +1,9 @@
 #include "bulletpanel.h"
 
 #include "fontconvert.h"
-#include "memobox.h"
-#include "pictures.h"
+
+#include "widgets/memobox.h"
+#include "widgets/pictures.h"
 
 #include <QComboBox>
 #include <QLabel>

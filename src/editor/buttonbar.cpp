@@ -1,6 +1,6 @@
 #include "buttonbar.h"
 
-#include "pictures.h"
+#include "widgets/pictures.h"
 
 #include <QButtonGroup>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "editwatcher.h"
 
-#include "updown.h"
+#include "widgets/updown.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

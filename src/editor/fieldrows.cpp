@@ -1,7 +1,7 @@
 #include "fieldrows.h"
 
-#include "pictures.h"
 #include "platform/prompter.h"
+#include "widgets/pictures.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

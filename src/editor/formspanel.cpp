@@ -1,8 +1,9 @@
 #include "formspanel.h"
 
 #include "fieldrows.h"
+
 #include "model/webform.h"
-#include "pictures.h"
+#include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
 
 #include <QGroupBox>
@@ -14,6 +15,16 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+// A forms item keeps its data in its page's form settings.
+TPagelette &owningPage(const TPageItem &item)
+{
+    return static_cast<TPageCollection *>(item.Collection())->Owner();
+}
+
+}
 
 FormsPanel::FormsPanel(WhatsThisMenu &whatsThis, QWidget *parent)
     : BlockPanel(btForms, QStringLiteral("pnlForms"), tr("Forms"),

@@ -2,8 +2,7 @@
 
 #include "fieldbank.h"
 #include "fieldrows.h"
-#include "pictures.h"
-#include "placedcontrols.h"
+
 #include "model/pagelette.h"
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
@@ -12,6 +11,8 @@
 #include "platform/prompter.h"
 #include "platform/screencentre.h"
 #include "widgets/accessiblename.h"
+#include "widgets/pictures.h"
+#include "widgets/placedcontrols.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"
 

@@ -1,9 +1,7 @@
 #include "frmfields.h"
 
 #include "fieldrows.h"
-#include "memobox.h"
-#include "pictures.h"
-#include "placedcontrols.h"
+
 #include "model/routines.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
@@ -12,6 +10,9 @@
 #include "platform/screencentre.h"
 #include "platform/textfile.h"
 #include "widgets/accessiblename.h"
+#include "widgets/memobox.h"
+#include "widgets/pictures.h"
+#include "widgets/placedcontrols.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"
 

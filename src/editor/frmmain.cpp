@@ -10,15 +10,12 @@
 #include "hrpanel.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
-#include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 #include "panelcommands.h"
-#include "pictures.h"
 #include "previewpane.h"
 #include "textblockpanel.h"
 #include "undocontroller.h"
-#include "widgets/whatsthis.h"
 
 #include "model/componentstream.h"
 #include "platform/appinfo.h"
@@ -29,6 +26,9 @@
 #include "platform/shellopen.h"
 #include "shell/bannerhost.h"
 #include "themes/themestore.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/pictures.h"
+#include "widgets/whatsthis.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "hrpanel.h"
 
-#include "updown.h"
+#include "widgets/updown.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "imagepanel.h"
 
-#include "pictures.h"
 #include "platform/busycursor.h"
+#include "widgets/pictures.h"
 
 #include <QComboBox>
 #include <QEvent>

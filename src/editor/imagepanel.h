@@ -1,7 +1,7 @@
 #pragma once
 
-#include "blockpanel.h"
 #include "platform/programfolder.h"
+#include "widgets/blockpanel.h"
 
 class QComboBox;
 class QLabel;

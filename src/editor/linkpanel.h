@@ -1,6 +1,6 @@
 #pragma once
 
-#include "blockpanel.h"
+#include "widgets/blockpanel.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -2,13 +2,14 @@
 
 #include "alignstrip.h"
 #include "blocklists.h"
-#include "blockpanel.h"
 #include "documentstate.h"
 #include "editwatcher.h"
 #include "formspanel.h"
-#include "widgets/listboxhrz.h"
+
 #include "platform/prompter.h"
 #include "themes/themestore.h"
+#include "widgets/blockpanel.h"
+#include "widgets/listboxhrz.h"
 
 #include <QScopedValueRollback>
 #include <QStackedWidget>

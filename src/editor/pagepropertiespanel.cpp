@@ -1,7 +1,7 @@
 #include "pagepropertiespanel.h"
 
 #include "widgets/listboxhrz.h"
-#include "pictures.h"
+#include "widgets/pictures.h"
 
 #include <QCheckBox>
 #include <QLabel>

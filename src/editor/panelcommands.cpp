@@ -4,13 +4,12 @@
 #include "fontconvert.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
-#include "memobox.h"
 #include "pagepropertiespanel.h"
-#include "pictures.h"
-#include "picturestore.h"
 #include "textblockpanel.h"
 #include "textimport.h"
+
 #include "model/bookmarks.h"
+#include "model/picturestore.h"
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
@@ -18,6 +17,8 @@
 #include "platform/shell.h"
 #include "shell/frmmisc.h"
 #include "widgets/listboxhrz.h"
+#include "widgets/memobox.h"
+#include "widgets/pictures.h"
 #include "widgets/rowdrag.h"
 
 #include <QCheckBox>

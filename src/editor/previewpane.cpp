@@ -1,7 +1,6 @@
 #include "previewpane.h"
 
 #include "frmmain.h"
-#include "pictures.h"
 
 #include "html/htmlcopies.h"
 #include "platform/appservices.h"
@@ -12,6 +11,7 @@
 #include "widgets/accessiblename.h"
 #include "widgets/htmlviewer.h"
 #include "widgets/listboxhrz.h"
+#include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
 
 #include <QCoreApplication>

@@ -1,18 +1,18 @@
 #include "frmmisc.h"
 
 #include "model/bookmarks.h"
-#include "widgets/accessiblename.h"
-#include "widgets/listboxhrz.h"
-#include "widgets/whatsthis.h"
 #include "platform/appservices.h"
-#include "platform/dialogbuttons.h"
 #include "platform/busycursor.h"
+#include "platform/dialogbuttons.h"
 #include "platform/filedialog.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
 #include "platform/screencentre.h"
-#include "themes/frmcolor.h"
 #include "themes/palette.h"
+#include "widgets/accessiblename.h"
+#include "widgets/frmcolor.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/whatsthis.h"
 
 #include <QComboBox>
 #include <QFileInfo>

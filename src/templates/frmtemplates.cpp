@@ -2,7 +2,6 @@
 
 #include "templatefolder.h"
 
-#include "editor/pictures.h"
 #include "model/documents.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
@@ -10,6 +9,7 @@
 #include "platform/prompter.h"
 #include "platform/textfile.h"
 #include "widgets/htmlviewer.h"
+#include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
 
 #include <QDir>

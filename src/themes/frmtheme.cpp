@@ -1,20 +1,20 @@
 #include "frmtheme.h"
 
-#include "frmcolor.h"
 #include "palette.h"
 #include "themestore.h"
 
-#include "editor/pictures.h"
-#include "editor/picturestore.h"
-#include "editor/updown.h"
 #include "model/pagelette.h"
+#include "model/picturestore.h"
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
 #include "platform/modalrunner.h"
 #include "platform/prompter.h"
+#include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"
+#include "widgets/pictures.h"
 #include "widgets/rowdrag.h"
+#include "widgets/updown.h"
 #include "widgets/whatsthis.h"
 
 #include <QDir>

@@ -1,6 +1,5 @@
 #include "frmupload.h"
 
-#include "editor/pictures.h"
 #include "platform/appservices.h"
 #include "platform/filedialog.h"
 #include "platform/prompter.h"
@@ -8,6 +7,7 @@
 #include "upload/certificatefingerprint.h"
 #include "upload/globeanimation.h"
 #include "widgets/listboxhrz.h"
+#include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
 
 #include <QButtonGroup>

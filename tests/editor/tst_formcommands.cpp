@@ -1,13 +1,14 @@
+#include "mainwindowtest.h"
+#include "testfiles.h"
+#include "testregistry.h"
+#include "uifakes.h"
+
 #include "editor/formcommands.h"
 #include "editor/formspanel.h"
 #include "editor/frmcommonfields.h"
 #include "editor/frmfields.h"
 #include "editor/frmmain.h"
-#include "editor/memobox.h"
-#include "mainwindowtest.h"
-#include "testfiles.h"
-#include "testregistry.h"
-#include "uifakes.h"
+#include "widgets/memobox.h"
 #include "widgets/rowdrag.h"
 
 #include <QAction>

@@ -1,9 +1,10 @@
 #include "accessibility.h"
-#include "editor/frmfields.h"
-#include "editor/memobox.h"
 #include "mainwindowtest.h"
 #include "testregistry.h"
 #include "uifakes.h"
+
+#include "editor/frmfields.h"
+#include "widgets/memobox.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"
 

@@ -1,3 +1,8 @@
+#include "listtexts.h"
+#include "mainwindowtest.h"
+#include "testregistry.h"
+#include "uifakes.h"
+
 #include "editor/alignstrip.h"
 #include "editor/bulletpanel.h"
 #include "editor/fontconvert.h"
@@ -5,16 +10,12 @@
 #include "editor/hrpanel.h"
 #include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
-#include "widgets/listboxhrz.h"
-#include "editor/memobox.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
-#include "editor/updown.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/memobox.h"
+#include "widgets/updown.h"
 #include "widgets/whatsthis.h"
-#include "listtexts.h"
-#include "mainwindowtest.h"
-#include "testregistry.h"
-#include "uifakes.h"
 
 #include <QCheckBox>
 #include <QComboBox>

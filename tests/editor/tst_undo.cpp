@@ -1,16 +1,17 @@
+#include "mainwindowtest.h"
+#include "testregistry.h"
+
 #include "editor/blocklists.h"
 #include "editor/formspanel.h"
 #include "editor/frmmain.h"
-#include "editor/memobox.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
 #include "editor/undocontroller.h"
-#include "mainwindowtest.h"
 #include "model/componentstream.h"
 #include "model/documents.h"
 #include "model/webform.h"
 #include "platform/appinfo.h"
-#include "testregistry.h"
+#include "widgets/memobox.h"
 
 #include <QAction>
 #include <QLineEdit>

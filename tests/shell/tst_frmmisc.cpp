@@ -1,12 +1,13 @@
-#include "model/bookmarks.h"
-#include "widgets/listboxhrz.h"
-#include "widgets/whatsthis.h"
-#include "shell/frmmisc.h"
 #include "accessibility.h"
 #include "testregistry.h"
-#include "themes/frmcolor.h"
-#include "themes/palette.h"
 #include "uifakes.h"
+
+#include "model/bookmarks.h"
+#include "shell/frmmisc.h"
+#include "themes/palette.h"
+#include "widgets/frmcolor.h"
+#include "widgets/listboxhrz.h"
+#include "widgets/whatsthis.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,16 +1,17 @@
 #include "accessibility.h"
 #include "listtexts.h"
-#include "editor/updown.h"
-#include "model/pagelette.h"
 #include "testfiles.h"
 #include "testregistry.h"
-#include "themes/frmcolor.h"
+#include "uifakes.h"
+
+#include "model/pagelette.h"
 #include "themes/frmtheme.h"
 #include "themes/palette.h"
 #include "themes/themestore.h"
-#include "uifakes.h"
+#include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/rowdrag.h"
+#include "widgets/updown.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,8 +1,9 @@
 #include "accessibility.h"
 #include "testregistry.h"
-#include "themes/frmcolor.h"
-#include "themes/palette.h"
 #include "uifakes.h"
+
+#include "themes/palette.h"
+#include "widgets/frmcolor.h"
 
 #include <QComboBox>
 #include <QFocusEvent>

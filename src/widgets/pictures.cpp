@@ -548,7 +548,7 @@ QPixmap kind(TBlockType kind)
 QPixmap fieldKind(TFieldKind kind)
 {
     static const char *const files[] = {"textbox", "textarea", "radio", "checkbox", "dropdown", "button"};
-    return QPixmap(QStringLiteral(":/editor/field-%1.svg").arg(QLatin1StringView(files[kind])));
+    return QPixmap(QStringLiteral(":/widgets/field-%1.svg").arg(QLatin1StringView(files[kind])));
 }
 
 QPixmap trashEmpty()

@@ -63,6 +63,3 @@ private:
     QLabel *mText = nullptr;
     QVBoxLayout *mBody = nullptr;
 };
-
-// The page item's page: a forms item keeps its data in the page's form settings.
-TPagelette &owningPage(const TPageItem &item);

@@ -1,6 +1,7 @@
-#include "editor/picturestore.h"
 #include "testfiles.h"
 #include "testregistry.h"
+
+#include "model/picturestore.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -3,11 +3,11 @@
 #include "model/errors.h"
 #include "model/fontdescription.h"
 #include "model/routines.h"
-#include "palette.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
 #include "platform/prompter.h"
 #include "platform/screencentre.h"
+#include "themes/palette.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "blockpanel.h"
 
+#include "accessiblename.h"
 #include "pictures.h"
-#include "widgets/accessiblename.h"
-#include "widgets/whatsthis.h"
+#include "whatsthis.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -78,9 +78,4 @@ void BlockPanel::attachHelp(QWidget &widget, int topic)
         HelpContext::set(widget, topic);
     else
         mWhatsThis.attach(widget, topic);
-}
-
-TPagelette &owningPage(const TPageItem &item)
-{
-    return static_cast<TPageCollection *>(item.Collection())->Owner();
 }
