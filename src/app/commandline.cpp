@@ -1,8 +1,11 @@
 #include "commandline.h"
 
+#include <QIODevice>
 #include <QTextStream>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -95,6 +98,25 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QStringList ordered = arguments.mid(at);
     ordered += arguments.first(at);
     return findCommand(arguments[at])->run(ordered, out, err);
+}
+
+int finish(int exitCode, QTextStream &out, std::FILE *stream, QTextStream &err)
+{
+    out.flush();
+    const bool textWritten = out.status() == QTextStream::Ok;
+    const QString textReason = out.device() ? out.device()->errorString() : QString();
+    errno = 0;
+    const bool flushed = std::fflush(stream) == 0 && !std::ferror(stream);
+    const int error = errno;
+    // A command that failed has said why already.
+    if ((textWritten && flushed) || exitCode != 0)
+        return exitCode;
+    const QString reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                         : !textReason.isEmpty() ? textReason
+                                                 : QStringLiteral("write error");
+    err << "vendrix: cannot write to standard output: " << reason << "\n";
+    err.flush();
+    return 1;
 }
 
 }

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <cstdio>
+
 class QTextStream;
 
 // The commands that run without a display. Each command is selected by its option
@@ -22,6 +24,11 @@ bool isCommand(const QStringList &arguments);
 
 // Runs the command; returns the process exit code (0 success, 1 failure, 2 bad usage).
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// Ends a command's output: flushes out and the stream under it. Output that could not
+// be written (a full disk, a closed pipe) turns success into failure (1), with the
+// reason on err; otherwise, and for a command that failed already, returns exitCode.
+int finish(int exitCode, QTextStream &out, std::FILE *stream, QTextStream &err);
 
 // Commands of each topic, defined beside their handlers.
 extern const Command documentCommands[];

@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return CommandLine::run(arguments, out, err);
+        return CommandLine::finish(CommandLine::run(arguments, out, err), out, stdout, err);
     }
     return runGui(argc, argv);
 }

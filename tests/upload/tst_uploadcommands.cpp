@@ -35,9 +35,12 @@ private:
         QString err;
     };
 
-    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray(), rlim_t fileSizeLimit = RLIM_INFINITY)
+    Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray(), rlim_t fileSizeLimit = RLIM_INFINITY,
+                   const QString &outputFile = QString())
     {
         QProcess process;
+        if (!outputFile.isEmpty())
+            process.setStandardOutputFile(outputFile);
         if (fileSizeLimit != RLIM_INFINITY)
             process.setChildProcessModifier([fileSizeLimit] { limitFileSize(fileSizeLimit); });
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -110,6 +113,31 @@ private slots:
         QVERIFY(refused.err.contains(QStringLiteral("There is already a server profile with this name.")));
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("a/b")}).exitCode, 2);
         QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+    }
+
+    // Output that cannot be written is a failure, whatever the command did.
+    void fullStandardOutputFails_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const QString full = QStringLiteral("vendrix: cannot write to standard output: No space left on device\n");
+        QTest::newRow("--dump") << QStringList{QStringLiteral("--dump"), buildDataFolder() + QStringLiteral("/Themes.dat")} << full;
+        QTest::newRow("--profiles") << QStringList{QStringLiteral("--profiles")} << full;
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << full;
+        // This one checks its own writes.
+        QTest::newRow("--export-html") << QStringList{QStringLiteral("--export-html"), mDocument}
+                                       << QStringLiteral("vendrix: standard output: No space left on device\n");
+    }
+    void fullStandardOutputFails()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full");
+        QVERIFY(vendrix({QStringLiteral("--profiles")}).out.contains(QStringLiteral("Home Site")));
+        const Result r = vendrix(arguments, QByteArray(), RLIM_INFINITY, QStringLiteral("/dev/full"));
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, message);
     }
 
     // Writes fail past 64 bytes as on a full disk: the upload copy keeps its old
