@@ -5,7 +5,7 @@
 // from any text are read again the same from what they are written as.
 #include "fuzzcheck.h"
 
-#include "editor/fieldbank.h"
+#include "forms/fieldbank.h"
 #include "model/bookmarks.h"
 #include "platform/helptopics.h"
 #include "platform/settingsfile.h"

@@ -5,8 +5,6 @@
 #include "blocklists.h"
 #include "bulletpanel.h"
 #include "buttonbar.h"
-#include "formcommands.h"
-#include "formspanel.h"
 #include "hrpanel.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
@@ -17,6 +15,8 @@
 #include "textblockpanel.h"
 #include "undocontroller.h"
 
+#include "forms/formcommands.h"
+#include "forms/formspanel.h"
 #include "model/componentstream.h"
 #include "platform/appinfo.h"
 #include "platform/appservices.h"

@@ -4,8 +4,8 @@
 #include "blocklists.h"
 #include "documentstate.h"
 #include "editwatcher.h"
-#include "formspanel.h"
 
+#include "forms/formspanel.h"
 #include "platform/prompter.h"
 #include "themes/themestore.h"
 #include "widgets/blockpanel.h"

@@ -2,11 +2,11 @@
 #include "testregistry.h"
 
 #include "editor/blocklists.h"
-#include "editor/formspanel.h"
 #include "editor/frmmain.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/textblockpanel.h"
 #include "editor/undocontroller.h"
+#include "forms/formspanel.h"
 #include "model/componentstream.h"
 #include "model/documents.h"
 #include "model/webform.h"

@@ -1,7 +1,8 @@
-#include "editor/fieldbank.h"
 #include "testdatafolder.h"
 #include "testfiles.h"
 #include "testregistry.h"
+
+#include "forms/fieldbank.h"
 
 #include <QDir>
 #include <QFileInfo>

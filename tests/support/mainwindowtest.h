@@ -1,10 +1,11 @@
 #pragma once
 
-#include "editor/blocklists.h"
-#include "editor/frmfields.h"
-#include "editor/frmmain.h"
-#include "platform/settings.h"
 #include "uifakes.h"
+
+#include "editor/blocklists.h"
+#include "editor/frmmain.h"
+#include "forms/frmfields.h"
+#include "platform/settings.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,7 +22,7 @@
 
 #include <memory>
 
-// Helpers of the editor's tests, most of them driving the main window.
+// Helpers of the tests that drive the main window, its panels and the field editor.
 namespace MainWindowTest {
 
 // Start-up registers the file types below the user's data folder: tests keep that in

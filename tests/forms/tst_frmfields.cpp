@@ -3,7 +3,7 @@
 #include "testregistry.h"
 #include "uifakes.h"
 
-#include "editor/frmfields.h"
+#include "forms/frmfields.h"
 #include "widgets/memobox.h"
 #include "widgets/rowdrag.h"
 #include "widgets/whatsthis.h"

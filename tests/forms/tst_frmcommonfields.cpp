@@ -1,10 +1,11 @@
 #include "accessibility.h"
-#include "editor/fieldbank.h"
-#include "editor/frmcommonfields.h"
 #include "mainwindowtest.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
+
+#include "forms/fieldbank.h"
+#include "forms/frmcommonfields.h"
 #include "widgets/rowdrag.h"
 
 #include <QFile>
