@@ -176,8 +176,7 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     ConsolePrompter prompter(out, err, options.flags.contains(QStringLiteral("--create-dir")));
     StatusPrinter printer(out);
-    TFtpClient ftp;
-    UploadRun run(ftp, prompter);
+    UploadRun run(prompter);
     // There is no one to ask here; trusting a certificate is a deliberate --set-profile.
     run.setCertificateQuestions(false);
     run.setFiles(UploadList::collect(page, build.programFolder, document));
@@ -189,19 +188,18 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
         loop.quit();
     });
     if (options.flags.contains(QStringLiteral("--verbose"))) {
-        QObject::connect(&ftp, &TFtpClient::OnDisplay, &ftp, [&](QString &message) {
+        QObject::connect(&run, &UploadRun::trace, &run, [&](const QString &line) {
             printer.flush();
-            // The trace is for the console: the password stays off the screen.
-            out << (message.startsWith(QStringLiteral("> PASS ")) ? QStringLiteral("> PASS ********") : message) << Qt::endl;
+            out << line << Qt::endl;
         });
     }
     run.send(profiles, profile);
     if (run.isLocked() && !ended)
         loop.exec();
     printer.flush();
-    if (!ftp.RefusedCertificate().isEmpty()) {
+    if (const std::optional<UntrustedIdentity> untrusted = run.untrustedIdentity()) {
         err << "vendrix: if this is your server's certificate, trust it with: vendrix --set-profile \"" << profile
-            << "\" --trust-certificate " << ftp.RefusedCertificate() << "\n";
+            << "\" --trust-certificate " << untrusted->fingerprint << "\n";
     }
     return run.transferCompleted() ? 0 : 1;
 }

@@ -111,7 +111,7 @@ void drawEtchedFrame(QPainter &painter, const QRect &r, const QPalette &palette)
 }
 
 TfrmUpload::TfrmUpload(AppServices &services, QWidget *parent)
-    : QDialog(parent), mServices(services), mProfiles(services.settings), mRun(ftp, services.prompter)
+    : QDialog(parent), mServices(services), mProfiles(services.settings), mRun(services.prompter)
 {
     setObjectName(QStringLiteral("frmUpload"));
     setWindowTitle(kCaption);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/busycursor.h"
-#include "upload/ftpclient.h"
 #include "upload/profilestore.h"
 #include "upload/uploadrun.h"
 
@@ -43,7 +42,7 @@ public:
     TProfileEditMode ProfileEditMode() const { return mProfileEditMode; }
     // The profile editor is open (between Add or Edit and Apply or Cancel).
     bool isEditing() const { return mEditing; }
-    const TFtpClient &ftpClient() const { return ftp; }
+    const UploadRun &uploadRun() const { return mRun; }
 
     static QString portRangeMessage() { return QStringLiteral("The port must be a number from 1 to 65535."); }
     static QString duplicateNameMessage() { return QStringLiteral("There is already a server profile with this name."); }
@@ -147,7 +146,6 @@ private:
 
     AppServices &mServices;
     ProfileStore mProfiles;
-    TFtpClient ftp;
     UploadRun mRun;
     TProfileEditMode mProfileEditMode = pemAdd;
     bool mEditing = false;

@@ -75,6 +75,20 @@ bool passiveAddress(const QString &line, QHostAddress *address, quint16 *port)
     return *port != 0;
 }
 
+// A listing's lines as the user would read them, without line ends or empty lines.
+QStringList listingLines(const QByteArray &bytes)
+{
+    QStringList lines;
+    const QList<QByteArray> raw = bytes.split('\n');
+    for (QByteArray line : raw) {
+        while (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            lines.append(decodeReplyText(line));
+    }
+    return lines;
+}
+
 QString tlsRefusedText(int code, const QString &line)
 {
     return QStringLiteral("%1 The server does not offer FTP over TLS (it answered AUTH TLS with \"%2\"). "
@@ -160,7 +174,48 @@ void TFtpClient::StartPut()
         throw FtpException(QStringLiteral("STOR/APPE: not connected"));
     if (LocalFileName.isEmpty())
         throw FtpException(QStringLiteral("LocalFileName empty"));
-    begin(rqPut, {Step::DataPort, Step::Store}, {HostFileName});
+    if (RestartOffset > 0)
+        begin(rqPut, {Step::DataPort, Step::Restart, Step::Store}, {HostFileName});
+    else
+        begin(rqPut, {Step::DataPort, Step::Store}, {HostFileName});
+}
+
+void TFtpClient::StartSize()
+{
+    checkReady(false, true);
+    checkFileName(HostFileName);
+    mRemoteSize = -1;
+    startSingle(rqSize, QStringLiteral("SIZE ") + HostFileName, {213}, {HostFileName}, ReplyHandler::Size);
+}
+
+void TFtpClient::StartRename()
+{
+    checkReady(false, true);
+    checkFileName(HostFileName);
+    checkFileName(RenameTo);
+    begin(rqRename, {Step::RenameFrom, Step::RenameTo}, {HostFileName, RenameTo});
+}
+
+void TFtpClient::StartDelete()
+{
+    checkReady(false, true);
+    checkFileName(HostFileName);
+    startSingle(rqDelete, QStringLiteral("DELE ") + HostFileName, {250, 200}, {HostFileName});
+}
+
+void TFtpClient::StartList()
+{
+    checkReady(false, true);
+    mListing.clear();
+    begin(rqList, {Step::DataPort, Step::List}, {ListCommand});
+}
+
+void TFtpClient::StartMlst()
+{
+    checkReady(false, true);
+    checkFileName(HostFileName);
+    mFacts.clear();
+    startSingle(rqMlst, QStringLiteral("MLST ") + HostFileName, {250}, {HostFileName}, ReplyHandler::Mlst);
 }
 
 void TFtpClient::StartQuit()
@@ -188,10 +243,18 @@ void TFtpClient::checkReady(bool startsWithConnect, bool needsConnection) const
         throw FtpException(QStringLiteral("FTP component not connected"));
 }
 
-void TFtpClient::startSingle(TFtpRequest request, const QString &command, QList<int> expected, const QStringList &arguments)
+void TFtpClient::checkFileName(const QString &name) const
+{
+    if (name.isEmpty())
+        throw FtpException(QStringLiteral("HostFileName empty"));
+}
+
+void TFtpClient::startSingle(TFtpRequest request, const QString &command, QList<int> expected, const QStringList &arguments,
+                             ReplyHandler handler)
 {
     mSingleCommand = command;
     mSingleExpected = std::move(expected);
+    mSingleHandler = handler;
     begin(request, {Step::Single}, arguments);
 }
 
@@ -203,6 +266,7 @@ void TFtpClient::begin(TFtpRequest request, QList<Step> steps, const QStringList
         mLastResponse.clear();
     }
     mRequestResult = 0;
+    mRequestError.clear();
     mPendingSteps = std::move(steps);
     mUnsafeArguments = std::any_of(arguments.cbegin(), arguments.cend(), hasLineBreak);
     mRequestActive = true;
@@ -232,7 +296,7 @@ void TFtpClient::runNextStep()
     mLastStep = mPendingSteps.takeFirst();
     switch (mLastStep) {
     case Step::Single:
-        sendCommand(mSingleCommand, mSingleExpected, ReplyHandler::Generic, mRequest == rqQuit);
+        sendCommand(mSingleCommand, mSingleExpected, mSingleHandler, mRequest == rqQuit);
         break;
     case Step::Connect:
         lookUp();
@@ -262,8 +326,20 @@ void TFtpClient::runNextStep()
     case Step::DataPort:
         openDataPort();
         break;
+    case Step::Restart:
+        sendCommand(QStringLiteral("REST %1").arg(RestartOffset), {350}, ReplyHandler::Generic);
+        break;
     case Step::Store:
         startStore();
+        break;
+    case Step::List:
+        startList();
+        break;
+    case Step::RenameFrom:
+        sendCommand(QStringLiteral("RNFR ") + HostFileName, {350}, ReplyHandler::Generic);
+        break;
+    case Step::RenameTo:
+        sendCommand(QStringLiteral("RNTO ") + RenameTo, {250, 200}, ReplyHandler::Generic);
         break;
     }
 }
@@ -667,6 +743,12 @@ void TFtpClient::handleLine(const QByteArray &raw)
         case ReplyHandler::Store:
             storeReply(line, reply);
             return;
+        case ReplyHandler::Size:
+            sizeReply(line, reply);
+            return;
+        case ReplyHandler::Mlst:
+            mlstReply(line, reply);
+            return;
         case ReplyHandler::None:
             trace(QStringLiteral("< ") + line);
             return;
@@ -717,6 +799,45 @@ void TFtpClient::genericReply(const QString &line, const FtpReplyLine &reply)
     trace(QStringLiteral("< ") + line);
     if (!alive(generation) || !reply.final)
         return;
+    finishSingle(line, reply);
+}
+
+void TFtpClient::sizeReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation) || !reply.final)
+        return;
+    if (reply.code == 213) {
+        bool ok = false;
+        const qint64 size = line.mid(4).trimmed().toLongLong(&ok);
+        if (!ok || size < 0) {
+            mReplyHandler = ReplyHandler::None;
+            failStep(500, 500, QStringLiteral("500 Unreadable SIZE reply: ") + line);
+            return;
+        }
+        mRemoteSize = size;
+    }
+    finishSingle(line, reply);
+}
+
+void TFtpClient::mlstReply(const QString &line, const FtpReplyLine &reply)
+{
+    const quint64 generation = mGeneration;
+    trace(QStringLiteral("< ") + line);
+    if (!alive(generation))
+        return;
+    // The facts come on the one line of the reply that starts with a blank.
+    if (!reply.final) {
+        if (line.startsWith(u' '))
+            mFacts = line.mid(1);
+        return;
+    }
+    finishSingle(line, reply);
+}
+
+void TFtpClient::finishSingle(const QString &line, const FtpReplyLine &reply)
+{
     mStatusCode = reply.code;
     int result = 0;
     if (mReplyHandler != ReplyHandler::AnyReply && !mExpected.contains(reply.code)) {
@@ -835,6 +956,7 @@ void TFtpClient::openDataPort()
 {
     dropData();
     mPreliminary = mAccepted = mFinal = mClosed = mEndOfFile = mSendingStarted = mDataClosing = false;
+    mReceiving = mRequest == rqList;
     mCloseError = 0;
     mByteCount = 0;
     mStartTick.invalidate();
@@ -923,12 +1045,14 @@ FtpDataConnection *TFtpClient::newDataConnection()
     if (mTlsActive && mControl)
         tls = FtpDataConnection::Tls{mControl->sslConfiguration(), HostName, mControl->peerCertificate()};
     auto *data = new FtpDataConnection(std::move(tls), this);
+    data->setReceiving(mReceiving);
     connect(data, &FtpDataConnection::strangerRefused, this, [this](const QString &address) {
         guarded(true, [this, &address] { trace(QStringLiteral("! Data connection from %1 refused").arg(address)); });
     });
     connect(data, &FtpDataConnection::established, this, [this] { guarded(true, [this] { dataEstablished(); }); });
     connect(data, &FtpDataConnection::ready, this, [this] { guarded(true, [this] { dataReady(); }); });
     connect(data, &FtpDataConnection::progressed, this, [this] { guarded(true, [this] { dataWritten(); }); });
+    connect(data, &FtpDataConnection::received, this, [this] { guarded(true, [this] { dataReceived(); }); });
     connect(data, &FtpDataConnection::failed, this, [this](int error, const QString &message) {
         guarded(true, [this, error, &message] { dataFailed(error, message); });
     });
@@ -947,12 +1071,24 @@ void TFtpClient::startStore()
         failStep(426, 426, QStringLiteral("426 Transmit cancelled by application"), true);
         return;
     }
-    mFile.setFileName(LocalFileName);
-    if (!mFile.open(QIODevice::ReadOnly)) {
-        failStep(426, 426, QStringLiteral("426 Unable to open local file ") + LocalFileName, true);
-        return;
+    if (SourceDevice) {
+        mSource = SourceDevice;
+    } else {
+        mFile.setFileName(LocalFileName);
+        if (!mFile.open(QIODevice::ReadOnly) || (RestartOffset > 0 && !mFile.seek(RestartOffset))) {
+            mFile.close();
+            failStep(426, 426, QStringLiteral("426 Unable to open local file ") + LocalFileName, true);
+            return;
+        }
+        mSource = &mFile;
     }
     sendCommand(QStringLiteral("STOR ") + HostFileName, {125, 150}, ReplyHandler::Store);
+}
+
+void TFtpClient::startList()
+{
+    mReceived.clear();
+    sendCommand(ListCommand, {125, 150}, ReplyHandler::Store);
 }
 
 void TFtpClient::storeReply(const QString &line, const FtpReplyLine &reply)
@@ -1001,6 +1137,8 @@ void TFtpClient::dataReady()
 {
     touch();
     mAccepted = true;
+    if (mReceiving && !mStartTick.isValid())
+        mStartTick.start();
     maybeStartSending();
 }
 
@@ -1016,7 +1154,7 @@ void TFtpClient::dataFailed(int error, const QString &message)
 
 void TFtpClient::maybeStartSending()
 {
-    if (!mPreliminary || !mAccepted || mSendingStarted)
+    if (!mPreliminary || !mAccepted || mSendingStarted || mReceiving)
         return;
     mSendingStarted = true;
     post(true, [this] {
@@ -1057,7 +1195,7 @@ void TFtpClient::sendNextBlock()
         if (!progress(mByteCount))
             return;
         mChunk.resize(chunkSize);
-        const qint64 count = mFile.read(mChunk.data(), chunkSize);
+        const qint64 count = mSource ? mSource->read(mChunk.data(), chunkSize) : -1;
         if (count < 0) {
             trace(QStringLiteral("! Error reading file"));
             if (alive(generation))
@@ -1100,10 +1238,25 @@ void TFtpClient::endData(int error, const QString &message)
     maybeFinishStore();
 }
 
+void TFtpClient::dataReceived()
+{
+    touch();
+    if (!mData)
+        return;
+    mReceived += mData->takeReceived();
+    if (mReceived.size() > maximumListingBytes)
+        endData(500, QStringLiteral("500 The listing is longer than %1 bytes").arg(maximumListingBytes));
+}
+
 void TFtpClient::dataClosed(int error)
 {
     if (!mData)
         return;
+    // The server ends a listing by closing the data connection.
+    if (mReceiving) {
+        mReceived += mData->takeReceived();
+        mEndOfFile = error == 0;
+    }
     if (!mEndOfFile && mCloseError == 0) {
         // The server closed the data connection before the whole file was sent.
         mCloseError = error != 0 ? error : int(WinsockErrors::WSAECONNRESET);
@@ -1118,6 +1271,12 @@ void TFtpClient::maybeFinishStore()
 {
     if (!mFinal || !mClosed)
         return;
+    if (mReceiving) {
+        mByteCount = mReceived.size();
+        if (mCloseError == 0)
+            mListing = listingLines(mReceived);
+        mReceived.clear();
+    }
     const qint64 milliseconds = mStartTick.isValid() ? mStartTick.elapsed() : 0;
     QString text = QStringLiteral("! %1 bytes received/sent in %2 seconds").arg(mByteCount).arg(milliseconds / 1000);
     if (milliseconds != 0)
@@ -1140,6 +1299,7 @@ void TFtpClient::dropData()
         mData = nullptr;
     }
     mFile.close();
+    mSource = nullptr;
     mChunk = QByteArray();
 }
 
@@ -1186,6 +1346,8 @@ void TFtpClient::setError(const QString &text)
 {
     if (mErrorMessage.isEmpty())
         mErrorMessage = text;
+    if (mRequestError.isEmpty())
+        mRequestError = text;
 }
 
 void TFtpClient::trace(QString text)

@@ -19,9 +19,24 @@
 
 class FtpDataConnection;
 class QHostInfo;
+class QIODevice;
 class QSslSocket;
 
-enum TFtpRequest : quint8 { rqNone, rqConnect, rqChangeDir, rqPrintDir, rqSetType, rqMakeDir, rqPut, rqQuit };
+enum TFtpRequest : quint8 {
+    rqNone,
+    rqConnect,
+    rqChangeDir,
+    rqPrintDir,
+    rqSetType,
+    rqMakeDir,
+    rqPut,
+    rqQuit,
+    rqSize,   // SIZE HostFileName: RemoteSize()
+    rqRename, // RNFR HostFileName, RNTO RenameTo
+    rqDelete, // DELE HostFileName
+    rqList,   // NLST or LIST (ListCommand) over a data connection: Listing()
+    rqMlst,   // MLST HostFileName: Facts()
+};
 
 // How the local file of a store is shared while it is read. Files on this platform
 // have no sharing modes; the property is kept so profiles and callers stay portable.
@@ -66,6 +81,17 @@ public:
     QString HostDirName;
     QString HostFileName;
     QString LocalFileName;
+    // The new name of a rename.
+    QString RenameTo;
+    // A store that continues a file the server holds part of: "REST n" goes before the
+    // STOR, and the local file is sent from byte n on.
+    qint64 RestartOffset = 0;
+    // Where a store reads from instead of opening LocalFileName (which then only names
+    // the file in messages). It is read from its current position on; the caller keeps
+    // it open and owns it.
+    QIODevice *SourceDevice = nullptr;
+    // The listing command and its argument, e.g. "NLST -a" or "LIST name".
+    QString ListCommand = QStringLiteral("NLST");
     bool Binary = true;
     TFtpShareMode ShareMode = ftpShareExclusive;
     TFtpOptions Options = ftpAcceptLF;
@@ -91,6 +117,9 @@ public:
 
     // Text of the first failure since the last sequence request (connect, put) started.
     QString ErrorMessage() const { return mErrorMessage; }
+    // Text of the failure of the current or last request alone (ErrorMessage() may
+    // still hold an earlier request's).
+    QString RequestErrorMessage() const { return mRequestError; }
     TFtpState State() const { return mState; }
     TFtpRequest RequestType() const { return mRequest; }
     int StatusCode() const { return mStatusCode; }
@@ -103,6 +132,17 @@ public:
     // Names and credentials go out as UTF-8 (the server announced UTF8), else as
     // Windows-1252.
     bool Utf8() const { return mUtf8; }
+    // The first word of each feature the server listed in reply to FEAT ("SIZE",
+    // "MLST", "REST", "UTF8"), upper case.
+    QStringList Features() const { return mFeatures; }
+    // The size SIZE reported; -1 before.
+    qint64 RemoteSize() const { return mRemoteSize; }
+    // The lines of the last listing (rqList), without their line ends.
+    QStringList Listing() const { return mListing; }
+    // The facts line of the last MLST ("size=12;type=file; name"), without its leading blank.
+    QString Facts() const { return mFacts; }
+    // A listing larger than this fails rather than filling the memory.
+    static constexpr qint64 maximumListingBytes = 4 * 1024 * 1024;
 
     void StartConnect();
     void StartChangeDir();
@@ -111,6 +151,11 @@ public:
     void StartMakeDir();
     void StartPut();
     void StartQuit();
+    void StartSize();
+    void StartRename();
+    void StartDelete();
+    void StartList();
+    void StartMlst();
 
     // True while the control connection is open or opening.
     bool IsConnected() const;
@@ -135,12 +180,30 @@ signals:
     void OnBgException(const QString &Message, bool &CanAbort);
 
 private:
-    enum class Step : quint8 { Single, Connect, AuthTls, Features, Utf8, User, Pass, ProtectionBuffer, Protection, DataPort, Store };
-    enum class ReplyHandler : quint8 { None, Generic, AnyReply, Features, AuthTls, Passive, Store };
+    enum class Step : quint8 {
+        Single,
+        Connect,
+        AuthTls,
+        Features,
+        Utf8,
+        User,
+        Pass,
+        ProtectionBuffer,
+        Protection,
+        DataPort,
+        Restart,
+        Store,
+        List,
+        RenameFrom,
+        RenameTo,
+    };
+    enum class ReplyHandler : quint8 { None, Generic, AnyReply, Features, AuthTls, Passive, Store, Size, Mlst };
 
     void checkReady(bool startsWithConnect, bool needsConnection) const;
     void begin(TFtpRequest request, QList<Step> steps, const QStringList &arguments);
-    void startSingle(TFtpRequest request, const QString &command, QList<int> expected, const QStringList &arguments = {});
+    void checkFileName(const QString &name) const;
+    void startSingle(TFtpRequest request, const QString &command, QList<int> expected, const QStringList &arguments = {},
+                     ReplyHandler handler = ReplyHandler::Generic);
     void kick();
     void runNextStep();
     void stepDone(int result);
@@ -162,6 +225,12 @@ private:
     void sendPass();
     void openDataPort();
     void startStore();
+    void startList();
+    void sizeReply(const QString &line, const FtpReplyLine &reply);
+    void mlstReply(const QString &line, const FtpReplyLine &reply);
+    // A final reply that ends a single-command request: the result from the expected
+    // codes, the failing line kept as the error.
+    void finishSingle(const QString &line, const FtpReplyLine &reply);
     void startTls();
     void controlSslErrors();
     QSslConfiguration tlsConfiguration() const;
@@ -181,6 +250,7 @@ private:
 
     void dataEstablished();
     void dataReady();
+    void dataReceived();
     void dataFailed(int error, const QString &message);
     void maybeStartSending();
     void sendNextBlock();
@@ -203,6 +273,7 @@ private:
     TFtpState mState = TFtpState::Ready;
     TFtpRequest mRequest = rqNone;
     QString mErrorMessage;
+    QString mRequestError;
     QString mLastResponse;
     int mStatusCode = 0;
     int mRequestResult = 0;
@@ -212,6 +283,7 @@ private:
     Step mLastStep = Step::Single;
     QString mSingleCommand;
     QList<int> mSingleExpected;
+    ReplyHandler mSingleHandler = ReplyHandler::Generic;
     QList<int> mExpected;
     ReplyHandler mReplyHandler = ReplyHandler::None;
     bool mCloseAfterReply = false;
@@ -239,7 +311,14 @@ private:
     bool mPassiveConnecting = false;
 
     FtpDataConnection *mData = nullptr;
+    // The transfer on the data connection receives a listing instead of sending a file.
+    bool mReceiving = false;
+    QByteArray mReceived;
+    QStringList mListing;
+    qint64 mRemoteSize = -1;
+    QString mFacts;
     QFile mFile;
+    QIODevice *mSource = nullptr;
     QByteArray mChunk;
     qint64 mByteCount = 0;
     bool mPreliminary = false;

@@ -7,6 +7,8 @@
 
 #include <QSocketNotifier>
 
+#include <utility>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <sys/socket.h>
@@ -104,6 +106,8 @@ void FtpDataConnection::adopt(QSslSocket *socket)
     connect(socket, &QSslSocket::bytesWritten, this, &FtpDataConnection::written);
     connect(socket, &QSslSocket::encryptedBytesWritten, this, &FtpDataConnection::written);
     connect(socket, &QSslSocket::disconnected, this, &FtpDataConnection::socketClosed);
+    if (mReceiving)
+        connect(socket, &QSslSocket::readyRead, this, &FtpDataConnection::readIncoming);
     if (!socket->socketOption(QAbstractSocket::SendBufferSizeSocketOption).isValid()) {
         mError = WinsockErrors::WSAENOBUFS;
         emit failed(mError, QStringLiteral("winsock.getsockopt(SO_SNDBUF) failed"));
@@ -205,10 +209,30 @@ void FtpDataConnection::halfClose()
     mSocket->disconnectFromHost();
 }
 
+void FtpDataConnection::readIncoming()
+{
+    if (!mSocket)
+        return;
+    mReceived += mSocket->readAll();
+    emit received();
+}
+
+QByteArray FtpDataConnection::takeReceived()
+{
+    return std::exchange(mReceived, QByteArray());
+}
+
 void FtpDataConnection::socketClosed()
 {
     if (mClosed)
         return;
+    // The last bytes may come together with the close.
+    if (mReceiving && mSocket && mSocket->bytesAvailable() > 0) {
+        QPointer<FtpDataConnection> self(this);
+        readIncoming();
+        if (!self)
+            return;
+    }
 #ifdef Q_OS_UNIX
     if (mLinger >= 0 && !mLingerNotifier) {
         ::shutdown(mLinger, SHUT_WR);

@@ -42,6 +42,11 @@ public:
     // Passive mode.
     void connectTo(const QHostAddress &address, quint16 port);
 
+    // A connection that receives (a listing): what the peer sends is kept for
+    // takeReceived() and announced by received(). Set before the connection is made.
+    void setReceiving(bool receiving) { mReceiving = receiving; }
+    QByteArray takeReceived();
+
     // Bytes handed to write() that the network has not taken yet.
     qint64 pendingBytes() const;
     // False when the socket refused the bytes; socketError() tells why.
@@ -60,6 +65,7 @@ signals:
     void established();  // connected; for TLS, the handshake has started
     void ready();        // data can be written
     void progressed();   // the network took data
+    void received();     // data arrived (receiving connections only)
     // The connection could not be made, or TLS failed: error number and text.
     void failed(int error, const QString &message);
     void closed(int error); // after established(); 0 for an orderly close
@@ -72,6 +78,7 @@ private:
     void drainLinger();
     void closeLinger();
     void accept();
+    void readIncoming();
     void sslErrors();
     void socketFailed();
 
@@ -82,6 +89,8 @@ private:
     bool mEstablished = false;
     bool mClosed = false;
     bool mFinishing = false;
+    bool mReceiving = false;
+    QByteArray mReceived;
     int mLinger = -1;
     QSocketNotifier *mLingerNotifier = nullptr;
     int mError = 0;

@@ -155,7 +155,11 @@ ServerProfile ProfileStore::LoadProfile(const QString &name) const
 
 void ProfileStore::LoadProfile(const QString &name, TFtpClient &client) const
 {
-    const ServerProfile profile = LoadProfile(name);
+    applyProfile(LoadProfile(name), client);
+}
+
+void ProfileStore::applyProfile(const ServerProfile &profile, TFtpClient &client)
+{
     client.UserName = profile.UserName;
     client.PassWord = profile.Password;
     client.HostName = profile.HostName;

@@ -94,6 +94,7 @@ public:
     // Sets the client's login, host, port, directory, data connection mode, security,
     // trusted certificate and idle limit.
     void LoadProfile(const QString &name, TFtpClient &client) const;
+    static void applyProfile(const ServerProfile &profile, TFtpClient &client);
 
     // Deletes the profile oldName (when not empty) and writes all values into the
     // profile named fields.ProfileName. Returns false with the reason in errorString()

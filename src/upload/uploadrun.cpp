@@ -4,11 +4,17 @@
 #include "upload/profilestore.h"
 #include "upload/uploadlist.h"
 
-UploadRun::UploadRun(TFtpClient &ftp, Prompter &prompter, QObject *parent)
-    : QObject(parent), mFtp(ftp), mPrompter(prompter)
+#include <QFile>
+
+UploadRun::UploadRun(Prompter &prompter, QObject *parent)
+    : QObject(parent), mPrompter(prompter), mFactory(&Transports::forProfile)
 {
-    connect(&mFtp, &TFtpClient::OnRequestDone, this, &UploadRun::ftpRequestDone);
-    connect(&mFtp, &TFtpClient::OnProgress, this, &UploadRun::ftpProgress);
+}
+
+UploadRun::~UploadRun()
+{
+    if (mTransport)
+        mTransport->disconnect(this);
 }
 
 void UploadRun::send(ProfileStore &profiles, const QString &profileName)
@@ -18,84 +24,78 @@ void UploadRun::send(ProfileStore &profiles, const QString &profileName)
     mProfiles = &profiles;
     mProfileName = profileName;
     mCompleted = false;
+    mUntrusted.reset();
     mSent.clear();
     emit busyCursorChanged(true);
-    if (mFtp.IsConnected())
-        start(&TFtpClient::StartQuit);
     emit progressVisibleChanged(true);
-    profiles.LoadProfile(profileName, mFtp);
-    if (mFtp.IsConnected()) {
-        // The QUIT just started ends the old session; its completion resets the page.
+    if (mTransport && mTransport->isConnected()) {
+        // The old session ends first; the completion of its quit resets the page.
+        if (!mTransport->isBusy())
+            mTransport->quit();
         setStatus(QStringLiteral("Connected..."));
         return;
     }
-    setStatus(QStringLiteral("Connecting to ") + mFtp.HostName + QStringLiteral("..."));
+    const ServerProfile profile = profiles.LoadProfile(profileName);
+    mFolder = profile.InitialDir;
+    if (mTransport)
+        mTransport->disconnect(this);
+    mTransport = mFactory(profile);
+    connect(mTransport.get(), &PublishTransport::finished, this, &UploadRun::transportFinished);
+    connect(mTransport.get(), &PublishTransport::progress, this, &UploadRun::transportProgress);
+    connect(mTransport.get(), &PublishTransport::trace, this, &UploadRun::trace);
+    setStatus(QStringLiteral("Connecting to ") + mTransport->hostName() + QStringLiteral("..."));
     setLocked(true);
-    start(&TFtpClient::StartConnect);
+    mTransport->connectToServer();
 }
 
 void UploadRun::close()
 {
-    if (mFtp.IsConnected()) {
-        try {
-            mFtp.StartQuit();
-            return;
-        } catch (const FtpException &) {
-        }
+    if (!mTransport)
+        return;
+    if (mTransport->isConnected() && !mTransport->isBusy()) {
+        mTransport->quit();
+        return;
     }
-    mFtp.AbortConnection();
+    mTransport->abort();
     if (mLocked)
         resetPage();
 }
 
-void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
+void UploadRun::transportFinished(Operation operation, const TransportResult &result)
 {
-    if (request == rqPut && mProgressPending)
+    if (operation == Operation::Store && mProgressPending)
         showProgress(mProgressCount);
-    if (error != 0) {
-        requestFailed(request, error);
+    if (!result.ok()) {
+        failed(operation, result);
         return;
     }
-    switch (request) {
-    case rqConnect:
-        setStatus(QStringLiteral("Connected to ") + mFtp.HostName + QStringLiteral("..."));
-        if (ready())
-            start(mFtp.HostDirName.isEmpty() ? &TFtpClient::StartPrintDir : &TFtpClient::StartChangeDir);
+    switch (operation) {
+    case Operation::Connect:
+        setStatus(QStringLiteral("Connected to ") + mTransport->hostName() + QStringLiteral("..."));
+        mTransport->enterFolder(mFolder);
         break;
-    case rqChangeDir:
-    case rqPrintDir:
+    case Operation::EnterFolder:
         setStatus(QStringLiteral("Finding Initial Directory..."));
-        if (ready())
-            start(&TFtpClient::StartSetType);
-        break;
-    case rqSetType:
         setStatus(QStringLiteral("Transferring..."));
-        if (ready()) {
-            mFilesLeft = int(mFiles.size());
-            PrepareNextFile();
-            start(&TFtpClient::StartPut);
-        }
+        mFilesLeft = int(mFiles.size());
+        storeNextFile();
         break;
-    case rqPut:
-        mSent.append(mFtp.HostFileName);
+    case Operation::Store:
+        mSource.close();
+        mSent.append(mCurrentFile);
         if (mFilesLeft == 0) {
-            // The QUIT's completion may reset the page while the box is still open.
-            if (mFtp.IsConnected())
-                start(&TFtpClient::StartQuit);
-            else
-                resetPage();
+            // The quit's completion may reset the page while the box is still open.
+            quitOrReset();
             mCompleted = true;
             mPrompter.ask(Prompter::Kind::Information, completedMessage(), Prompter::Ok);
-        } else if (ready()) {
-            PrepareNextFile();
-            start(&TFtpClient::StartPut);
+        } else {
+            storeNextFile();
         }
         break;
-    case rqMakeDir:
-        if (ready())
-            start(&TFtpClient::StartChangeDir);
+    case Operation::MakeFolder:
+        mTransport->enterFolder(mFolder);
         break;
-    case rqQuit:
+    case Operation::Quit:
         resetPage();
         break;
     default:
@@ -103,50 +103,41 @@ void UploadRun::ftpRequestDone(TFtpRequest request, quint16 error)
     }
 }
 
-void UploadRun::requestFailed(TFtpRequest request, quint16 error)
+void UploadRun::failed(Operation operation, const TransportResult &result)
 {
-    // Resetting the page clears it.
-    const QString file = mFtp.HostFileName;
     emit busyCursorChanged(false);
-    // A QUIT the server never answered has been given up by the client, which has
-    // dropped the connection; whatever the run did before it stands.
-    if (request == rqQuit && error == WinsockErrors::WSAETIMEDOUT && !mFtp.IsConnected()) {
-        resetPage();
-        return;
-    }
-    // A 550 to changing into the remote directory (or to making it) means that it is
-    // missing. Anywhere else, a store above all, it is a refusal like any other: asking
-    // to make a directory that exists would only go round in circles.
-    if (error == 550 && (request == rqChangeDir || request == rqMakeDir)) {
+    // A folder that the server does not find (or cannot make) is missing. Anywhere
+    // else, a store above all, a refusal is an error like any other: asking to make a
+    // folder that exists would only go round in circles.
+    if (result.status == TransportResult::Status::NotFound
+        && (operation == Operation::EnterFolder || operation == Operation::MakeFolder)) {
         if (mPrompter.ask(Prompter::Kind::Warning, missingDirectoryQuestion(), Prompter::Yes | Prompter::No) == Prompter::Yes) {
-            if (ready()) {
-                mFtp.HostFileName = mFtp.HostDirName;
-                setStatus(QStringLiteral("Making Directory..."));
-                start(&TFtpClient::StartMakeDir);
-            }
+            setStatus(QStringLiteral("Making Directory..."));
+            mTransport->makeFolder(mFolder);
         } else {
             quitOrReset();
         }
         return;
     }
+    const QString file = mCurrentFile;
     quitOrReset();
     emit progressVisibleChanged(false);
-    if (offerTrust())
+    mUntrusted = result.untrusted;
+    if (offerTrust(result))
         return;
-    QString message = QStringLiteral("Error ") + mFtp.ErrorMessage();
-    if (request == rqPut)
+    QString message = QStringLiteral("Error ") + result.message;
+    if (operation == Operation::Store)
         message += QStringLiteral("\r\n\r\n") + storeFailedNote(file, mSent);
     mPrompter.ask(Prompter::Kind::Warning, message, Prompter::Ok);
 }
 
-bool UploadRun::offerTrust()
+bool UploadRun::offerTrust(const TransportResult &result)
 {
-    const QString fingerprint = mFtp.RefusedCertificate();
-    if (!mCertificateQuestions || fingerprint.isEmpty() || !mProfiles)
+    if (!mCertificateQuestions || !result.untrusted || !mProfiles)
         return false;
-    if (mPrompter.ask(Prompter::Kind::Warning, trustQuestion(mFtp.ErrorMessage()), Prompter::Yes | Prompter::No) != Prompter::Yes)
+    if (mPrompter.ask(Prompter::Kind::Warning, result.untrusted->question, Prompter::Yes | Prompter::No) != Prompter::Yes)
         return true;
-    if (!mProfiles->TrustCertificate(mProfileName, fingerprint)) {
+    if (!mProfiles->TrustCertificate(mProfileName, result.untrusted->fingerprint)) {
         mPrompter.ask(Prompter::Kind::Error, mProfiles->errorString(), Prompter::Ok);
         return true;
     }
@@ -154,9 +145,9 @@ bool UploadRun::offerTrust()
     return true;
 }
 
-// Progress comes for every 1514 bytes; the label is refreshed at most ten times a
+// Progress may come for every 1514 bytes; the label is refreshed at most ten times a
 // second, with each file's first and last count always shown.
-void UploadRun::ftpProgress(qint64 count, bool &)
+void UploadRun::transportProgress(qint64 count)
 {
     mProgressCount = count;
     if (count != 0 && mProgressShown.isValid() && mProgressShown.elapsed() < 100) {
@@ -175,20 +166,30 @@ void UploadRun::showProgress(qint64 count)
     setStatus(head + u' ' + QString::number(count) + QStringLiteral(" bytes"));
 }
 
-void UploadRun::PrepareNextFile()
+void UploadRun::storeNextFile()
 {
     --mFilesLeft;
     const QString &local = mFiles.at(mFilesLeft);
-    mFtp.LocalFileName = local;
-    mFtp.HostFileName = UploadList::bareFileName(local);
+    mCurrentFile = UploadList::bareFileName(local);
+    mSource.close();
+    mSource.setFileName(local);
+    if (!mSource.open(QIODevice::ReadOnly)) {
+        failed(Operation::Store, TransportResult::failure(TransportResult::Status::Refused,
+                                                          QStringLiteral("426 Unable to open local file ") + local));
+        return;
+    }
+    mTransport->store(&mSource, mCurrentFile, 0);
 }
 
 void UploadRun::quitOrReset()
 {
-    if (mFtp.IsConnected() && start(&TFtpClient::StartQuit))
-        return;
-    if (mFtp.IsConnected())
-        mFtp.AbortConnection();
+    if (mTransport && mTransport->isConnected()) {
+        if (!mTransport->isBusy()) {
+            mTransport->quit();
+            return;
+        }
+        mTransport->abort();
+    }
     resetPage();
 }
 
@@ -197,20 +198,7 @@ void UploadRun::resetPage()
     emit busyCursorChanged(false);
     emit progressVisibleChanged(false);
     setLocked(false);
-    mFtp.HostFileName.clear();
-    mFtp.LocalFileName.clear();
     emit pageReset();
-}
-
-bool UploadRun::start(void (TFtpClient::*request)())
-{
-    try {
-        (mFtp.*request)();
-        return true;
-    } catch (const FtpException &e) {
-        mPrompter.ask(Prompter::Kind::Error, e.message(), Prompter::Ok);
-        return false;
-    }
 }
 
 void UploadRun::setStatus(const QString &text)

@@ -1,24 +1,33 @@
 #pragma once
 
-#include "upload/ftpclient.h"
+#include "upload/publishtransport.h"
+#include "upload/transportfactory.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QObject>
 #include <QStringList>
+
+#include <memory>
 
 class Prompter;
 class ProfileStore;
 
-// One upload of the wizard's list over one FTP session, driven by the client's
-// completions: connect, CWD (or PWD without a remote directory), TYPE I, one STOR per
-// list entry from the last entry to the first, QUIT. The window only shows what the
-// signals say; the questions and messages go through the Prompter.
+// One upload of the wizard's list over one session of the profile's transport, driven
+// by the transport's completions: connect, enter the remote folder (making it when the
+// user agrees), one store per list entry from the last entry to the first, quit. The
+// run knows no protocol. The window only shows what the signals say; the questions and
+// messages go through the Prompter.
 class UploadRun : public QObject
 {
     Q_OBJECT
 
 public:
-    UploadRun(TFtpClient &ftp, Prompter &prompter, QObject *parent = nullptr);
+    explicit UploadRun(Prompter &prompter, QObject *parent = nullptr);
+    ~UploadRun() override;
+
+    // How the transport of a profile is made (tests); by default Transports::forProfile.
+    void setTransportFactory(TransportFactory factory) { mFactory = std::move(factory); }
 
     // The upload list: full local paths in display order. The list must not change
     // while a run is going on (the window locks it).
@@ -30,22 +39,25 @@ public:
     // into the profile there.
     void send(ProfileStore &profiles, const QString &profileName);
 
-    // With questions on (the default), a server certificate that fails verification
-    // ends the run with a question showing its fingerprint; Yes saves it as the
-    // profile's trusted certificate and starts the run again. Without, the failure is
-    // an error like any other (the command line, where --set-profile trusts it).
+    // With questions on (the default), a server identity that fails verification ends
+    // the run with a question showing its fingerprint; Yes saves it into the profile
+    // and starts the run again. Without, the failure is an error like any other (the
+    // command line, where --set-profile trusts it).
     void setCertificateQuestions(bool ask) { mCertificateQuestions = ask; }
 
-    // The window is closing: quits the session, or drops the connection at once when a
-    // request is still pending, so that a server that stopped answering never keeps the
-    // window open.
+    // The window is closing: quits the session, or drops the connection at once when an
+    // operation is still pending, so that a server that stopped answering never keeps
+    // the window open.
     void close();
 
     int FilesLeft() const { return mFilesLeft; }
     QString statusText() const { return mStatus; }
     bool isLocked() const { return mLocked; }
+    bool isConnected() const { return mTransport && mTransport->isConnected(); }
     // The last run got as far as "Transfer Completed.".
     bool transferCompleted() const { return mCompleted; }
+    // What the last run failed on that the user may trust, if anything.
+    std::optional<UntrustedIdentity> untrustedIdentity() const { return mUntrusted; }
 
     static QString missingDirectoryQuestion() { return QStringLiteral("Host Directory Does not exist. Do you want to create it?"); }
     static QString completedMessage() { return QStringLiteral("Transfer Completed."); }
@@ -58,12 +70,6 @@ public:
             return failed + QStringLiteral(" No file reached the server.");
         return failed + QStringLiteral(" Files that reached the server: \"%1\".").arg(sent.join(QStringLiteral("\", \"")));
     }
-    static QString trustQuestion(const QString &errorMessage)
-    {
-        return QStringLiteral("Error %1\r\n\r\nTrust this certificate for this server profile and connect again? "
-                              "Say yes only if your host gives you the same fingerprint.")
-            .arg(errorMessage);
-    }
 
 signals:
     void busyCursorChanged(bool busy);
@@ -71,30 +77,37 @@ signals:
     void lockedChanged(bool locked);           // the list, its buttons and Servers
     void statusChanged(const QString &text);
     void pageReset();                          // the run is over and the page usable again
+    // The transport's dialogue, for a verbose console.
+    void trace(const QString &line);
 
 private:
-    void ftpRequestDone(TFtpRequest request, quint16 error);
-    void ftpProgress(qint64 count, bool &abort);
+    using Operation = PublishTransport::Operation;
+
+    void transportFinished(Operation operation, const TransportResult &result);
+    void transportProgress(qint64 count);
     void showProgress(qint64 count);
-    void requestFailed(TFtpRequest request, quint16 error);
-    bool offerTrust();
-    void PrepareNextFile();
+    void failed(Operation operation, const TransportResult &result);
+    bool offerTrust(const TransportResult &result);
+    void storeNextFile();
     void quitOrReset();
     void resetPage();
-    bool start(void (TFtpClient::*request)());
-    bool ready() const { return mFtp.State() == TFtpState::Ready; }
     void setStatus(const QString &text);
     void setLocked(bool locked);
 
-    TFtpClient &mFtp;
     Prompter &mPrompter;
+    TransportFactory mFactory;
+    std::unique_ptr<PublishTransport> mTransport;
     QStringList mFiles;
     QStringList mSent; // remote names stored in this run
+    QString mCurrentFile;
+    QFile mSource;
+    QString mFolder;
     int mFilesLeft = 0;
     QString mStatus;
     bool mLocked = false;
     bool mCompleted = false;
     bool mCertificateQuestions = true;
+    std::optional<UntrustedIdentity> mUntrusted;
     ProfileStore *mProfiles = nullptr;
     QString mProfileName;
     QElapsedTimer mProgressShown;

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 ScriptedFtpServer::ScriptedFtpServer(QObject *parent)
     : QObject(parent)
@@ -124,6 +125,31 @@ void ScriptedFtpServer::handle(const QByteArray &line)
         send("257 \"" + argument + "\" created\r\n");
     else if (verb == "STOR")
         store(argument);
+    else if (verb == "REST") {
+        mRestart = argument.toLongLong();
+        send("350 Restarting at " + argument + "\r\n");
+    } else if (verb == "SIZE")
+        send(files.contains(argument) ? "213 " + QByteArray::number(files.value(argument).size()) + "\r\n"
+                                      : "550 No such file\r\n");
+    else if (verb == "DELE")
+        send(files.remove(argument) > 0 ? "250 Deleted\r\n" : "550 No such file\r\n");
+    else if (verb == "RNFR") {
+        mRenameFrom = argument;
+        send(files.contains(argument) ? "350 Ready for RNTO\r\n" : "550 No such file\r\n");
+    } else if (verb == "RNTO") {
+        files.insert(argument, files.take(mRenameFrom));
+        send("250 Renamed\r\n");
+    } else if (verb == "NLST") {
+        QByteArray listing;
+        for (auto file = files.cbegin(); file != files.cend(); ++file) {
+            if (argument == "-a" || !file.key().startsWith('.'))
+                listing += file.key() + "\r\n";
+        }
+        sendListing(listing);
+    } else if (verb == "LIST") {
+        const QByteArray size = QByteArray::number(files.value(argument).size());
+        sendListing(files.contains(argument) ? "-rw-r--r--   1 ftp  ftp  " + size + " Dec 09 11:40 " + argument + "\r\n" : QByteArray());
+    }
     else if (verb == "QUIT") {
         send("221 Goodbye\r\n");
         if (mClient)
@@ -146,11 +172,21 @@ void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
         reader->start(dataReadInterval);
     } else
         connect(data, &QTcpSocket::readyRead, this, [data, content] { *content += data->readAll(); });
-    connect(data, &QTcpSocket::disconnected, this, [this, data, content, name] {
+    if (dropDataAfter >= 0) {
+        connect(data, &QTcpSocket::readyRead, this, [this, data, content] {
+            if (content->size() >= dropDataAfter)
+                data->abort();
+        });
+    }
+    const qint64 restart = std::exchange(mRestart, 0);
+    connect(data, &QTcpSocket::disconnected, this, [this, data, content, name, restart] {
         *content += data->readAll();
-        files.insert(name, *content);
+        if (dropDataAfter >= 0)
+            content->truncate(dropDataAfter);
+        content->chop(storesShortBy);
+        files.insert(name, files.value(name).left(restart) + *content);
         data->deleteLater();
-        send(storeDone);
+        send(dropDataAfter >= 0 ? QByteArray("426 Connection lost\r\n") : storeDone);
     });
 }
 
@@ -186,6 +222,40 @@ void ScriptedFtpServer::store(const QByteArray &name)
         const quint16 port = mDataPort;
         QTimer::singleShot(50, data, [data, address, port] { data->connectToHost(address, port); });
     }
+}
+
+void ScriptedFtpServer::openData(const std::function<void(QTcpSocket *)> &use)
+{
+    if (mPassive) {
+        auto take = [this, use] {
+            QTcpSocket *data = mPassive->nextPendingConnection();
+            data->setParent(this);
+            mPassive->deleteLater();
+            mPassive = nullptr;
+            use(data);
+        };
+        if (mPassive->hasPendingConnections())
+            take();
+        else
+            connect(mPassive, &QTcpServer::newConnection, this, take);
+        return;
+    }
+    auto *data = new QTcpSocket(this);
+    connect(data, &QTcpSocket::connected, this, [data, use] { use(data); });
+    data->connectToHost(mDataAddress, mDataPort);
+}
+
+void ScriptedFtpServer::sendListing(const QByteArray &listing)
+{
+    openData([this, listing](QTcpSocket *data) {
+        send("150 Here comes the listing\r\n");
+        connect(data, &QTcpSocket::disconnected, this, [this, data] {
+            data->deleteLater();
+            send("226 Listing sent\r\n");
+        });
+        data->write(listing);
+        data->disconnectFromHost();
+    });
 }
 
 quint16 ScriptedFtpServer::listenPassive()

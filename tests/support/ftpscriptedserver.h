@@ -9,6 +9,8 @@
 #include <QTcpServer>
 #include <QTimer>
 
+#include <functional>
+
 class QTcpSocket;
 
 // An FTP server in the test's own event loop that answers from a script, for what
@@ -56,6 +58,10 @@ public:
     QByteArray passiveAddress = "127,0,0,1";
     // Listed in the FEAT reply; without any, FEAT is not implemented.
     QByteArrayList features;
+    // A store keeps this many bytes fewer than it received (and SIZE tells so).
+    qint64 storesShortBy = 0;
+    // The data connection of a STOR is dropped after this many bytes (-1: never).
+    qint64 dropDataAfter = -1;
 
     QList<QByteArray> commands;      // every command line received, in order
     QMap<QByteArray, QByteArray> files; // stored files by name
@@ -70,6 +76,9 @@ private:
     void handle(const QByteArray &line);
     void store(const QByteArray &name);
     void receive(QTcpSocket *data, const QByteArray &name);
+    // Opens the data connection of a transfer (passive or active) and hands it over.
+    void openData(const std::function<void(QTcpSocket *)> &use);
+    void sendListing(const QByteArray &listing);
     quint16 listenPassive();
     void send(const QByteArray &raw);
     void sendNextByte();
@@ -78,6 +87,8 @@ private:
     QTcpServer mServer;
     QPointer<QTcpSocket> mClient;
     QByteArray mInput;
+    QByteArray mRenameFrom;
+    qint64 mRestart = 0;
     QHostAddress mDataAddress;
     quint16 mDataPort = 0;
     QTcpServer *mPassive = nullptr;

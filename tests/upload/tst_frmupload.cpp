@@ -420,7 +420,7 @@ private slots:
                     return !fakes.prompter.boxes.isEmpty() && pageUsable(wizard);
                 }, 20000));
                 QCOMPARE(fakes.prompter.texts(), QStringList{QStringLiteral("Transfer Completed.")});
-                QVERIFY(!wizard.ftpClient().IsConnected());
+                QVERIFY(!wizard.uploadRun().isConnected());
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/pic.gif"))), picture);
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/MyPage.html"))),
                          readFile(fakes.data.path() + QStringLiteral("Upload/MyPage.html")));
@@ -465,7 +465,7 @@ private slots:
         QCOMPARE(fakes.prompter.texts(), boxes);
         const QString remoteName = dir.isEmpty() ? QStringLiteral("f.html") : dir + QStringLiteral("/f.html");
         QCOMPARE(QFileInfo::exists(mRemote.filePath(remoteName)), stored);
-        QVERIFY(!wizard.ftpClient().IsConnected());
+        QVERIFY(!wizard.uploadRun().isConnected());
     }
 
     void closingDuringSilentTransfer()
@@ -492,7 +492,7 @@ private slots:
         QVERIFY(closing.isValid());
         QVERIFY(!sendEnabledDuringRun);
         QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
-        QVERIFY(!wizard.ftpClient().IsConnected());
+        QVERIFY(!wizard.uploadRun().isConnected());
         QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(fakes.prompter.boxes.isEmpty());
     }

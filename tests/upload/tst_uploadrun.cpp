@@ -7,6 +7,7 @@
 
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
+#include "upload/ftptransport.h"
 #include "upload/profilestore.h"
 #include "upload/uploadrun.h"
 
@@ -27,14 +28,22 @@ class RunHarness : public FakePrompter
 {
 public:
     explicit RunHarness(const QString &settingsFile)
-        : settings(settingsFile), profiles(settings), run(ftp, *this)
+        : settings(settingsFile), profiles(settings), run(*this)
     {
         QObject::connect(&run, &UploadRun::statusChanged, &run, [this](const QString &text) { statuses.append(text); });
         QObject::connect(&run, &UploadRun::pageReset, &run, [this] {
             events.append(QStringLiteral("reset"));
             ++resets;
         });
-        QObject::connect(&ftp, &TFtpClient::OnCommand, &ftp, [this](QString &command) { commands.append(command); });
+        QObject::connect(&run, &UploadRun::trace, &run, [this](const QString &line) {
+            if (line.startsWith(QStringLiteral("> ")))
+                commands.append(line.mid(2));
+        });
+        run.setTransportFactory([this](const ServerProfile &profile) {
+            auto transport = std::make_unique<FtpTransport>(profile);
+            ftp = &transport->client();
+            return std::unique_ptr<PublishTransport>(std::move(transport));
+        });
     }
 
     Button ask(Kind kind, const QString &text, Buttons buttons, int helpTopic = 0) override
@@ -81,7 +90,7 @@ public:
 
     Settings settings;
     ProfileStore profiles;
-    TFtpClient ftp;
+    TFtpClient *ftp = nullptr; // the client of the last run
     UploadRun run;
     QStringList statuses;
     QStringList events;
@@ -180,7 +189,7 @@ private slots:
         const QStringList secured{QStringLiteral("AUTH TLS"), QStringLiteral("PBSZ 0"), QStringLiteral("PROT P")};
         for (const QString &command : secured)
             QCOMPARE(h->commands.contains(command), tls);
-        QVERIFY(h->ftp.Utf8());
+        QVERIFY(h->ftp->Utf8());
     }
 
     void untrustedCertificate()
@@ -197,7 +206,7 @@ private slots:
         QCOMPARE(h->boxes.size(), 1);
         QCOMPARE(h->boxes.first().buttons, Prompter::Yes | Prompter::No);
         QCOMPARE(h->boxes.first().text,
-                 UploadRun::trustQuestion(QStringLiteral("500 The server's certificate is not trusted (The certificate is "
+                 FtpTransport::trustQuestion(QStringLiteral("500 The server's certificate is not trusted (The certificate is "
                                                          "self-signed, and untrusted). SHA-256 fingerprint: ")
                                           + mFingerprint));
         QVERIFY(!h->commands.contains(QStringLiteral("USER tester")));
@@ -252,8 +261,7 @@ private slots:
         QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 5000 bytes")));
         QVERIFY(h->statuses.contains(QStringLiteral("Transferring... 40000 bytes")));
         QVERIFY(!h->run.isLocked());
-        QVERIFY(!h->ftp.IsConnected());
-        QVERIFY(h->ftp.LocalFileName.isEmpty());
+        QVERIFY(!h->run.isConnected());
     }
 
     void missingDirectory_data()
@@ -381,7 +389,7 @@ private slots:
         QCOMPARE(readFile(remote.filePath(QStringLiteral("small.gif"))), small);
         // This server does not announce UTF-8: the name went out in Windows-1252, so
         // it is stored under the byte 0xE9, which no UTF-8 file name API can spell.
-        QVERIFY(!h.ftp.Utf8());
+        QVERIFY(!h.ftp->Utf8());
         std::ifstream page((QFile::encodeName(server.uploadFolder()) + "/caf\xe9.html").toStdString(), std::ios::binary);
         const std::string stored((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
         QCOMPARE(QByteArray::fromStdString(stored), html);
@@ -431,7 +439,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return mServer->commands.contains("PWD"); }, 5000));
         QVERIFY(h->run.isLocked());
         h->run.close();
-        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!h->run.isConnected());
         QVERIFY(!h->run.isLocked());
         QCOMPARE(h->resets, 1);
         QTest::qWait(100);
@@ -475,7 +483,7 @@ private slots:
         QVERIFY(h->run.transferCompleted());
         QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
         QCOMPARE(mServer->files.value("page.html"), QByteArray("<p></p>"));
-        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!h->run.isConnected());
     }
 
     void silentServerEndsTheRun()
@@ -484,7 +492,7 @@ private slots:
         QVERIFY(h->send({page()}));
         QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")});
         QVERIFY(!h->run.transferCompleted());
-        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!h->run.isConnected());
         QVERIFY(!mServer->commands.contains("QUIT"));
     }
 
@@ -495,7 +503,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(h->texts(), (QStringList{UploadRun::completedMessage(), QStringLiteral("Error 500 Not now")}));
         QCOMPARE(mServer->commands.count("QUIT"), 1);
-        QVERIFY(!h->ftp.IsConnected());
+        QVERIFY(!h->run.isConnected());
     }
 };
 
