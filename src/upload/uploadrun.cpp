@@ -137,7 +137,13 @@ bool UploadRun::offerTrust(const TransportResult &result)
         return false;
     if (mPrompter.ask(Prompter::Kind::Warning, result.untrusted->question, Prompter::Yes | Prompter::No) != Prompter::Yes)
         return true;
-    if (!mProfiles->TrustCertificate(mProfileName, result.untrusted->fingerprint)) {
+    bool trusted = false;
+    switch (result.untrusted->kind) {
+    case UntrustedIdentity::Kind::Certificate:
+        trusted = mProfiles->TrustCertificate(mProfileName, result.untrusted->fingerprint);
+        break;
+    }
+    if (!trusted) {
         mPrompter.ask(Prompter::Kind::Error, mProfiles->errorString(), Prompter::Ok);
         return true;
     }
