@@ -13,10 +13,15 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 using HtmlText::attribute;
 
+QString plainFieldName(const QString &name)
+{
+    return HtmlText::asciiLower(Routines::ReplaceText(name, QStringLiteral("_"), QStringLiteral(" "), 1));
+}
+
 // Ready for its NAME attribute.
 QString htmlFieldName(const QString &name)
 {
-    return attribute(HtmlText::asciiLower(Routines::ReplaceText(name, QStringLiteral("_"), QStringLiteral(" "), 1)));
+    return attribute(plainFieldName(name));
 }
 
 QString hiddenField(const char *name, const QString &value)
@@ -101,6 +106,23 @@ QString GetHTML(const TWebForm &form)
                 + control(field) + QStringLiteral("</TD></TR>\r\n");
     }
     return rows;
+}
+
+QStringList FieldControlNames(const TFormElement &field)
+{
+    switch (field.FieldKind) {
+    case fkButton: return {};
+    case fkCheckBox: {
+        QStringList names;
+        for (const QString &line : field.Strings) {
+            const qsizetype bar = line.indexOf(u'|');
+            if (bar >= 0)
+                names.append(plainFieldName(field.Name + u'_' + Routines::TextBeforeBar(line.mid(bar + 1))));
+        }
+        return names;
+    }
+    default: return {plainFieldName(field.Name)};
+    }
 }
 
 QString GetFormHTML(const TPagelette &page, const MakerConfig &maker)

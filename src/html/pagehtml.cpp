@@ -429,6 +429,28 @@ QString ColorToHTML(qint32 color)
     return result;
 }
 
+FontTag FontTagOf(const QString &description)
+{
+    FontTag tag;
+    const qsizetype comma = description.indexOf(u',');
+    tag.face = comma < 0 ? QString() : description.left(comma);
+    const QString afterFace = comma < 0 ? QString() : description.mid(comma + 2);
+    const qsizetype sizeEnd = afterFace.indexOf(u',');
+    tag.size = fontSizeText(StrToInt(sizeEnd < 0 ? afterFace : afterFace.left(sizeEnd)));
+
+    const qsizetype open = description.lastIndexOf(u'[');
+    QString token;
+    if (open >= 0) {
+        const qsizetype close = description.indexOf(u']', open + 1);
+        token = description.mid(open + 1, close < 0 ? -1 : close - open - 1);
+    }
+    tag.color = ColorToHTML(StringToColor(token));
+    // $00050000, the default description's colour, stands for no colour given.
+    if (tag.color == u"#000005")
+        tag.color.clear();
+    return tag;
+}
+
 QString ApplyTextAttributes(const QString &text, const QString &description, int applyFont)
 {
     QString t = text;
@@ -441,23 +463,10 @@ QString ApplyTextAttributes(const QString &text, const QString &description, int
     if (applyFont != 1)
         return t;
 
-    const qsizetype comma = description.indexOf(u',');
-    const QString face = comma < 0 ? QString() : description.left(comma);
-    const QString afterFace = comma < 0 ? QString() : description.mid(comma + 2);
-    const qsizetype sizeEnd = afterFace.indexOf(u',');
-    const QString size = fontSizeText(StrToInt(sizeEnd < 0 ? afterFace : afterFace.left(sizeEnd)));
-
-    const qsizetype open = description.lastIndexOf(u'[');
-    QString token;
-    if (open >= 0) {
-        const qsizetype close = description.indexOf(u']', open + 1);
-        token = description.mid(open + 1, close < 0 ? -1 : close - open - 1);
-    }
-    const QString color = ColorToHTML(StringToColor(token));
-
-    QString head = QStringLiteral("<FONT FACE=") + face + QStringLiteral(" SIZE=\"") + size + QStringLiteral("\">");
-    if (color != u"#000005")
-        HtmlText::insertBeforeFirst(head, u'>', QStringLiteral(" COLOR=\"") + color + u'"');
+    const FontTag tag = FontTagOf(description);
+    QString head = QStringLiteral("<FONT FACE=") + tag.face + QStringLiteral(" SIZE=\"") + tag.size + QStringLiteral("\">");
+    if (!tag.color.isEmpty())
+        HtmlText::insertBeforeFirst(head, u'>', QStringLiteral(" COLOR=\"") + tag.color + u'"');
     return head + t + QStringLiteral("</FONT>");
 }
 

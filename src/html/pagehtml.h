@@ -27,6 +27,17 @@ inline QString errorCreatingWebPageMessage() { return QStringLiteral("Error Crea
 // "#RRGGBB" of a 0x00BBGGRR colour.
 QString ColorToHTML(qint32 color);
 
+// What the FONT tag of ApplyTextAttributes(text, description, 1) says: the face as
+// written (with its quotes), the SIZE text and the COLOR ("#RRGGBB"; empty when the
+// description names none). Raises ConvertError when the size or colour is not a number.
+struct FontTag
+{
+    QString face;
+    QString size;
+    QString color;
+};
+FontTag FontTagOf(const QString &description);
+
 // The text wrapped in B, I and U tags as the font description names those styles
 // (bold outermost), and with applyFont 1 in a FONT tag of its face, size and colour.
 // Raises ConvertError when applyFont is 1 and the size or colour is not a number.
