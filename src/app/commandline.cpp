@@ -22,6 +22,8 @@ std::vector<const Command *> allCommands()
         commands.push_back(&c);
     for (const Command &c : std::span(uploadCommands, size_t(uploadCommandCount)))
         commands.push_back(&c);
+    for (const Command &c : std::span(checkCommands, size_t(checkCommandCount)))
+        commands.push_back(&c);
     return commands;
 }
 

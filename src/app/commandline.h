@@ -5,6 +5,9 @@
 #include <cstdio>
 
 class QTextStream;
+namespace PageCheck {
+struct Finding;
+}
 
 // The commands that run without a display. Each command is selected by its option
 // ("--dump FILE"), wherever it stands among the arguments, and parses the rest itself.
@@ -37,5 +40,10 @@ extern const Command htmlCommands[];
 extern const int htmlCommandCount;
 extern const Command uploadCommands[];
 extern const int uploadCommandCount;
+extern const Command checkCommands[];
+extern const int checkCommandCount;
+
+// The findings of a page check, one line each: "FILE: error: ROW: message [code]".
+void printFindings(QTextStream &out, const QString &file, const QList<PageCheck::Finding> &findings);
 
 }

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "checks/imagereaderinspector.h"
+#include "checks/pagechecker.h"
 #include "html/htmlcopies.h"
 #include "model/documents.h"
 #include "model/errors.h"
@@ -131,7 +133,7 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     Options options;
     if (!options.parse(arguments.mid(2), {QStringLiteral("--profile"), QStringLiteral("--data-dir")},
-                       {QStringLiteral("--create-dir"), QStringLiteral("--verbose")}, err))
+                       {QStringLiteral("--create-dir"), QStringLiteral("--verbose"), QStringLiteral("--force")}, err))
         return 2;
     const QString document = arguments.value(1);
     const QString profileOption = options.values.value(QStringLiteral("--profile"));
@@ -161,6 +163,12 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
     HtmlBuildOptions build;
     build.programFolder = ProgramFolder::resolve(options.values.value(QStringLiteral("--data-dir")),
                                                  QCoreApplication::applicationDirPath());
+    const QList<PageCheck::Finding> findings = PageCheck::check(page, build.programFolder, ImageReaderInspector());
+    printFindings(err, document, findings);
+    if (PageCheck::hasErrors(findings) && !options.flags.contains(QStringLiteral("--force"))) {
+        err << "vendrix: " << document << ": not published because of the errors above (--force publishes anyway)\n";
+        return 1;
+    }
     try {
         if (!HtmlCopies::writeUploadCopy(page, build, document, &error)) {
             err << "vendrix: " << HtmlCopies::uploadCopyPath(build.programFolder, document) << ": " << error << "\n";
@@ -328,8 +336,9 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
 
 const Command uploadCommands[] = {
     {"--publish", "--publish FILE --profile NAME [...]",
-     "Write the upload copy of a document and publish it with its pictures;\n"
-     "                                     also --create-dir (make a missing remote directory),\n"
+     "Check a document (as --check), write its upload copy and publish it with its\n"
+     "                                     pictures; errors stop it unless --force; also --create-dir\n"
+     "                                     (make a missing remote directory),\n"
      "                                     --data-dir DIR, --verbose (show the FTP dialogue)",
      publish},
     {"--profiles", "--profiles [--verbose]",

@@ -8,8 +8,10 @@
 #include "model/pagelette.h"
 #include "upload/certificatefingerprint.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QProcess>
 #include <QSslCertificate>
 #include <QTcpServer>
@@ -27,6 +29,7 @@ private:
     TestDataFolder mData;
     FtpServerProcess mServer;
     QString mDocument;
+    QByteArray mPhoto;
 
     struct Result
     {
@@ -85,10 +88,18 @@ private slots:
         QVERIFY2(mServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("pässword")), qPrintable(mServer.errorString()));
         QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("pub")));
 
+        // A page the check before publishing passes.
         TPagelette page;
         page.NewPage();
+        page.Page().Items(0).PagePropertiesBlock().PageTitle = QStringLiteral("My Page");
         page.Page().Items(1).ImageBlock().FileName = QStringLiteral("photo.jpg");
-        mData.writeFile(QStringLiteral("Upload/images/photo.jpg"), QByteArray(3000, 'p'));
+        page.Page().Items(1).ImageBlock().Alt = QStringLiteral("A photo");
+        page.Page().Items(2).LinkBlock().LinkURL = QStringLiteral("http://example.com/");
+        QImage photo(40, 30, QImage::Format_RGB888);
+        photo.fill(Qt::blue);
+        QBuffer buffer(&mPhoto);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "JPEG"));
+        mData.writeFile(QStringLiteral("Upload/images/photo.jpg"), mPhoto);
         mDocument = mHome.filePath(QStringLiteral("My Page.vxf"));
         QCOMPARE(Documents::SaveDocument(mDocument, page), Documents::SaveResult::Saved);
     }
@@ -165,7 +176,32 @@ private slots:
 
         QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")),
                  readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
-        QCOMPARE(remoteFile(QStringLiteral("pub/photo.jpg")), QByteArray(3000, 'p'));
+        QCOMPARE(remoteFile(QStringLiteral("pub/photo.jpg")), mPhoto);
+    }
+
+    // The page is checked first: an error stops it before anything is written or
+    // sent, unless --force.
+    void publishChecksThePageFirst()
+    {
+        TPagelette page;
+        QVERIFY(Documents::LoadDocument(mDocument, page));
+        page.Page().Items(1).ImageBlock().FileName = QStringLiteral("gone.jpg");
+        const QString broken = mHome.filePath(QStringLiteral("Broken.vxf"));
+        QCOMPARE(Documents::SaveDocument(broken, page), Documents::SaveResult::Saved);
+        QStringList arguments{"--publish", broken, "--profile", "home site", "--data-dir", mData.path()};
+
+        const Result refused = vendrix(arguments);
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(refused.err, broken + ": error: 1: The picture gone.jpg is missing from the upload folder. [picture-missing]\n"
+                                  "vendrix: " + broken + ": not published because of the errors above (--force publishes anyway)\n");
+        QVERIFY(refused.out.isEmpty());
+        QVERIFY(!QFileInfo::exists(mData.folder().uploadFolder() + QStringLiteral("Broken.html")));
+
+        const Result forced = vendrix(arguments << QStringLiteral("--force"));
+        QCOMPARE(forced.exitCode, 0);
+        QVERIFY2(forced.out.contains(QStringLiteral("\nTransfer Completed.\n")), qPrintable(forced.out));
+        QVERIFY(forced.err.startsWith(broken + QStringLiteral(": error: 1: ")));
+        QCOMPARE(remoteFile(QStringLiteral("pub/Broken.html")), readFile(mData.folder().uploadFolder() + QStringLiteral("Broken.html")));
     }
 
     void missingDirectory_data()
