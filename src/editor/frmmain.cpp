@@ -312,6 +312,8 @@ void TfrmMain::buildMenu()
     mnuSave = add(popBlocks, QStringLiteral("mnuSave"), tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuTemplate = add(popBlocks, QStringLiteral("mnuTemplate"), tr("Save &As Template"), QKeySequence(Qt::CTRL | Qt::Key_T));
     popBlocks->addSeparator();
+    mnuCheck = add(popBlocks, QStringLiteral("mnuCheck"), tr("Chec&k Page"), QKeySequence(Qt::Key_F7));
+    popBlocks->addSeparator();
     QMenu *help = popBlocks->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     mnuContents = add(help, QStringLiteral("mnuContents"), tr("&Contents"), QKeySequence(Qt::Key_F1));
@@ -374,6 +376,7 @@ void TfrmMain::connectCommands()
     connect(mnuOpen, &QAction::triggered, this, &TfrmMain::openDocument);
     connect(btnTemplate, &QToolButton::clicked, this, &TfrmMain::saveAsTemplate);
     connect(mnuTemplate, &QAction::triggered, this, &TfrmMain::saveAsTemplate);
+    connect(mnuCheck, &QAction::triggered, this, &TfrmMain::checkPage);
     connect(pbButtons->btnHelp, &QToolButton::clicked, this, &TfrmMain::showHelpContents);
     connect(mnuContents, &QAction::triggered, this, &TfrmMain::showHelpContents);
     connect(mnuTips, &QAction::triggered, this, &TfrmMain::showTipOfTheDay);

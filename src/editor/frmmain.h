@@ -1,6 +1,7 @@
 #pragma once
 
 #include "blockdrag.h"
+#include "checks/pagechecker.h"
 #include "documentstate.h"
 #include "html/pagehtml.h"
 #include "model/pagelette.h"
@@ -86,6 +87,14 @@ public:
     // Send to web: a changed page is saved first (nothing more happens when it is
     // not), then the upload wizard runs with the page's files in its list.
     void sendToWeb();
+    // Check Page: shows what the page check finds in the page as it stands (edits in
+    // the open panel included); a finding chosen there selects its block.
+    void checkPage();
+    // The page check of the page as it stands, pictures looked for in the program folder.
+    QList<PageCheck::Finding> checkFindings();
+    // Brings the building area to the front with that row selected and shown, as a
+    // click on it would; nothing for a row that is not there.
+    void selectBlock(int row);
     // Reads a page document or template into the page; an unreadable file gives a new
     // untitled page after the invalid-document message.
     void loadDocument(const QString &path);
@@ -177,6 +186,7 @@ public:
     QAction *mnuOpen = nullptr;
     QAction *mnuSave = nullptr;
     QAction *mnuTemplate = nullptr;
+    QAction *mnuCheck = nullptr;
     QAction *mnuContents = nullptr;
     QAction *mnuTips = nullptr;
     QAction *mnuSoftware = nullptr;

@@ -6,12 +6,14 @@
 #include "autosaver.h"
 #include "blocklists.h"
 #include "bulletpanel.h"
+#include "frmcheck.h"
 #include "hrpanel.h"
 #include "widgets/listboxhrz.h"
 #include "pageeditor.h"
 #include "pagepropertiespanel.h"
 #include "undocontroller.h"
 
+#include "checks/imagereaderinspector.h"
 #include "html/htmlcopies.h"
 #include "html/pagehtml.h"
 #include "model/documents.h"
@@ -259,6 +261,33 @@ void TfrmMain::sendToWeb()
     // The hourglass is for gathering the files, not for the time the wizard is open.
     busy.reset();
     mServices.modal.runModal(wizard);
+}
+
+QList<PageCheck::Finding> TfrmMain::checkFindings()
+{
+    // Only edits still in the open panel are stored, so a check alone changes nothing.
+    if (mEditor->hasUnstoredEdits())
+        StoreCurrentItem();
+    return PageCheck::check(mPage, mServices.programFolder, ImageReaderInspector());
+}
+
+void TfrmMain::checkPage()
+{
+    std::optional<BusyCursor> busy(std::in_place);
+    TfrmCheck window(this);
+    window.setFindings(checkFindings());
+    busy.reset();
+    mServices.modal.runModal(window);
+    selectBlock(window.chosenRow());
+}
+
+void TfrmMain::selectBlock(int row)
+{
+    if (row < 0 || row >= lstBlocks->count())
+        return;
+    showBuildingArea();
+    lstBlocks->setCurrentRow(row);
+    mEditor->rowClicked();
 }
 
 void TfrmMain::loadDocument(const QString &path)
