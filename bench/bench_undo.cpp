@@ -1,9 +1,9 @@
 #include "benchpages.h"
 #include "benchregistry.h"
 
-#include "editor/autosaver.h"
-#include "editor/frmmain.h"
-#include "editor/pagehistory.h"
+#include "mainwindow/autosaver.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/pagehistory.h"
 #include "model/componentstream.h"
 #include "model/documents.h"
 #include "model/pagelette.h"

@@ -1,5 +1,6 @@
-#include "editor/frmmain.h"
 #include "startup.h"
+
+#include "mainwindow/frmmain.h"
 
 MainWindowSteps mainWindowSteps()
 {

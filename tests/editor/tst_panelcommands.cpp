@@ -5,12 +5,12 @@
 
 #include "editor/bulletpanel.h"
 #include "editor/fontconvert.h"
-#include "editor/frmmain.h"
 #include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
 #include "editor/pagepropertiespanel.h"
 #include "editor/panelcommands.h"
 #include "editor/textblockpanel.h"
+#include "mainwindow/frmmain.h"
 #include "model/bookmarks.h"
 #include "shell/frmmisc.h"
 #include "widgets/frmcolor.h"

@@ -3,11 +3,11 @@
 #include "testregistry.h"
 #include "uifakes.h"
 
-#include "editor/frmmain.h"
 #include "forms/formcommands.h"
 #include "forms/formspanel.h"
 #include "forms/frmcommonfields.h"
 #include "forms/frmfields.h"
+#include "mainwindow/frmmain.h"
 #include "widgets/memobox.h"
 #include "widgets/rowdrag.h"
 

@@ -1,12 +1,13 @@
-#include "editor/frmmain.h"
+#include "testfiles.h"
+#include "testregistry.h"
+#include "uifakes.h"
+
+#include "mainwindow/frmmain.h"
 #include "platform/appinfo.h"
 #include "platform/settings.h"
 #include "shell/frmtips.h"
 #include "shell/splashscreen.h"
 #include "shell/startup.h"
-#include "testfiles.h"
-#include "testregistry.h"
-#include "uifakes.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -2,9 +2,9 @@
 
 #include "uifakes.h"
 
-#include "editor/blocklists.h"
-#include "editor/frmmain.h"
 #include "forms/frmfields.h"
+#include "mainwindow/blocklists.h"
+#include "mainwindow/frmmain.h"
 #include "platform/settings.h"
 
 #include <QCheckBox>

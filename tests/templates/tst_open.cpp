@@ -1,11 +1,12 @@
-#include "editor/blocklists.h"
-#include "editor/frmmain.h"
-#include "model/documents.h"
-#include "platform/appinfo.h"
-#include "templates/frmtemplates.h"
 #include "listtexts.h"
 #include "testregistry.h"
 #include "uifakes.h"
+
+#include "mainwindow/blocklists.h"
+#include "mainwindow/frmmain.h"
+#include "model/documents.h"
+#include "platform/appinfo.h"
+#include "templates/frmtemplates.h"
 
 #include <QAction>
 #include <QGuiApplication>

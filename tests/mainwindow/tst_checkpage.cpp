@@ -1,4 +1,4 @@
-#include "editor/frmcheck.h"
+#include "mainwindow/frmcheck.h"
 #include "editor/linkpanel.h"
 #include "listtexts.h"
 #include "mainwindowtest.h"

@@ -1,10 +1,10 @@
 #include "pageeditor.h"
 
-#include "alignstrip.h"
 #include "blocklists.h"
 #include "documentstate.h"
 #include "editwatcher.h"
 
+#include "editor/alignstrip.h"
 #include "forms/formspanel.h"
 #include "platform/prompter.h"
 #include "themes/themestore.h"

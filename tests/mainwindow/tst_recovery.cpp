@@ -1,13 +1,14 @@
-#include "editor/autosaver.h"
-#include "editor/frmmain.h"
-#include "editor/pagepropertiespanel.h"
-#include "editor/recoverystore.h"
 #include "mainwindowtest.h"
+#include "testfiles.h"
+#include "testregistry.h"
+
+#include "editor/pagepropertiespanel.h"
+#include "mainwindow/autosaver.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/recoverystore.h"
 #include "model/componentstream.h"
 #include "model/documents.h"
 #include "platform/appinfo.h"
-#include "testfiles.h"
-#include "testregistry.h"
 
 #include <QApplication>
 #include <QLineEdit>

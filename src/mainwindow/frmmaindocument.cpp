@@ -5,15 +5,14 @@
 
 #include "autosaver.h"
 #include "blocklists.h"
-#include "bulletpanel.h"
 #include "frmcheck.h"
-#include "hrpanel.h"
-#include "widgets/listboxhrz.h"
 #include "pageeditor.h"
-#include "pagepropertiespanel.h"
 #include "undocontroller.h"
 
 #include "checks/imagereaderinspector.h"
+#include "editor/bulletpanel.h"
+#include "editor/hrpanel.h"
+#include "editor/pagepropertiespanel.h"
 #include "html/htmlcopies.h"
 #include "html/pagehtml.h"
 #include "model/documents.h"
@@ -29,6 +28,7 @@
 #include "themes/themestore.h"
 #include "upload/frmupload.h"
 #include "upload/uploadlist.h"
+#include "widgets/listboxhrz.h"
 
 #include <QCheckBox>
 #include <QComboBox>

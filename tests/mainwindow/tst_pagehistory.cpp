@@ -1,5 +1,6 @@
-#include "editor/pagehistory.h"
 #include "testregistry.h"
+
+#include "mainwindow/pagehistory.h"
 
 #include <QRandomGenerator>
 #include <QTest>
