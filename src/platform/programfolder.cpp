@@ -77,6 +77,14 @@ QString ProgramFolder::installedDataFolder(const QString &executableDir)
     return QDir(executableDir).absolutePath();
 }
 
+QString ProgramFolder::privateLibrary(const QString &executableDir, const QString &name)
+{
+    const QDir dir(executableDir);
+    if (QFileInfo::exists(dir.filePath(QStringLiteral("lib%1.so").arg(name))))
+        return dir.filePath(name);
+    return dir.filePath(QStringLiteral(VENDRIX_BIN_TO_PRIVATE_LIB "/") + name);
+}
+
 bool ProgramFolder::seed(const QString &installedDataDir, QString *error, QStringList *copied, Part part) const
 {
     auto fail = [error](const QString &message) {

@@ -36,6 +36,11 @@ public:
     // still finds it), else the executable's own folder (the build tree, portable use).
     static QString installedDataFolder(const QString &executableDir);
 
+    // A library the program loads at run time, named without "lib" and ".so": beside the
+    // executable (the build tree, portable use), else in the installed tree's private
+    // library folder found relative to the executable.
+    static QString privateLibrary(const QString &executableDir, const QString &name);
+
     // What seed() makes: everything, or split so that a start makes only what the main
     // window reads while it opens (the folder, Themes.dat and Tips.txt) and the rest
     // once the window is up.

@@ -1,14 +1,12 @@
 #include "bannerhost.h"
 
+#include "platform/programfolder.h"
 #include "platform/prompter.h"
 #include "platform/shell.h"
 
-#include "installpaths.h"
 #include "vxads.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QLibrary>
 #include <QMouseEvent>
@@ -19,16 +17,6 @@
 #include <cstring>
 
 namespace {
-
-// Beside the executable in the build tree and in portable use; in an installed tree, in
-// its private library folder, found relative to the executable.
-QString defaultLibraryFile()
-{
-    const QDir executableDir(QCoreApplication::applicationDirPath());
-    if (QFileInfo::exists(executableDir.filePath(QStringLiteral("libvxads.so"))))
-        return executableDir.filePath(QStringLiteral("vxads"));
-    return executableDir.filePath(QStringLiteral(VENDRIX_BIN_TO_PRIVATE_LIB "/vxads"));
-}
 
 // The functions of the library that the host calls, resolved at run time.
 struct AdLibrary
@@ -165,7 +153,7 @@ struct BannerHost::Private
     QWidget &panel;
     Prompter &prompter;
     Shell &shell;
-    QString libraryFile = defaultLibraryFile();
+    QString libraryFile = ProgramFolder::privateLibrary(QCoreApplication::applicationDirPath(), QStringLiteral("vxads"));
     QLibrary library;
     AdLibrary ads;
     bool active = false;
