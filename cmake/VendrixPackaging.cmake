@@ -1,6 +1,7 @@
 # The Debian package (scripts/package runs it). Its dependencies are computed from the
 # installed binaries, plus the plugins Qt loads at run time: the platform plugins that
-# open windows and the SVG image plugin for the splash and tip pictures. There are no
+# open windows and the SVG image plugin for the splash and tip pictures, and the browser
+# engine that draws the previews (its page view is loaded at run time). There are no
 # maintainer scripts: Debian's triggers refresh the desktop entry, MIME, icon and
 # manual page caches.
 set(CPACK_GENERATOR DEB)
@@ -22,5 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.zandorell.com")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+if(TARGET vendrix_webview)
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libqt6webenginewidgets6")
+endif()
 
 include(CPack)

@@ -67,7 +67,7 @@ PreviewPane::PreviewPane(TfrmMain &window, QWidget *parent)
     pnlThemeSpacer = new QWidget(this);
     pnlThemeSpacer->setObjectName(QStringLiteral("pnlThemeSpacer"));
     pnlThemeSpacer->setFixedWidth(6);
-    browser = new HtmlViewer(this);
+    browser = new HtmlViewer(window.services().previewRenderer, this);
     browser->setObjectName(QStringLiteral("browser"));
     browser->setAccessibleName(tr("Page Preview"));
     window.whatsThis().attach(*browser, 76);
@@ -88,8 +88,6 @@ PreviewPane::PreviewPane(TfrmMain &window, QWidget *parent)
     connect(btnThemeEdit, &QToolButton::clicked, this, &PreviewPane::btnThemeEditClick);
     connect(btnExternalView, &QToolButton::clicked, this, &PreviewPane::btnExternalViewClick);
     connect(lstThemes, &QListWidget::itemClicked, this, &PreviewPane::lstThemesClick);
-    // The preview never follows a link.
-    connect(browser, &HtmlViewer::linkClicked, this, [](const QUrl &, bool &handled) { handled = true; });
 }
 
 PreviewPane::~PreviewPane()

@@ -10,6 +10,10 @@ class Prompter;
 class Settings;
 class Shell;
 
+// What draws page previews: the browser engine, loaded at the first preview (the
+// simple viewer stands in when it cannot run), or always the simple rich-text viewer.
+enum class PreviewRenderer { BrowserEngine, RichText };
+
 // Everything the windows need from outside, handed to the main window when it is
 // created and passed on to the dialogs it opens. Production and tests fill it with
 // their own implementations; nothing here is reached through a global.
@@ -25,4 +29,5 @@ struct AppServices
     HelpEngine &help;
     ProgramFolder programFolder;
     MakerConfig maker = MakerConfig::defaults();
+    PreviewRenderer previewRenderer = PreviewRenderer::BrowserEngine;
 };

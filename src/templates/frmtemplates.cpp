@@ -74,13 +74,11 @@ TfrmTemplates::TfrmTemplates(AppServices &services, QWidget *parent)
     pnlPreview->setGeometry(222, 8, 650, 454);
     auto *previewLayout = new QVBoxLayout(pnlPreview);
     previewLayout->setContentsMargins(1, 1, 1, 1);
-    browser = new HtmlViewer(pnlPreview);
+    browser = new HtmlViewer(services.previewRenderer, pnlPreview);
     browser->setObjectName(QStringLiteral("browser"));
     browser->setAccessibleName(tr("Preview"));
     previewLayout->addWidget(browser);
     whatsThis->attach(*browser, 76);
-    // Links in a preview go nowhere.
-    connect(browser, &HtmlViewer::linkClicked, this, [](const QUrl &, bool &handled) { handled = true; });
 
     auto *separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("bvlButtons"));

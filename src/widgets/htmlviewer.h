@@ -1,33 +1,49 @@
 #pragma once
 
-#include <QTextBrowser>
+#include "platform/appservices.h"
 
-// Shows a page given as HTML lines, with its pictures, and reports link clicks. It
-// never keeps a history or a picture cache: every load reads the pictures again from
-// the base folder. Scripts and style sheets are not run.
-class HtmlViewer : public QTextBrowser
+#include <QFrame>
+
+class PageView;
+struct PageViewEvents;
+
+// Shows a page given as HTML lines, with its pictures, as a visitor's browser would,
+// and reports link clicks. It never follows a link, submits a form, keeps a history or
+// caches a picture, and never reaches the network. The browser engine is loaded at the
+// first page shown; without it (or for a page too large for it) the simple rich-text
+// viewer shows the page.
+class HtmlViewer : public QFrame
 {
     Q_OBJECT
 public:
-    explicit HtmlViewer(QWidget *parent = nullptr);
+    explicit HtmlViewer(PreviewRenderer renderer, QWidget *parent = nullptr);
 
-    // Empties the viewer (and forgets the pictures it had read).
+    // Empties the viewer.
     void clearPage();
     // The folder against which relative picture and background references are
     // resolved. One trailing separator ('/' or '\') is dropped.
     void setBaseFolder(const QString &folder);
     QString baseFolder() const { return mBaseFolder; }
-    // Parses and shows an HTML document given as lines.
+    // Shows an HTML document given as lines; loadFinished follows when it is drawn.
     void loadLines(const QStringList &lines);
+    // Whether the browser engine draws the page in view (false before the first page).
+    bool showsWithBrowserEngine() const { return mShown && mShown == mEngine; }
 
 signals:
-    // A link was clicked. A receiver that sets handled stops the viewer from doing
-    // anything further; otherwise the viewer shows the linked local file.
-    void linkClicked(const QUrl &link, bool &handled);
+    void linkClicked(const QUrl &link);
+    void loadFinished(bool ok);
 
 private:
-    void setupDocument();
-    void followLink(const QUrl &link);
+    PageViewEvents events();
+    PageView *preferredView();
+    PageView &richTextView();
+    void adopt(PageView &view);
+    void bringToFront(PageView &view);
 
+    PreviewRenderer mRenderer;
+    bool mEngineTried = false;
+    PageView *mEngine = nullptr;
+    PageView *mRichText = nullptr;
+    PageView *mShown = nullptr;
     QString mBaseFolder;
 };

@@ -2,12 +2,13 @@
 # Installs the build into a temporary prefix and moves the tree elsewhere, as a
 # relocated installation would be; checks the layout and the desktop files, then runs
 # the installed program from there with a fresh home folder.
-# Usage: check-install.sh CMAKE BUILD_DIR PRIVATE_LIBDIR VERSION
+# Usage: check-install.sh CMAKE BUILD_DIR PRIVATE_LIBDIR VERSION WITH_ENGINE(0|1)
 set -eu
 cmake=$1
 build=$2
 libdir=$3
 version=$4
+engine=$5
 scratch=$(mktemp -d)
 pid=
 cleanup() {
@@ -44,6 +45,13 @@ for file in bin/vendrix "$libdir/libvxads.so" \
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 [ "$(ls "$prefix/bin")" = vendrix ] || fail "bin/ holds more than the executable: $(ls "$prefix/bin")"
+# The browser engine is loaded at the first preview, never linked into the program.
+if [ "$engine" = 1 ]; then
+    [ -f "$prefix/$libdir/libvendrix_webview.so" ] || fail "not installed: $libdir/libvendrix_webview.so"
+fi
+if readelf -d "$prefix/bin/vendrix" | grep NEEDED | grep -q WebEngine; then
+    fail "bin/vendrix links the browser engine"
+fi
 
 # The desktop files are valid, and what they name is there.
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop entry"

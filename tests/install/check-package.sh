@@ -1,10 +1,11 @@
 #!/bin/sh
 # Builds the Debian package from the build tree and checks what it holds.
-# Usage: check-package.sh CPACK BUILD_DIR PRIVATE_LIBDIR
+# Usage: check-package.sh CPACK BUILD_DIR PRIVATE_LIBDIR WITH_ENGINE(0|1)
 set -eu
 cpack=$1
 build=$2
 libdir=$3
+engine=$4
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() {
@@ -29,7 +30,12 @@ for file in ./usr/bin/vendrix "./usr/$libdir/libvxads.so" ./usr/share/vendrix/Th
 done
 grep -q '^\./usr/share/vendrix/Templates/.*\.vxt$' "$scratch/contents" || fail "package lacks the templates"
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6widgets6 libqt6network6 qt6-qpa-plugins libqt6svg6; do
+packages="libqt6widgets6 libqt6network6 qt6-qpa-plugins libqt6svg6"
+if [ "$engine" = 1 ]; then
+    grep -qxF "./usr/$libdir/libvendrix_webview.so" "$scratch/contents" || fail "package lacks the browser engine's page view"
+    packages="$packages libqt6webenginewidgets6"
+fi
+for package in $packages; do
     echo "$depends" | grep -q "$package" || fail "Depends lacks $package: $depends"
 done
 dpkg-deb -e "$deb" "$scratch/control"

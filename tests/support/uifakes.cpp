@@ -25,4 +25,7 @@ TestServices::TestServices()
     : settings(data.path() + QStringLiteral("settings.ini")),
       services{settings, prompter, openDialog, pictureDialog, saveDialog, modal, shell, help, data.folder()}
 {
+    // The windows' tests see pages through the simple viewer; the browser engine has
+    // tests of its own.
+    services.previewRenderer = PreviewRenderer::RichText;
 }
