@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -114,7 +115,10 @@ int coldStartChild(int &argc, char **argv)
         registered = clock.nsecsElapsed() / 1e6;
         return 0;
     });
-    QTextStream(stdout) << shown << ' ' << registered << '\n';
+    // The browser engine waits for the first preview.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    const bool engine = maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+    QTextStream(stdout) << shown << ' ' << registered << ' ' << (engine ? 1 : 0) << '\n';
     return code;
 }
 
@@ -122,6 +126,7 @@ struct ColdStart
 {
     double shown = -1;
     double registered = -1;
+    bool engineLoaded = false;
 };
 
 // A new home folder holds only the settings that keep the tip of the day from
@@ -156,6 +161,7 @@ ColdStart coldStartIn(const QString &home, const QString &systemData)
     const QStringList figures = QString::fromLatin1(child.readAllStandardOutput()).split(u' ');
     result.shown = figures.value(0).toDouble();
     result.registered = figures.value(1).toDouble();
+    result.engineLoaded = figures.value(2).toInt() != 0;
     return result;
 }
 
@@ -177,6 +183,7 @@ void coldStart(QTextStream &out)
     QList<double> fresh;
     QList<double> again;
     QList<double> registeredAfter;
+    bool engineLoaded = false;
     for (int i = 0; i < 9; ++i) {
         const ColdStart first = coldStartIn(newHome(scratch, QStringLiteral("fresh%1").arg(i)), systemData);
         const ColdStart later = coldStartIn(existing, systemData);
@@ -187,15 +194,17 @@ void coldStart(QTextStream &out)
         fresh.append(first.shown);
         again.append(later.shown);
         registeredAfter.append(first.registered - first.shown);
+        engineLoaded = engineLoaded || first.engineLoaded || later.engineLoaded;
     }
     out << QStringLiteral("cold start to the first window (new process, no splash), median of 9: fresh home %1 ms "
                           "(best %2), existing home %3 ms (best %4); fresh home's file types in place %5 ms after the "
-                          "window\n")
+                          "window; browser engine loaded at start: %6\n")
                .arg(median(fresh), 0, 'f', 1)
                .arg(*std::min_element(fresh.begin(), fresh.end()), 0, 'f', 1)
                .arg(median(again), 0, 'f', 1)
                .arg(*std::min_element(again.begin(), again.end()), 0, 'f', 1)
-               .arg(median(registeredAfter), 0, 'f', 1);
+               .arg(median(registeredAfter), 0, 'f', 1)
+               .arg(engineLoaded ? QStringLiteral("yes") : QStringLiteral("no"));
 }
 
 }
