@@ -1,14 +1,16 @@
 cmake_minimum_required(VERSION 3.25)
 # Fails when a file of a lower layer includes a header of a folder above it:
 # platform knows only itself, model knows platform, html knows model and platform,
-# checks knows html and what html knows.
+# checks knows html and what html knows; webview (the engine's page view, loaded at
+# run time) knows only itself.
 # Run as: cmake -DSOURCE_DIR=<src> -P layering.cmake
 set(allowed_platform platform)
 set(allowed_model model platform)
 set(allowed_html html model platform)
 set(allowed_checks checks html model platform)
+set(allowed_webview webview)
 set(failures "")
-foreach(folder platform model html checks)
+foreach(folder platform model html checks webview)
     file(GLOB files "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
     foreach(file IN LISTS files)
         file(STRINGS "${file}" includes REGEX "^#include \"[^\"]+/[^\"]+\"")
