@@ -1,10 +1,10 @@
 #include "benchregistry.h"
 
+#include "app/startup.h"
+#include "app/vendrixapplication.h"
 #include "platform/appinfo.h"
 #include "platform/filetypes.h"
 #include "platform/settings.h"
-#include "shell/startup.h"
-#include "shell/vendrixapplication.h"
 
 #include <QApplication>
 #include <QDir>

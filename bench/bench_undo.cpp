@@ -1,6 +1,7 @@
 #include "benchpages.h"
 #include "benchregistry.h"
 
+#include "app/startup.h"
 #include "mainwindow/autosaver.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/pagehistory.h"
@@ -8,7 +9,6 @@
 #include "model/documents.h"
 #include "model/pagelette.h"
 #include "platform/settings.h"
-#include "shell/startup.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 #include "gui.h"
 
-#include "shell/startup.h"
-#include "shell/vendrixapplication.h"
+#include "startup.h"
+#include "vendrixapplication.h"
 
 #include <QTextStream>
 

@@ -2,6 +2,7 @@
 
 #include "bulletpanel.h"
 #include "fontconvert.h"
+#include "frmmisc.h"
 #include "imagepanel.h"
 #include "linkpanel.h"
 #include "pagepropertiespanel.h"
@@ -15,7 +16,6 @@
 #include "platform/filedialog.h"
 #include "platform/prompter.h"
 #include "platform/shell.h"
-#include "shell/frmmisc.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/memobox.h"
 #include "widgets/pictures.h"

@@ -5,6 +5,7 @@
 
 #include "editor/bulletpanel.h"
 #include "editor/fontconvert.h"
+#include "editor/frmmisc.h"
 #include "editor/imagepanel.h"
 #include "editor/linkpanel.h"
 #include "editor/pagepropertiespanel.h"
@@ -12,7 +13,6 @@
 #include "editor/textblockpanel.h"
 #include "mainwindow/frmmain.h"
 #include "model/bookmarks.h"
-#include "shell/frmmisc.h"
 #include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/memobox.h"

@@ -2,12 +2,12 @@
 #include "testregistry.h"
 #include "uifakes.h"
 
+#include "app/startup.h"
 #include "mainwindow/frmmain.h"
 #include "platform/appinfo.h"
 #include "platform/settings.h"
 #include "shell/frmtips.h"
 #include "shell/splashscreen.h"
-#include "shell/startup.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "testregistry.h"
 
+#include "app/vendrixapplication.h"
 #include "model/errors.h"
-#include "shell/vendrixapplication.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 #include "testregistry.h"
 #include "uifakes.h"
 
+#include "editor/frmmisc.h"
 #include "model/bookmarks.h"
-#include "shell/frmmisc.h"
 #include "themes/palette.h"
 #include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"

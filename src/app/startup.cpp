@@ -1,9 +1,10 @@
 #include "startup.h"
 
+#include "vendrixapplication.h"
+
 #include "platform/appinfo.h"
 #include "platform/filetypes.h"
-#include "splashscreen.h"
-#include "vendrixapplication.h"
+#include "shell/splashscreen.h"
 
 #include <QApplication>
 #include <QDir>
