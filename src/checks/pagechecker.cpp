@@ -352,9 +352,9 @@ QString severityName(Severity severity)
     return severity == Severity::Error ? QStringLiteral("error") : QStringLiteral("warning");
 }
 
-bool hasErrors(const QList<Finding> &findings)
+qsizetype errorCount(const QList<Finding> &findings)
 {
-    return std::any_of(findings.begin(), findings.end(), [](const Finding &f) { return f.severity == Severity::Error; });
+    return std::count_if(findings.begin(), findings.end(), [](const Finding &f) { return f.severity == Severity::Error; });
 }
 
 QList<Finding> check(const TPagelette &page, const ProgramFolder &folder, const PictureInspector &pictures)

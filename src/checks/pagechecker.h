@@ -26,7 +26,11 @@ struct Finding
 
 // "error" or "warning".
 QString severityName(Severity severity);
-bool hasErrors(const QList<Finding> &findings);
+qsizetype errorCount(const QList<Finding> &findings);
+inline bool hasErrors(const QList<Finding> &findings)
+{
+    return errorCount(findings) > 0;
+}
 
 // Every finding of the page in the order of its rows. Pictures are looked for in the
 // program folder's upload folders and read through pictures; the page is only read.

@@ -85,7 +85,8 @@ public:
     // chose is loaded. Nothing more when New was cancelled.
     void openDocument();
     // Send to web: a changed page is saved first (nothing more happens when it is
-    // not), then the upload wizard runs with the page's files in its list.
+    // not), then the upload wizard runs with the page's files in its list and the
+    // page check's findings above them; a finding chosen there selects its block.
     void sendToWeb();
     // Check Page: shows what the page check finds in the page as it stands (edits in
     // the open panel included); a finding chosen there selects its block.

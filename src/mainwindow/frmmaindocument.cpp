@@ -258,9 +258,11 @@ void TfrmMain::sendToWeb()
     std::optional<BusyCursor> busy(std::in_place);
     TfrmUpload wizard(mServices, this);
     wizard.setFiles(UploadList::collect(mPage, mServices.programFolder, mDocument.name()));
+    wizard.setFindings(checkFindings());
     // The hourglass is for gathering the files, not for the time the wizard is open.
     busy.reset();
     mServices.modal.runModal(wizard);
+    selectBlock(wizard.chosenRow());
 }
 
 QList<PageCheck::Finding> TfrmMain::checkFindings()

@@ -43,6 +43,16 @@ QString MessageBoxPrompter::caption(Kind kind)
 
 Prompter::Button MessageBoxPrompter::ask(Kind kind, const QString &text, Buttons buttons, int helpTopic)
 {
+    return show(kind, text, buttons, helpTopic, NoButton);
+}
+
+Prompter::Button MessageBoxPrompter::askWithDefault(Kind kind, const QString &text, Buttons buttons, Button defaultButton)
+{
+    return show(kind, text, buttons, 0, defaultButton);
+}
+
+Prompter::Button MessageBoxPrompter::show(Kind kind, const QString &text, Buttons buttons, int helpTopic, Button defaultButton)
+{
     QMessageBox box;
     box.setIcon(iconOf(kind));
     box.setWindowTitle(caption(kind));
@@ -66,7 +76,12 @@ Prompter::Button MessageBoxPrompter::ask(Kind kind, const QString &text, Buttons
             mHelp.showPopup(helpTopic, help->mapToGlobal(help->rect().bottomLeft()));
         });
     }
-    box.setDefaultButton(static_cast<QPushButton *>(map.first().first));
+    QAbstractButton *preferred = map.first().first;
+    for (const auto &[button, ours] : std::as_const(map)) {
+        if (ours == defaultButton)
+            preferred = button;
+    }
+    box.setDefaultButton(static_cast<QPushButton *>(preferred));
 
     centreOnScreen(box);
     box.exec();

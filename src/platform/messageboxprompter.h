@@ -13,11 +13,14 @@ public:
     explicit MessageBoxPrompter(HelpEngine &help);
 
     Button ask(Kind kind, const QString &text, Buttons buttons, int helpTopic = 0) override;
+    Button askWithDefault(Kind kind, const QString &text, Buttons buttons, Button defaultButton) override;
     void beep() override;
 
     // The caption every box of the kind carries: "Information", "Warning", "Error", "Confirm".
     static QString caption(Kind kind);
 
 private:
+    Button show(Kind kind, const QString &text, Buttons buttons, int helpTopic, Button defaultButton);
+
     HelpEngine &mHelp;
 };

@@ -24,6 +24,14 @@ public:
     // Shows a modal box and returns the button that closed it (Cancel when the box was
     // closed any other way). A nonzero helpTopic makes the Help button show that topic.
     virtual Button ask(Kind kind, const QString &text, Buttons buttons, int helpTopic = 0) = 0;
+    // As ask(), with Enter pressing defaultButton rather than the first button offered
+    // (a question whose safe answer is No). A prompter that has no default to choose
+    // asks as ask() does.
+    virtual Button askWithDefault(Kind kind, const QString &text, Buttons buttons, Button defaultButton)
+    {
+        Q_UNUSED(defaultButton);
+        return ask(kind, text, buttons);
+    }
     virtual void beep() = 0;
 
     void information(const QString &text) { ask(Kind::Information, text, Ok); }

@@ -6,6 +6,7 @@
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/globeanimation.h"
+#include "widgets/findingspanel.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
@@ -356,6 +357,12 @@ QWidget *TfrmUpload::buildUploadPage()
 {
     pnlUpload = new QWidget(this);
     pnlUpload->setObjectName(QStringLiteral("pnlUpload"));
+    pnlFindings = new FindingsPanel(pnlUpload);
+    pnlFindings->hide();
+    connect(pnlFindings, &FindingsPanel::blockRequested, this, [this](int row) {
+        mChosenRow = row;
+        reject();
+    });
     lblExplain = addLabel(QStringLiteral("lblExplain"),
                           tr("Listed below are all the files to be uploaded. If you desire, add and remove items in the "
                              "upload list."),
@@ -414,6 +421,7 @@ QWidget *TfrmUpload::buildUploadPage()
     send->addWidget(btnSend);
     auto *layout = new QVBoxLayout(pnlUpload);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pnlFindings, 1);
     layout->addWidget(lblExplain);
     layout->addLayout(list, 1);
     layout->addLayout(send);
@@ -588,10 +596,30 @@ void TfrmUpload::lstUploadClick()
     btnUpRemove->setEnabled(!lstUpload->selectedItems().isEmpty());
 }
 
+void TfrmUpload::setFindings(const QList<PageCheck::Finding> &findings)
+{
+    pnlFindings->setFindings(findings);
+    pnlFindings->setVisible(!findings.isEmpty());
+}
+
+QString TfrmUpload::sendAnywayQuestion(qsizetype errors)
+{
+    return (errors == 1 ? tr("The list above shows an error on this page.")
+                        : tr("The list above shows %1 errors on this page.").arg(errors))
+           + QStringLiteral(" Send anyway?");
+}
+
 void TfrmUpload::btnSendClick()
 {
     const QListWidgetItem *profile = selectedProfile();
     if (!profile)
+        return;
+    const qsizetype errors = PageCheck::errorCount(pnlFindings->findings());
+    // Warnings only inform; an error is what visitors would meet broken.
+    if (errors > 0
+        && mServices.prompter.askWithDefault(Prompter::Kind::Warning, sendAnywayQuestion(errors), Prompter::Yes | Prompter::No,
+                                             Prompter::No)
+               != Prompter::Yes)
         return;
     mRun.setFiles(files());
     mRun.send(mProfiles, profile->text());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "checks/pagechecker.h"
 #include "platform/busycursor.h"
 #include "upload/profilestore.h"
 #include "upload/uploadrun.h"
@@ -8,6 +9,7 @@
 
 #include <optional>
 
+class FindingsPanel;
 class GlobeAnimation;
 class QCheckBox;
 class QLabel;
@@ -38,6 +40,14 @@ public:
 
     void setFiles(const QStringList &paths);
     QStringList files() const;
+
+    // What the page check found, shown above the files (nothing shows when it found
+    // nothing). With an error among them, Send asks first.
+    void setFindings(const QList<PageCheck::Finding> &findings);
+    // The row of the block whose finding the user chose, which closed the wizard; -1
+    // when it closed otherwise.
+    int chosenRow() const { return mChosenRow; }
+    static QString sendAnywayQuestion(qsizetype errors);
 
     TProfileEditMode ProfileEditMode() const { return mProfileEditMode; }
     // The profile editor is open (between Add or Edit and Apply or Cancel).
@@ -90,6 +100,7 @@ public:
 
     // Upload page.
     QWidget *pnlUpload;
+    FindingsPanel *pnlFindings;
     QLabel *lblExplain;
     TListBoxHrz *lstUpload;
     QToolButton *btnUpAdd;
@@ -149,6 +160,7 @@ private:
     UploadRun mRun;
     TProfileEditMode mProfileEditMode = pemAdd;
     bool mEditing = false;
+    int mChosenRow = -1;
     ServerProfile mShownProfile; // the profile the editor was opened with
     std::optional<BusyCursor> mBusy;
 };

@@ -5,8 +5,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 QString counted(qsizetype count, const char *one, const char *many)
@@ -66,8 +64,7 @@ void FindingsPanel::setFindings(const QList<PageCheck::Finding> &findings)
 
 QString FindingsPanel::countText(const QList<PageCheck::Finding> &findings)
 {
-    const qsizetype errors =
-        std::count_if(findings.begin(), findings.end(), [](const auto &f) { return f.severity == PageCheck::Severity::Error; });
+    const qsizetype errors = PageCheck::errorCount(findings);
     const qsizetype warnings = findings.size() - errors;
     if (errors && warnings)
         return counted(errors, "error", "errors") + QStringLiteral(" and ") + counted(warnings, "warning", "warnings");

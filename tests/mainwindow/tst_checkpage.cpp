@@ -1,8 +1,11 @@
+#include "mainwindow/buttonbar.h"
 #include "mainwindow/frmcheck.h"
 #include "editor/linkpanel.h"
 #include "listtexts.h"
 #include "mainwindowtest.h"
 #include "testregistry.h"
+#include "upload/frmupload.h"
+#include "upload/profilestore.h"
 #include "widgets/findingspanel.h"
 
 #include <QAction>
@@ -54,6 +57,35 @@ private slots:
         QCOMPARE(window->lstBlocks->currentRow(), 1);
         QCOMPARE(window->currentItemIndex(), 1);
         QCOMPARE(window->pnlWork->currentWidget(), window->pnlCreate);
+    }
+
+    // The upload wizard shows the same findings; choosing one there closes the
+    // wizard and selects the block.
+    void findingInTheWizardSelectsItsBlock()
+    {
+        DataHomeSandbox sandbox;
+        TestServices fakes;
+        const auto window = startWindow(fakes);
+        fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/Page.vxf"));
+        QVERIFY(window->save());
+        ServerProfile profile = ServerProfile::newProfile();
+        profile.ProfileName = QStringLiteral("Home");
+        QVERIFY(ProfileStore(fakes.settings).SaveProfile(profile));
+        fakes.modal.expect([](QDialog &dialog) {
+            auto &wizard = static_cast<TfrmUpload &>(dialog);
+            wizard.show();
+            wizard.lvProfiles->setCurrentRow(0);
+            wizard.btnUpload->click();
+            QListWidget *list = wizard.pnlFindings->lstFindings;
+            const QRect rect = list->visualItemRect(list->item(2));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+            return dialog.result();
+        });
+        window->pbButtons->btnUpload->click();
+        QCOMPARE(fakes.modal.shownClasses, QStringList{"TfrmUpload"});
+        QCOMPARE(window->lstBlocks->currentRow(), 2);
+        QCOMPARE(window->currentItemIndex(), 2);
     }
 
     // Looking changes nothing: a saved page stays saved, and closing the window

@@ -171,6 +171,28 @@ private slots:
         QVERIFY(help.popups.isEmpty());
     }
 
+    // Enter answers a question with its first button unless the caller names another.
+    void messageBoxDefaultButton()
+    {
+        FakeHelpEngine help;
+        MessageBoxPrompter prompter(help);
+        QStringList defaults;
+        const auto pressDefault = [&](QMessageBox &box) {
+            QPushButton *button = box.defaultButton();
+            defaults.append(button ? button->text().remove(u'&') : QString());
+            if (button)
+                button->click();
+            else
+                box.reject();
+        };
+        whenBoxShown(pressDefault);
+        QCOMPARE(prompter.ask(Prompter::Kind::Confirmation, QStringLiteral("Go?"), Prompter::Yes | Prompter::No), Prompter::Yes);
+        whenBoxShown(pressDefault);
+        QCOMPARE(prompter.askWithDefault(Prompter::Kind::Warning, QStringLiteral("Go?"), Prompter::Yes | Prompter::No, Prompter::No),
+                 Prompter::No);
+        QCOMPARE(defaults, (QStringList{"Yes", "No"}));
+    }
+
     void messageBoxHelpKeepsTheBoxOpen()
     {
         FakeHelpEngine help;

@@ -12,6 +12,13 @@ Prompter::Button FakePrompter::ask(Kind kind, const QString &text, Buttons butto
     return Cancel;
 }
 
+Prompter::Button FakePrompter::askWithDefault(Kind kind, const QString &text, Buttons buttons, Button defaultButton)
+{
+    const Button answer = ask(kind, text, buttons);
+    boxes.last().defaultButton = defaultButton;
+    return answer;
+}
+
 QStringList FakePrompter::texts() const
 {
     QStringList list;

@@ -16,9 +16,11 @@ public:
         QString text;
         Buttons buttons;
         int helpTopic;
+        Button defaultButton = NoButton; // as askWithDefault() was given it
     };
 
     Button ask(Kind kind, const QString &text, Buttons buttons, int helpTopic = 0) override;
+    Button askWithDefault(Kind kind, const QString &text, Buttons buttons, Button defaultButton) override;
     void beep() override { ++beeps; }
 
     void answer(Button button) { script.enqueue(button); }

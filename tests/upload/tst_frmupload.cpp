@@ -12,6 +12,7 @@
 #include "upload/certificatefingerprint.h"
 #include "upload/frmupload.h"
 #include "upload/globeanimation.h"
+#include "widgets/findingspanel.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/whatsthis.h"
 
@@ -412,15 +413,19 @@ private slots:
         sendToWeb(fakes, *window, [&](TfrmUpload &wizard) {
             QCOMPARE(wizard.files(), (QStringList{fakes.data.path() + QStringLiteral("Upload/images/pic.gif"),
                                                   fakes.data.path() + QStringLiteral("Upload/MyPage.html")}));
+            // The picture's bytes are no picture and the link has no address: the
+            // page goes out because the user says so.
+            const QString question = QStringLiteral("The list above shows 2 errors on this page. Send anyway?");
             for (int run = 0; run < 2; ++run) {
                 fakes.prompter.boxes.clear();
+                fakes.prompter.answer(Prompter::Yes);
                 send(wizard, QStringLiteral("Local"));
                 QVERIFY(QTest::qWaitFor([&] {
                     progressShown |= wizard.pnlProgress->isVisible() && wizard.Animate->isPlaying()
                         && wizard.lblProgress->text().startsWith(QStringLiteral("Connect"));
                     return !fakes.prompter.boxes.isEmpty() && pageUsable(wizard);
                 }, 20000));
-                QCOMPARE(fakes.prompter.texts(), QStringList{QStringLiteral("Transfer Completed.")});
+                QCOMPARE(fakes.prompter.texts(), (QStringList{question, QStringLiteral("Transfer Completed.")}));
                 QVERIFY(!wizard.uploadRun().isConnected());
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/pic.gif"))), picture);
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/MyPage.html"))),
@@ -429,6 +434,62 @@ private slots:
             }
         });
         QVERIFY(progressShown);
+    }
+
+    // The check's findings stand above the files. An error asks first, No being the
+    // answer Enter gives, and No sends nothing; warnings alone only inform.
+    void checkBeforeSending_data()
+    {
+        QTest::addColumn<bool>("withError");
+        QTest::addColumn<QStringList>("shown");
+        const QString noTitle = QStringLiteral("Page Details: The page has no title: browsers show its file name instead, "
+                                               "and search engines list it without one.");
+        QTest::newRow("error, answered No") << true
+                                            << QStringList{noTitle, QStringLiteral("Image (row 1): The picture gone.jpg is "
+                                                                                   "missing from the upload folder.")};
+        QTest::newRow("warning only") << false << QStringList{noTitle};
+    }
+
+    void checkBeforeSending()
+    {
+        QFETCH(bool, withError);
+        QFETCH(QStringList, shown);
+        TestServices fakes;
+        auto window = startWindow(fakes);
+        TPageCollection &items = window->page().Page();
+        while (items.Count() > 2)
+            items.remove(2);
+        if (withError) {
+            items.Items(1).ImageBlock().FileName = QStringLiteral("gone.jpg");
+            items.Items(1).ImageBlock().Alt = QStringLiteral("Gone");
+        } else {
+            items.remove(1);
+        }
+        window->FillPageletteList();
+        fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/Checked.vxf"));
+        QVERIFY(window->save());
+        fakes.prompter.boxes.clear();
+        QVERIFY(QDir(mRemote.path()).mkpath(QStringLiteral("checked")));
+        saveProfile(fakes.settings, QStringLiteral("Local"), QStringLiteral("127.0.0.1"), mServer.port(), QStringLiteral("right"),
+                    QStringLiteral("checked"));
+
+        sendToWeb(fakes, *window, [&](TfrmUpload &wizard) {
+            QVERIFY(!wizard.pnlFindings->isHidden());
+            QCOMPARE(listTexts(*wizard.pnlFindings->lstFindings), shown);
+            fakes.prompter.answer(Prompter::No);
+            send(wizard, QStringLiteral("Local"));
+            if (withError) {
+                QCOMPARE(fakes.prompter.texts(), QStringList{QStringLiteral("The list above shows an error on this page. Send anyway?")});
+                QCOMPARE(fakes.prompter.boxes.first().kind, Prompter::Kind::Warning);
+                QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Yes | Prompter::No);
+                QCOMPARE(fakes.prompter.boxes.first().defaultButton, Prompter::No);
+                QVERIFY(!wizard.pnlProgress->isVisible() && !wizard.uploadRun().isLocked());
+                return;
+            }
+            QVERIFY(QTest::qWaitFor([&] { return !fakes.prompter.boxes.isEmpty() && pageUsable(wizard); }, 20000));
+            QCOMPARE(fakes.prompter.texts(), QStringList{QStringLiteral("Transfer Completed.")});
+        });
+        QCOMPARE(QFileInfo::exists(mRemote.filePath(QStringLiteral("checked/Checked.html"))), !withError);
     }
 
     void failures_data()
