@@ -43,6 +43,11 @@ bool writeBytesToFile(const QString &path, const QByteArray &bytes, QString *err
     return SafeWrite::replaceFile(path, bytes, error) == SafeWrite::Result::Written;
 }
 
+bool writeCopyToFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return SafeWrite::replaceCopy(path, bytes, error) == SafeWrite::Result::Written;
+}
+
 bool buildAndWrite(THTMLMode mode, const TPagelette &page, const HtmlBuildOptions &options, const QString &path,
                    QString *error)
 {
@@ -50,7 +55,7 @@ bool buildAndWrite(THTMLMode mode, const TPagelette &page, const HtmlBuildOption
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(error, QStringLiteral("Cannot create the folder %1.").arg(folder));
-    return writeBytesToFile(path, HtmlText::toAscii(text), error);
+    return writeCopyToFile(path, HtmlText::toAscii(text), error);
 }
 
 }
@@ -83,6 +88,11 @@ bool writeHtml(QIODevice *device, const QStringList &lines, QString *error)
 bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error)
 {
     return writeBytesToFile(path, encodedText(lines), error);
+}
+
+bool writeHtmlCopy(const QString &path, const QStringList &lines, QString *error)
+{
+    return writeCopyToFile(path, encodedText(lines), error);
 }
 
 bool writeLocalCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error)

@@ -24,9 +24,12 @@ bool writeHtml(QIODevice *device, const QStringList &lines, QString *error);
 // Writes lines as writeHtml does, replacing the file atomically: on failure the
 // previous file is intact and *error holds the reason.
 bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error);
+// The same for a copy the program makes from a document (SafeWrite::replaceCopy): not
+// waited onto the disk, and left untouched when its bytes are already these.
+bool writeHtmlCopy(const QString &path, const QStringList &lines, QString *error);
 
-// Build in the right mode and write, creating the target folder when it is missing;
-// false with the reason in *error. ListIndexError/ConvertError propagate and then
+// Build in the right mode and write as copies (writeHtmlCopy), creating the target
+// folder when it is missing; false with the reason in *error. ListIndexError/ConvertError propagate and then
 // nothing is written.
 bool writeLocalCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error);
 bool writeUploadCopy(const TPagelette &page, const HtmlBuildOptions &options, const QString &documentPath, QString *error);

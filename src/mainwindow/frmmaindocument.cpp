@@ -217,10 +217,10 @@ void TfrmMain::writeHtmlCopies(const QString &documentPath)
     QStringList local;
     buildPageHTML(local, hmLocalCopy);
     QString ignored;
-    HtmlCopies::writeHtmlFile(HtmlCopies::localCopyPath(folder, documentPath), local, &ignored);
+    HtmlCopies::writeHtmlCopy(HtmlCopies::localCopyPath(folder, documentPath), local, &ignored);
     QStringList upload;
     buildPageHTML(upload, hmUploadCopy);
-    HtmlCopies::writeHtmlFile(HtmlCopies::uploadCopyPath(folder, documentPath), upload, &ignored);
+    HtmlCopies::writeHtmlCopy(HtmlCopies::uploadCopyPath(folder, documentPath), upload, &ignored);
 }
 
 bool TfrmMain::saveAsTemplate()
@@ -235,7 +235,7 @@ bool TfrmMain::saveAsTemplate()
         const QString preview = HtmlCopies::templatePreviewPath(mServices.programFolder, document->path);
         QDir().mkpath(QFileInfo(preview).absolutePath());
         QString error;
-        if (!HtmlCopies::writeHtmlFile(preview, lines, &error)) {
+        if (!HtmlCopies::writeHtmlCopy(preview, lines, &error)) {
             mServices.prompter.error(error);
             return false;
         }

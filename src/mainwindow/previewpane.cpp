@@ -162,7 +162,7 @@ void PreviewPane::btnExternalViewClick()
         QDir().mkpath(QFileInfo(path).absolutePath());
         // A file that cannot be written still goes to the browser, which then says so.
         QString ignored;
-        HtmlCopies::writeHtmlFile(path, lines, &ignored);
+        HtmlCopies::writeHtmlCopy(path, lines, &ignored);
     }
     openWithDefaultClient(services.shell, services.prompter, services.maker, path);
 }

@@ -1,11 +1,26 @@
 #include "safewrite.h"
 
+#include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace SafeWrite {
 
 namespace {
+
+bool holdsExactly(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile() || info.size() != bytes.size())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+}
 
 QString reasonOf(const QIODevice *device)
 {
@@ -58,6 +73,43 @@ Result replaceFile(const QString &path, const QByteArray &bytes, QString *error)
     if (!file.commit()) {
         if (error)
             *error = reasonOf(&file);
+        return Result::WriteFailed;
+    }
+    return Result::Written;
+}
+
+Result replaceCopy(const QString &path, const QByteArray &bytes, QString *error)
+{
+    if (holdsExactly(path, bytes))
+        return Result::Written;
+    const QFileInfo target(path);
+    // A name of its own beside the target, created anew (never an existing file or a
+    // link someone planted there), with the permissions a new file gets.
+    QFile file;
+    for (int attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
+        file.setFileName(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                         + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
+    if (!file.isOpen()) {
+        if (error)
+            *error = file.errorString();
+        return Result::CannotCreate;
+    }
+    bool written = writeAll(&file, bytes, error);
+    file.close();
+    if (written && file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = reasonOf(&file);
+        written = false;
+    }
+    std::error_code renamed;
+    if (written)
+        std::filesystem::rename(QFile::encodeName(file.fileName()).toStdString(), QFile::encodeName(path).toStdString(), renamed);
+    if (!written || renamed) {
+        if (written && error)
+            *error = QString::fromStdString(renamed.message());
+        file.remove();
         return Result::WriteFailed;
     }
     return Result::Written;

@@ -20,6 +20,14 @@ enum class Result {
 // ("No space left on device") and nothing at path has changed.
 Result replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// Replaces path with bytes as replaceFile() does, for a file the program can make
+// again from its sources (an HTML copy): the new file takes the old one's place by
+// rename, never written through a link planted there, and it is not waited onto the
+// disk, so that a save or a publish never stands still behind other programs' writes.
+// A regular file that already holds exactly these bytes is left as it is, with its
+// modification time.
+Result replaceCopy(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
 // Writes all bytes to an open device and flushes it when it is a file; false with the
 // device's reason in *error when any part is refused.
 bool writeAll(QIODevice *device, const QByteArray &bytes, QString *error = nullptr);
