@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/profilestore.h"
+#include "upload/publishrecord.h"
 #include "upload/uploadlist.h"
 #include "upload/uploadrun.h"
 
@@ -22,6 +23,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <functional>
 
 namespace CommandLine {
 
@@ -63,13 +65,14 @@ struct Options
 class ConsolePrompter : public Prompter
 {
 public:
-    ConsolePrompter(QTextStream &out, QTextStream &err, bool createDirectory)
-        : mOut(out), mErr(err), mCreate(createDirectory)
+    ConsolePrompter(QTextStream &out, QTextStream &err, bool createDirectory, std::function<void()> beforeEachBox)
+        : mOut(out), mErr(err), mCreate(createDirectory), mBeforeEachBox(std::move(beforeEachBox))
     {
     }
 
     Button ask(Kind kind, const QString &text, Buttons buttons, int) override
     {
+        mBeforeEachBox();
         if (buttons.testFlag(Yes)) {
             const Button answer = mCreate && !mAnswered ? Yes : No;
             mAnswered = true;
@@ -85,6 +88,7 @@ private:
     QTextStream &mOut;
     QTextStream &mErr;
     bool mCreate;
+    std::function<void()> mBeforeEachBox;
     bool mAnswered = false;
 };
 
@@ -133,7 +137,9 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     Options options;
     if (!options.parse(arguments.mid(2), {QStringLiteral("--profile"), QStringLiteral("--data-dir")},
-                       {QStringLiteral("--create-dir"), QStringLiteral("--verbose"), QStringLiteral("--force")}, err))
+                       {QStringLiteral("--create-dir"), QStringLiteral("--verbose"), QStringLiteral("--force"),
+                        QStringLiteral("--all"), QStringLiteral("--dry-run")},
+                       err))
         return 2;
     const QString document = arguments.value(1);
     const QString profileOption = options.values.value(QStringLiteral("--profile"));
@@ -182,12 +188,17 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
 
-    ConsolePrompter prompter(out, err, options.flags.contains(QStringLiteral("--create-dir")));
     StatusPrinter printer(out);
+    ConsolePrompter prompter(out, err, options.flags.contains(QStringLiteral("--create-dir")), [&printer] { printer.flush(); });
     UploadRun run(prompter);
     // There is no one to ask here; trusting a certificate is a deliberate --set-profile.
     run.setCertificateQuestions(false);
     run.setFiles(UploadList::collect(page, build.programFolder, document));
+    PublishRecord record(PublishRecord::pathIn(build.programFolder));
+    run.setRecord(&record);
+    run.setSendAll(options.flags.contains(QStringLiteral("--all")));
+    run.setDryRun(options.flags.contains(QStringLiteral("--dry-run")));
+    const bool verbose = options.flags.contains(QStringLiteral("--verbose"));
     QEventLoop loop;
     bool ended = false;
     QObject::connect(&run, &UploadRun::statusChanged, &run, [&printer](const QString &text) { printer.status(text); });
@@ -195,12 +206,16 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
         ended = true;
         loop.quit();
     });
-    if (options.flags.contains(QStringLiteral("--verbose"))) {
-        QObject::connect(&run, &UploadRun::trace, &run, [&](const QString &line) {
-            printer.flush();
-            out << line << Qt::endl;
-        });
-    }
+    const auto print = [&printer, &out](const QString &line) {
+        printer.flush();
+        out << line << Qt::endl;
+    };
+    QObject::connect(&run, &UploadRun::fileReported, &run, print);
+    QObject::connect(&run, &UploadRun::notice, &run, print);
+    if (verbose || options.flags.contains(QStringLiteral("--dry-run")))
+        QObject::connect(&run, &UploadRun::summaryChanged, &run, print);
+    if (verbose)
+        QObject::connect(&run, &UploadRun::trace, &run, print);
     run.send(profiles, profile);
     if (run.isLocked() && !ended)
         loop.exec();
@@ -337,8 +352,10 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
 const Command uploadCommands[] = {
     {"--publish", "--publish FILE --profile NAME [...]",
      "Check a document (as --check), write its upload copy and publish it with its\n"
-     "                                     pictures; errors stop it unless --force; also --create-dir\n"
-     "                                     (make a missing remote directory),\n"
+     "                                     pictures; errors stop it unless --force. Only files that\n"
+     "                                     changed since the last publish are sent (--all: every file);\n"
+     "                                     --dry-run shows what would be sent without sending it;\n"
+     "                                     also --create-dir (make a missing remote directory),\n"
      "                                     --data-dir DIR, --verbose (show the FTP dialogue)",
      publish},
     {"--profiles", "--profiles [--verbose]",

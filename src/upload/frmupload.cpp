@@ -6,8 +6,8 @@
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/globeanimation.h"
+#include "upload/uploadfilelist.h"
 #include "widgets/findingspanel.h"
-#include "widgets/listboxhrz.h"
 #include "widgets/pictures.h"
 #include "widgets/whatsthis.h"
 
@@ -112,8 +112,10 @@ void drawEtchedFrame(QPainter &painter, const QRect &r, const QPalette &palette)
 }
 
 TfrmUpload::TfrmUpload(AppServices &services, QWidget *parent)
-    : QDialog(parent), mServices(services), mProfiles(services.settings), mRun(services.prompter)
+    : QDialog(parent), mServices(services), mProfiles(services.settings),
+      mRecord(PublishRecord::pathIn(services.programFolder)), mRun(services.prompter)
 {
+    mRun.setRecord(&mRecord);
     setObjectName(QStringLiteral("frmUpload"));
     setWindowTitle(kCaption);
     whatsThis = new WhatsThisMenu(services.help, this);
@@ -368,7 +370,7 @@ QWidget *TfrmUpload::buildUploadPage()
                              "upload list."),
                           pnlUpload);
     lblExplain->setWordWrap(true);
-    lstUpload = new TListBoxHrz(pnlUpload);
+    lstUpload = new UploadFileList(pnlUpload);
     lstUpload->setObjectName(QStringLiteral("lstUpload"));
     lstUpload->setAccessibleName(tr("Files to upload"));
     whatsThis->attach(*lstUpload, 75);
@@ -393,6 +395,11 @@ QWidget *TfrmUpload::buildUploadPage()
     btnSend->setObjectName(QStringLiteral("btnSend"));
     btnSend->setEnabled(false);
     connect(btnSend, &QPushButton::clicked, this, &TfrmUpload::btnSendClick);
+    chkSendAll = new QCheckBox(tr("Send &every file, also the unchanged ones"), pnlUpload);
+    chkSendAll->setObjectName(QStringLiteral("chkSendAll"));
+    lblSummary = addLabel(QStringLiteral("lblSummary"), QString(), pnlUpload);
+    lblSummary->setWordWrap(true);
+    lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     pnlProgress = new QFrame(pnlUpload);
     pnlProgress->setObjectName(QStringLiteral("pnlProgress"));
@@ -417,6 +424,7 @@ QWidget *TfrmUpload::buildUploadPage()
     list->addWidget(lstUpload, 1);
     list->addLayout(listButtons);
     auto *send = new QHBoxLayout;
+    send->addWidget(chkSendAll);
     send->addStretch(1);
     send->addWidget(btnSend);
     auto *layout = new QVBoxLayout(pnlUpload);
@@ -426,11 +434,17 @@ QWidget *TfrmUpload::buildUploadPage()
     layout->addLayout(list, 1);
     layout->addLayout(send);
     layout->addWidget(pnlProgress);
+    layout->addWidget(lblSummary);
 
     connect(&mRun, &UploadRun::busyCursorChanged, this, &TfrmUpload::runBusy);
     connect(&mRun, &UploadRun::progressVisibleChanged, this, &TfrmUpload::runProgressVisible);
     connect(&mRun, &UploadRun::lockedChanged, this, &TfrmUpload::runLocked);
     connect(&mRun, &UploadRun::statusChanged, lblProgress, &QLabel::setText);
+    connect(&mRun, &UploadRun::summaryChanged, lblSummary, &QLabel::setText);
+    connect(&mRun, &UploadRun::notice, lblSummary, [this](const QString &text) {
+        lblSummary->setText(lblSummary->text().isEmpty() ? text : lblSummary->text() + u'\n' + text);
+    });
+    connect(&mRun, &UploadRun::pageReset, this, &TfrmUpload::refreshStates);
     return pnlUpload;
 }
 
@@ -448,14 +462,26 @@ void TfrmUpload::setFiles(const QStringList &paths)
 {
     lstUpload->clear();
     lstUpload->addItems(paths);
+    refreshStates();
 }
 
 QStringList TfrmUpload::files() const
 {
-    QStringList paths;
-    for (int i = 0; i < lstUpload->count(); ++i)
-        paths.append(lstUpload->item(i)->text());
-    return paths;
+    return lstUpload->paths();
+}
+
+void TfrmUpload::refreshStates()
+{
+    const QListWidgetItem *profile = selectedProfile();
+    QHash<QString, QString> states;
+    if (profile) {
+        mRecord.load();
+        const PublishDestination destination = UploadRun::destinationOf(mProfiles.LoadProfile(profile->text()));
+        const QList<PlannedFile> plan = PublishPlan::make(files(), mRecord, destination, false);
+        for (const PlannedFile &file : plan)
+            states.insert(file.localPath, PublishPlan::stateText(file.state));
+    }
+    lstUpload->setStates(states);
 }
 
 void TfrmUpload::btnServersClick(int tag)
@@ -465,6 +491,7 @@ void TfrmUpload::btnServersClick(int tag)
         return;
     }
     setSendAndRemove();
+    refreshStates();
     pnlPages->setCurrentWidget(pnlUpload);
 }
 
@@ -579,6 +606,7 @@ void TfrmUpload::btnUpAddClick()
     lstUpload->setCurrentRow(lstUpload->count() - 1);
     lstUpload->setFocus();
     setSendAndRemove();
+    refreshStates();
 }
 
 void TfrmUpload::btnUpRemoveClick()
@@ -621,7 +649,9 @@ void TfrmUpload::btnSendClick()
                                              Prompter::No)
                != Prompter::Yes)
         return;
+    lblSummary->clear();
     mRun.setFiles(files());
+    mRun.setSendAll(chkSendAll->isChecked());
     mRun.send(mProfiles, profile->text());
 }
 
@@ -740,7 +770,7 @@ void TfrmUpload::runProgressVisible(bool visible)
 // client, which is busy with the run.
 void TfrmUpload::runLocked(bool locked)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{lstUpload, btnUpAdd, btnServers})
+    for (QWidget *control : std::initializer_list<QWidget *>{lstUpload, btnUpAdd, btnServers, chkSendAll})
         control->setEnabled(!locked);
     if (locked) {
         btnSend->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "checks/pagechecker.h"
 #include "platform/busycursor.h"
 #include "upload/profilestore.h"
+#include "upload/publishrecord.h"
 #include "upload/uploadrun.h"
 
 #include <QDialog>
@@ -20,7 +21,7 @@ class QPushButton;
 class QSpinBox;
 class QStackedWidget;
 class QToolButton;
-class TListBoxHrz;
+class UploadFileList;
 class WhatsThisMenu;
 struct AppServices;
 
@@ -102,10 +103,12 @@ public:
     QWidget *pnlUpload;
     FindingsPanel *pnlFindings;
     QLabel *lblExplain;
-    TListBoxHrz *lstUpload;
+    UploadFileList *lstUpload;
     QToolButton *btnUpAdd;
     QToolButton *btnUpRemove;
+    QCheckBox *chkSendAll;
     QPushButton *btnSend;
+    QLabel *lblSummary;
     QWidget *pnlProgress;
     GlobeAnimation *Animate;
     QLabel *lblProgress;
@@ -144,6 +147,8 @@ private:
     void SetEditMode(bool on);
     void setSelectionButtons();
     void setSendAndRemove();
+    // Shows each file's state for the selected profile's server.
+    void refreshStates();
     QListWidgetItem *addProfileItem(const QString &name);
     QListWidgetItem *selectedProfile() const;
     bool isDuplicateName(const QString &name) const;
@@ -157,6 +162,7 @@ private:
 
     AppServices &mServices;
     ProfileStore mProfiles;
+    PublishRecord mRecord;
     UploadRun mRun;
     TProfileEditMode mProfileEditMode = pemAdd;
     bool mEditing = false;

@@ -141,8 +141,19 @@ void FtpDataConnection::socketFailed()
     if (!mSocket)
         return;
     const QAbstractSocket::SocketError socketError = mSocket->error();
-    if (mEstablished && socketError == QAbstractSocket::RemoteHostClosedError)
-        return; // the disconnected signal reports it
+    if (mEstablished && socketError == QAbstractSocket::RemoteHostClosedError) {
+        // A server that ends a listing under TLS sends its closing alert and then waits
+        // for the connection to close; the socket does not answer the alert, so it is
+        // closed here once the last bytes are read. Otherwise the disconnected signal
+        // reports the end.
+        if (mReceiving && mTls && mSocket->state() == QAbstractSocket::ConnectedState) {
+            QPointer<FtpDataConnection> self(this);
+            readIncoming();
+            if (self && mSocket)
+                mSocket->disconnectFromHost();
+        }
+        return;
+    }
     const bool tls = isTlsError(socketError);
     const int error = tls ? 500 : WinsockErrors::fromSocketError(socketError);
     if (mError == 0)

@@ -74,6 +74,8 @@ private:
     std::optional<Operation> mOperation;
     Step mStep = Step::Connect;
     qint64 mOffset = 0;
+    static constexpr qint64 progressStep = 256 * 1024;
+    qint64 mProgressSent = 0;
     // Bumped by abort(): a result posted before it is dropped.
     quint64 mGeneration = 0;
 };

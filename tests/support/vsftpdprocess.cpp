@@ -10,6 +10,11 @@
 
 #include <filesystem>
 
+VsftpdProcess::VsftpdProcess(const QString &parentFolder)
+    : mFolder((parentFolder.isEmpty() ? QDir::tempPath() : parentFolder) + QStringLiteral("/vsftpd-XXXXXX"))
+{
+}
+
 VsftpdProcess::~VsftpdProcess()
 {
     stop();
@@ -49,7 +54,21 @@ bool greets(quint16 port)
 
 }
 
-bool VsftpdProcess::start(const QString &certificate)
+QStringList VsftpdProcess::storedFiles() const
+{
+    QFile log(mFolder.filePath(QStringLiteral("vsftpd.log")));
+    QStringList names;
+    if (!log.open(QIODevice::ReadOnly))
+        return names;
+    // ... OK UPLOAD: Client "127.0.0.1", "/pub/name", 3000 bytes, 2.93Kbyte/sec
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (line.contains("OK UPLOAD:"))
+            names.append(QString::fromUtf8(line.split('"').value(3)).section(u'/', -1));
+    }
+    return names;
+}
+
+bool VsftpdProcess::start(const QString &certificate, const QString &extraConfig)
 {
     const QString root = mFolder.filePath(QStringLiteral("root"));
     const QString empty = mFolder.filePath(QStringLiteral("empty"));
@@ -76,11 +95,12 @@ bool VsftpdProcess::start(const QString &certificate)
                                     "anon_umask=022\n"
                                     "anon_root=%2\n"
                                     "secure_chroot_dir=%3\n"
-                                    "xferlog_enable=NO\n"
+                                    "xferlog_enable=YES\n"
+                                    "vsftpd_log_file=%4\n"
                                     "pasv_enable=YES\n"
                                     "anon_other_write_enable=YES\n")
                          .arg(mPort)
-                         .arg(root, empty);
+                         .arg(root, empty, mFolder.filePath(QStringLiteral("vsftpd.log")));
     if (!certificate.isEmpty()) {
         config += QStringLiteral("ssl_enable=YES\n"
                                  "allow_anon_ssl=YES\n"
@@ -90,6 +110,7 @@ bool VsftpdProcess::start(const QString &certificate)
                                  "rsa_cert_file=%1\n")
                       .arg(certificate);
     }
+    config += extraConfig;
     const QString configFile = mFolder.filePath(QStringLiteral("vsftpd.conf"));
     QFile file(configFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) < 0 || !file.flush()) {

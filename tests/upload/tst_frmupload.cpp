@@ -12,6 +12,7 @@
 #include "upload/certificatefingerprint.h"
 #include "upload/frmupload.h"
 #include "upload/globeanimation.h"
+#include "upload/uploadfilelist.h"
 #include "widgets/findingspanel.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/whatsthis.h"
@@ -414,18 +415,27 @@ private slots:
             QCOMPARE(wizard.files(), (QStringList{fakes.data.path() + QStringLiteral("Upload/images/pic.gif"),
                                                   fakes.data.path() + QStringLiteral("Upload/MyPage.html")}));
             // The picture's bytes are no picture and the link has no address: the
-            // page goes out because the user says so.
+            // page goes out because the user says so. The second time, nothing changed,
+            // and the file deleted on the server behind the program's back comes back
+            // only when every file is sent.
             const QString question = QStringLiteral("The list above shows 2 errors on this page. Send anyway?");
-            for (int run = 0; run < 2; ++run) {
+            for (const QString &state : {QStringLiteral("new"), QStringLiteral("unchanged")}) {
                 fakes.prompter.boxes.clear();
                 fakes.prompter.answer(Prompter::Yes);
-                send(wizard, QStringLiteral("Local"));
+                select(wizard, QStringLiteral("Local"));
+                QTest::mouseClick(wizard.btnUpload, Qt::LeftButton);
+                QCOMPARE(wizard.lstUpload->stateOf(0), state);
+                QCOMPARE(wizard.lstUpload->stateOf(1), state);
+                wizard.chkSendAll->setChecked(state == u"unchanged");
+                QTest::mouseClick(wizard.btnSend, Qt::LeftButton);
                 QVERIFY(QTest::qWaitFor([&] {
                     progressShown |= wizard.pnlProgress->isVisible() && wizard.Animate->isPlaying()
                         && wizard.lblProgress->text().startsWith(QStringLiteral("Connect"));
                     return !fakes.prompter.boxes.isEmpty() && pageUsable(wizard);
                 }, 20000));
                 QCOMPARE(fakes.prompter.texts(), (QStringList{question, QStringLiteral("Transfer Completed.")}));
+                QVERIFY2(wizard.lblSummary->text().startsWith(QStringLiteral("2 files sent (")), qPrintable(wizard.lblSummary->text()));
+                QCOMPARE(wizard.lstUpload->stateOf(0), QStringLiteral("unchanged"));
                 QVERIFY(!wizard.uploadRun().isConnected());
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/pic.gif"))), picture);
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/MyPage.html"))),

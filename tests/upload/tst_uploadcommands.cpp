@@ -3,6 +3,7 @@
 #include "testdatafolder.h"
 #include "testfiles.h"
 #include "testregistry.h"
+#include "vsftpdprocess.h"
 
 #include "model/documents.h"
 #include "model/pagelette.h"
@@ -28,6 +29,7 @@ private:
     QTemporaryDir mRemote;
     TestDataFolder mData;
     FtpServerProcess mServer;
+    VsftpdProcess mVsftpd;
     QString mDocument;
     QByteArray mPhoto;
 
@@ -38,6 +40,14 @@ private:
         QString err;
     };
 
+    void prepare(QProcess &process) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), mHome.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
+        process.setProcessEnvironment(environment);
+    }
+
     Result vendrix(const QStringList &arguments, const QByteArray &input = QByteArray(), rlim_t fileSizeLimit = RLIM_INFINITY,
                    const QString &outputFile = QString())
     {
@@ -46,10 +56,7 @@ private:
             process.setStandardOutputFile(outputFile);
         if (fileSizeLimit != RLIM_INFINITY)
             process.setChildProcessModifier([fileSizeLimit] { limitFileSize(fileSizeLimit); });
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), mHome.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
-        process.setProcessEnvironment(environment);
+        prepare(process);
         process.start(QStringLiteral(VENDRIX_EXECUTABLE), arguments);
         process.write(input);
         process.closeWriteChannel();
@@ -66,9 +73,27 @@ private:
     }
 
     QByteArray remoteFile(const QString &relative) const { return readFile(mRemote.filePath(relative)); }
-    QStringList publish(const QString &profile) const
+    QStringList publish(const QString &profile, const QString &document = QString()) const
     {
-        return {"--publish", mDocument, "--profile", profile, "--data-dir", mData.path()};
+        return {"--publish", document.isEmpty() ? mDocument : document, "--profile", profile, "--data-dir", mData.path()};
+    }
+    // A profile for a vsftpd of the test (anonymous login).
+    int setVsftpdProfile(const QString &name, quint16 port)
+    {
+        return vendrix({"--set-profile", name, "--host", "127.0.0.1", "--port", QString::number(port), "--user", "anonymous",
+                        "--password-stdin", "--dir", "pub", "--no-tls"},
+                       "guest")
+            .exitCode;
+    }
+    static QByteArray jpeg(Qt::GlobalColor colour)
+    {
+        QImage picture(40, 30, QImage::Format_RGB888);
+        picture.fill(colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "JPEG");
+        return bytes;
     }
     // A profile for the test server, its password given on standard input (with or
     // without a line end).
@@ -172,7 +197,9 @@ private slots:
         QVERIFY(r.out.startsWith(QStringLiteral("Connecting to 127.0.0.1...\n")));
         QVERIFY(r.out.contains(QStringLiteral("> PASS ********\n")));
         QVERIFY(!r.out.contains(QStringLiteral("pässword")));
-        QVERIFY(r.out.indexOf(QStringLiteral("> STOR MyPage.html")) < r.out.indexOf(QStringLiteral("> STOR photo.jpg")));
+        // The page is put in place after the picture it shows.
+        QVERIFY(r.out.indexOf(QStringLiteral("> RNTO photo.jpg")) < r.out.indexOf(QStringLiteral("> RNTO MyPage.html")));
+        QVERIFY(r.out.contains(QStringLiteral("\n2 files sent (")));
 
         QCOMPARE(remoteFile(QStringLiteral("pub/MyPage.html")),
                  readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
@@ -262,6 +289,100 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY(timer.elapsed() < 10000);
         QVERIFY2(r.err.contains(QStringLiteral("Error 500 Connection timed out (Winsock error #10060)")), qPrintable(r.err));
+    }
+
+    // What runs send, step by step, as the server's own log tells: only what changed,
+    // unless asked for everything; a dry run nothing.
+    void onlyWhatChanged_data()
+    {
+        QTest::addColumn<bool>("changePicture");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("lines");
+        const QString picture = QStringLiteral(".photo.jpg.vxpart");
+        const QString page = QStringLiteral(".MyPage.html.vxpart");
+        QTest::newRow("first run") << false << QString() << QStringList{picture, page}
+                                   << QStringList{"photo.jpg: sent (new, ", "MyPage.html: sent (new, "};
+        QTest::newRow("nothing changed") << false << QString() << QStringList()
+                                         << QStringList{"photo.jpg: not sent (unchanged)", "MyPage.html: not sent (unchanged)"};
+        QTest::newRow("changed picture") << true << QString() << QStringList{picture}
+                                         << QStringList{"photo.jpg: sent (changed, ", "MyPage.html: not sent (unchanged)"};
+        QTest::newRow("dry run") << true << "--dry-run" << QStringList()
+                                 << QStringList{"Finding Initial Directory...", "photo.jpg: would be sent (changed, ",
+                                                "MyPage.html: would not be sent (unchanged)"};
+        QTest::newRow("--all") << false << "--all" << QStringList{picture, page}
+                               << QStringList{"photo.jpg: sent (changed, ", "MyPage.html: sent (unchanged, "};
+    }
+
+    void onlyWhatChanged()
+    {
+        QFETCH(bool, changePicture);
+        QFETCH(QString, option);
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, lines);
+        if (!VsftpdProcess::isInstalled())
+            QSKIP("vsftpd is not installed (Debian package vsftpd)");
+        if (mVsftpd.port() == 0) {
+            QVERIFY2(mVsftpd.start(), qPrintable(mVsftpd.errorString()));
+            QCOMPARE(setVsftpdProfile(QStringLiteral("Logged"), mVsftpd.port()), 0);
+        }
+        const QString photo = mData.folder().imagesFolder() + QStringLiteral("photo.jpg");
+        if (changePicture)
+            writeFile(photo, jpeg(QTest::currentDataTag() == QByteArray("dry run") ? Qt::red : Qt::green));
+        const QByteArray remoteBefore = readFile(mVsftpd.uploadFolder() + QStringLiteral("/photo.jpg"));
+        const qsizetype before = mVsftpd.storedFiles().size();
+
+        QStringList arguments = publish(QStringLiteral("Logged"));
+        if (!option.isEmpty())
+            arguments.append(option);
+        const Result r = vendrix(arguments);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(mVsftpd.storedFiles().mid(before), stored);
+        for (const QString &line : lines)
+            QVERIFY2(r.out.contains(u'\n' + line), qPrintable(r.out));
+        QCOMPARE(readFile(mVsftpd.uploadFolder() + QStringLiteral("/photo.jpg")), option == u"--dry-run" ? remoteBefore : readFile(photo));
+        QCOMPARE(readFile(mVsftpd.uploadFolder() + QStringLiteral("/MyPage.html")),
+                 readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
+        QCOMPARE(QDir(mVsftpd.uploadFolder()).entryList({QStringLiteral("*.vxpart")}, QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A publish cut off while the page itself is stored leaves the page on the server as
+    // it was, and the next run leaves no temporary file behind.
+    void cutOffWhileThePageIsStored()
+    {
+        if (!VsftpdProcess::isInstalled())
+            QSKIP("vsftpd is not installed (Debian package vsftpd)");
+        // Slow enough that the page takes a second or two to send.
+        VsftpdProcess slow;
+        QVERIFY2(slow.start(QString(), QStringLiteral("anon_max_rate=150000\n")), qPrintable(slow.errorString()));
+        QCOMPARE(setVsftpdProfile(QStringLiteral("Slow"), slow.port()), 0);
+        TPagelette page;
+        QVERIFY(Documents::LoadDocument(mDocument, page));
+        const QString document = mHome.filePath(QStringLiteral("Long Page.vxf"));
+        auto saveVersion = [&](char letter) {
+            page.Page().Items(3).TextBlock().Text = QString(200000, QLatin1Char(letter));
+            return Documents::SaveDocument(document, page) == Documents::SaveResult::Saved;
+        };
+        const QString remotePage = slow.uploadFolder() + QStringLiteral("/LongPage.html");
+        const QString temporary = slow.uploadFolder() + QStringLiteral("/.LongPage.html.vxpart");
+        QVERIFY(saveVersion('a'));
+        QCOMPARE(vendrix(publish(QStringLiteral("Slow"), document)).exitCode, 0);
+        const QByteArray previous = readFile(remotePage);
+        QVERIFY(previous.contains("aaaa"));
+
+        QVERIFY(saveVersion('b'));
+        QProcess cutOff;
+        prepare(cutOff);
+        cutOff.start(QStringLiteral(VENDRIX_EXECUTABLE), publish(QStringLiteral("Slow"), document));
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo(temporary).size() > 0; }, 20000));
+        cutOff.kill();
+        QVERIFY(cutOff.waitForFinished(5000));
+        QCOMPARE(readFile(remotePage), previous);
+
+        QCOMPARE(vendrix(publish(QStringLiteral("Slow"), document)).exitCode, 0);
+        QVERIFY(readFile(remotePage).contains("bbbb"));
+        QCOMPARE(readFile(remotePage), readFile(mData.folder().uploadFolder() + QStringLiteral("LongPage.html")));
+        QVERIFY(!QFileInfo::exists(temporary));
     }
 
     void cleanupTestCase() { mServer.stop(); }

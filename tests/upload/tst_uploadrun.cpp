@@ -9,6 +9,7 @@
 #include "upload/certificatefingerprint.h"
 #include "upload/ftptransport.h"
 #include "upload/profilestore.h"
+#include "upload/publishrecord.h"
 #include "upload/uploadrun.h"
 
 #include <QDir>
@@ -39,11 +40,13 @@ public:
             if (line.startsWith(QStringLiteral("> ")))
                 commands.append(line.mid(2));
         });
+        QObject::connect(&run, &UploadRun::notice, &run, [this](const QString &text) { notices.append(text); });
         run.setTransportFactory([this](const ServerProfile &profile) {
             auto transport = std::make_unique<FtpTransport>(profile);
             ftp = &transport->client();
             return std::unique_ptr<PublishTransport>(std::move(transport));
         });
+        run.setRecord(&record);
     }
 
     Button ask(Kind kind, const QString &text, Buttons buttons, int helpTopic = 0) override
@@ -73,6 +76,7 @@ public:
     // Sends the files and waits until the page is usable again.
     bool send(const QStringList &files)
     {
+        resets = 0;
         run.setFiles(files);
         run.send(profiles, QStringLiteral("Test"));
         return QTest::qWaitFor([this] { return resets > 0; }, 20000);
@@ -91,12 +95,20 @@ public:
     Settings settings;
     ProfileStore profiles;
     TFtpClient *ftp = nullptr; // the client of the last run
+    PublishRecord record;
     UploadRun run;
     QStringList statuses;
     QStringList events;
     QStringList commands;
+    QStringList notices;
     int resets = 0;
 };
+
+// Names of temporary files left in a folder.
+QStringList temporaryFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral(".*.vxpart")}, QDir::Files | QDir::Hidden);
+}
 
 QByteArray noise(int size, int seed)
 {
@@ -184,8 +196,9 @@ private slots:
         QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
         QCOMPARE(readFile(remote(dir + QStringLiteral("/big.bin"))), big);
         QCOMPARE(readFile(remote(dir + QStringLiteral("/page.html"))), html);
-        QCOMPARE(h->commandsStartingWith(QStringLiteral("EPSV")).size(), passive ? 2 : 0);
-        QCOMPARE(h->commandsStartingWith(QStringLiteral("PORT ")).size(), passive ? 0 : 2);
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("STOR ")).size(), 2);
+        QVERIFY(h->commandsStartingWith(passive ? QStringLiteral("PORT ") : QStringLiteral("EPSV")).isEmpty());
+        QCOMPARE(temporaryFiles(remote(dir)), QStringList());
         const QStringList secured{QStringLiteral("AUTH TLS"), QStringLiteral("PBSZ 0"), QStringLiteral("PROT P")};
         for (const QString &command : secured)
             QCOMPARE(h->commands.contains(command), tls);
@@ -225,7 +238,7 @@ private slots:
         QCOMPARE(readFile(remote(dir + QStringLiteral("/trust.html"))), QByteArray("<p>trusted</p>"));
     }
 
-    void fullRunSendsThePageFirst()
+    void fullRunPutsThePageInPlaceLast()
     {
         QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("site")));
         const QByteArray html = "<html><body><img src=\"a.gif\"></body></html>\r\n";
@@ -241,7 +254,11 @@ private slots:
         QCOMPARE(h->boxes.first().kind, Prompter::Kind::Information);
         QVERIFY(h->run.transferCompleted());
         QCOMPARE(h->commandsStartingWith(QStringLiteral("STOR ")),
-                 (QStringList{QStringLiteral("STOR page.html"), QStringLiteral("STOR b.jpg"), QStringLiteral("STOR a.gif")}));
+                 (QStringList{QStringLiteral("STOR .b.jpg.vxpart"), QStringLiteral("STOR .a.gif.vxpart"),
+                              QStringLiteral("STOR .page.html.vxpart")}));
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("RNTO ")),
+                 (QStringList{QStringLiteral("RNTO b.jpg"), QStringLiteral("RNTO a.gif"), QStringLiteral("RNTO page.html")}));
+        QCOMPARE(temporaryFiles(remote(QStringLiteral("site"))), QStringList());
         QCOMPARE(h->commandsStartingWith(QStringLiteral("CWD ")), QStringList{QStringLiteral("CWD site")});
         QCOMPARE(h->commandsStartingWith(QStringLiteral("TYPE ")), QStringList{QStringLiteral("TYPE I")});
         QCOMPARE(readFile(remote(QStringLiteral("site/page.html"))), html);
@@ -446,31 +463,83 @@ private slots:
         QVERIFY(h->boxes.isEmpty());
     }
 
-    // A refused store is no missing directory: no question, an error naming the file and
-    // what did reach the server.
-    void storeRefused_data()
+    // A file that does not get into place ends the run with an error naming it (a
+    // refused store is no missing directory: no question), the page that would show it
+    // stays as it was, and no temporary file is left.
+    void fileNotPutInPlace_data()
     {
         QTest::addColumn<QString>("dir");
-        QTest::addColumn<QByteArray>("refused");
-        QTest::addColumn<QString>("note");
-        QTest::newRow("first file, no remote directory") << QString() << QByteArray("STOR page.html")
-                                                         << QStringLiteral("\"page.html\" was not sent. No file reached the server.");
-        QTest::newRow("second file, remote directory")
-            << QStringLiteral("www") << QByteArray("STOR pic.gif")
-            << QStringLiteral("\"pic.gif\" was not sent. Files that reached the server: \"page.html\".");
+        QTest::addColumn<QByteArray>("refused"); // a store refused, or none
+        QTest::addColumn<int>("shortBy");        // bytes the server keeps fewer than it gets
+        QTest::addColumn<QString>("message");
+        QTest::newRow("page refused, no remote directory")
+            << QString() << QByteArray("STOR .page.html.vxpart") << 0
+            << QStringLiteral("550 Permission denied\r\n\r\n\"page.html\" was not sent. Files that reached the server: \"pic.gif\".");
+        QTest::newRow("picture refused, remote directory")
+            << QStringLiteral("www") << QByteArray("STOR .pic.gif.vxpart") << 0
+            << QStringLiteral("550 Permission denied\r\n\r\n\"pic.gif\" was not sent. No file reached the server.");
+        QTest::newRow("server keeps fewer bytes") << QStringLiteral("www") << QByteArray() << 2
+                                                  << UploadRun::incompleteMessage(QStringLiteral("pic.gif"), 4, 6)
+                + QStringLiteral("\r\n\r\n\"pic.gif\" was not sent. No file reached the server.");
     }
 
-    void storeRefused()
+    void fileNotPutInPlace()
     {
         QFETCH(QString, dir);
         QFETCH(QByteArray, refused);
-        QFETCH(QString, note);
-        auto h = scripted(refused, "550 Permission denied\r\n", dir);
+        QFETCH(int, shortBy);
+        QFETCH(QString, message);
+        mServer->files.insert("page.html", "the page as it was");
+        mServer->storesShortBy = shortBy;
+        auto h = refused.isEmpty() ? harness(QStringLiteral("127.0.0.1"), mServer->port(), dir)
+                                   : scripted(refused, "550 Permission denied\r\n", dir);
         QVERIFY(h->send({writeFile(mLocal.filePath(QStringLiteral("pic.gif")), "GIF89a"), page()}));
-        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 550 Permission denied\r\n\r\n") + note});
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error ") + message});
+        QCOMPARE(mServer->files.value("page.html"), QByteArray("the page as it was"));
+        QVERIFY(!h->commands.contains(QStringLiteral("RNTO page.html")));
+        for (auto file = mServer->files.cbegin(); file != mServer->files.cend(); ++file)
+            QVERIFY2(!file.key().endsWith(".vxpart"), file.key().constData());
         QVERIFY(h->commandsStartingWith(QStringLiteral("MKD")).isEmpty());
         QCOMPARE(h->commands.last(), QStringLiteral("QUIT"));
         QVERIFY(!h->run.transferCompleted());
+    }
+
+    // A server that cannot rename gets the files under their own names, and the user is
+    // told once.
+    void serverWithoutRename()
+    {
+        auto h = scripted("RNFR", "502 Command not implemented\r\n", QStringLiteral("www"));
+        QVERIFY(h->send({writeFile(mLocal.filePath(QStringLiteral("pic.gif")), "GIF89a"), page()}));
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QCOMPARE(h->notices, QStringList{UploadRun::directStoreNotice()});
+        QCOMPARE(h->commandsStartingWith(QStringLiteral("STOR ")),
+                 (QStringList{QStringLiteral("STOR .pic.gif.vxpart"), QStringLiteral("STOR pic.gif"), QStringLiteral("STOR page.html")}));
+        QCOMPARE(mServer->files.keys(), (QByteArrayList{"page.html", "pic.gif"}));
+        QCOMPARE(mServer->files.value("pic.gif"), QByteArray("GIF89a"));
+    }
+
+    // A large file cut off on the way is continued by the next run from what the server
+    // holds, not sent again from its start.
+    void cutOffFileIsContinued()
+    {
+        const qint64 cut = 1536 * 1024;
+        const QByteArray big = noise(3 << 20, 7);
+        const QString file = writeFile(mLocal.filePath(QStringLiteral("big.bin")), big);
+        mServer->features = {"REST STREAM", "SIZE"};
+        mServer->dropDataAfter = cut;
+        auto h = harness(QStringLiteral("127.0.0.1"), mServer->port(), QStringLiteral("www"));
+        QVERIFY(h->send({file}));
+        QVERIFY(!h->run.transferCompleted());
+        QCOMPARE(mServer->files.value(".big.bin.vxpart").size(), cut);
+        QVERIFY(h->record.unfinished(UploadRun::destinationOf(h->profiles.LoadProfile(QStringLiteral("Test"))), QStringLiteral("big.bin")));
+
+        mServer->dropDataAfter = -1;
+        h->boxes.clear();
+        QVERIFY(h->send({file}));
+        QCOMPARE(h->texts(), QStringList{UploadRun::completedMessage()});
+        QVERIFY(h->commands.contains(QStringLiteral("REST %1").arg(cut)));
+        QCOMPARE(mServer->files.value("big.bin"), big);
+        QVERIFY(!mServer->files.contains(".big.bin.vxpart"));
     }
 
     void unansweredQuitAfterTheLastFile()
