@@ -1,6 +1,5 @@
 #include "fieldbank.h"
 
-#include "model/routines.h"
 #include "platform/boundedread.h"
 #include "platform/safewrite.h"
 
@@ -70,15 +69,8 @@ QStringList readOptions(const IniFile &file, const QString &section, bool withCh
         const QString value = entries.value(section + QString::number(n));
         if (value.isEmpty())
             continue;
-        if (withChecked) {
-            const qsizetype bar = value.indexOf(u'|');
-            if (bar < 0)
-                continue;
-            const QString rest = value.mid(bar + 1);
-            options.append(value.left(bar) + u'|' + Routines::TextBeforeBar(rest) + u'|' + Routines::TextAfterBar(rest));
-        } else {
-            options.append(Routines::TextBeforeBar(value) + u'|' + Routines::TextAfterBar(value));
-        }
+        if (const std::optional<FieldOption> option = FieldOption::parse(value, withChecked))
+            options.append(option->line(withChecked));
     }
     return options;
 }

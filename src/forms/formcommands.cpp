@@ -102,15 +102,15 @@ void FormCommands::fillField(TFormElement &field, const TfrmFields &editor)
     case fkRadio:
     case fkCheckBox:
         field.Strings.clear();
-        for (const TfrmFields::Option &option : editor.options())
-            field.Strings.append(option.value + u'|' + option.text + u'|'
-                                 + (option.checked.compare(u"Yes", Qt::CaseInsensitive) == 0 ? QStringLiteral("Yes")
-                                                                                             : QStringLiteral("No")));
+        for (FieldOption option : editor.options()) {
+            option.mark = FieldOption::markFor(option.selected());
+            field.Strings.append(option.line(true));
+        }
         break;
     case fkDropDown:
         field.Strings.clear();
-        for (const TfrmFields::Option &option : editor.options())
-            field.Strings.append(option.value + u'|' + option.text);
+        for (const FieldOption &option : editor.options())
+            field.Strings.append(option.line(false));
         break;
     case fkButton:
         break;

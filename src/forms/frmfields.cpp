@@ -2,7 +2,6 @@
 
 #include "fieldrows.h"
 
-#include "model/routines.h"
 #include "platform/appservices.h"
 #include "platform/dialogbuttons.h"
 #include "platform/modalrunner.h"
@@ -37,15 +36,6 @@ constexpr int kKindTop = 150;
 constexpr int kSampleHeight = 64;
 constexpr int kSizeTopic = 204;
 constexpr int kRowsColsTopic = 205;
-
-const QString kYes = QStringLiteral("Yes");
-const QString kNo = QStringLiteral("No");
-
-// The marks of the option list compare as the page does: "yes" in any case is selected.
-bool isYes(const QString &mark)
-{
-    return mark.compare(kYes, Qt::CaseInsensitive) == 0;
-}
 
 }
 
@@ -292,20 +282,16 @@ void TfrmFields::fillFrom(const TFormElement &field)
         break;
     case fkRadio:
     case fkCheckBox:
+    case fkDropDown: {
+        const bool marked = mKind != fkDropDown;
         lvDropDown->clear();
         for (const QString &line : field.Strings) {
-            const qsizetype bar = line.indexOf(u'|');
-            if (bar < 0)
-                continue;
-            const QString rest = line.mid(bar + 1);
-            new QTreeWidgetItem(lvDropDown, {line.left(bar), Routines::TextBeforeBar(rest), Routines::TextAfterBar(rest)});
+            if (const std::optional<FieldOption> option = FieldOption::parse(line, marked))
+                new QTreeWidgetItem(lvDropDown, marked ? QStringList{option->value, option->text, option->mark}
+                                                       : QStringList{option->value, option->text});
         }
         break;
-    case fkDropDown:
-        lvDropDown->clear();
-        for (const QString &line : field.Strings)
-            new QTreeWidgetItem(lvDropDown, {Routines::TextBeforeBar(line), Routines::TextAfterBar(line)});
-        break;
+    }
     case fkButton:
         break;
     }
@@ -330,9 +316,9 @@ QString TfrmFields::pageText() const
     return text;
 }
 
-QList<TfrmFields::Option> TfrmFields::options() const
+QList<FieldOption> TfrmFields::options() const
 {
-    QList<Option> rows;
+    QList<FieldOption> rows;
     for (int i = 0; i < lvDropDown->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *row = lvDropDown->topLevelItem(i);
         rows.append({row->text(0), row->text(1), row->text(2)});
@@ -406,7 +392,7 @@ void TfrmFields::editItem()
     txtDropValue->setText(row->text(0));
     txtDropText->setText(row->text(1));
     if (!row->text(2).isEmpty())
-        chkCheck->setChecked(isYes(row->text(2)));
+        chkCheck->setChecked(FieldOption::isSelectedMark(row->text(2)));
     showOptionEditor(true);
 }
 
@@ -432,11 +418,11 @@ void TfrmFields::applyItem()
     if (mKind == fkRadio && checked) {
         for (int i = 0; i < lvDropDown->topLevelItemCount(); ++i) {
             QTreeWidgetItem *other = lvDropDown->topLevelItem(i);
-            if (isYes(other->text(2)))
-                other->setText(2, kNo);
+            if (FieldOption::isSelectedMark(other->text(2)))
+                other->setText(2, FieldOption::markFor(false));
         }
     }
-    row->setText(2, checked ? kYes : kNo);
+    row->setText(2, FieldOption::markFor(checked));
     closeOptionEditor();
 }
 

@@ -29,15 +29,6 @@ class TfrmFields : public QDialog
 {
     Q_OBJECT
 public:
-    // One row of the option list: value, text and the checked mark ("Yes", "No", or
-    // empty for a drop-down option read from a field).
-    struct Option
-    {
-        QString value;
-        QString text;
-        QString checked;
-    };
-
     explicit TfrmFields(AppServices &services, QWidget *parent = nullptr);
     ~TfrmFields() override;
 
@@ -52,7 +43,9 @@ public:
 
     // The page text as fields keep it: its lines, each followed by CR LF.
     QString pageText() const;
-    QList<Option> options() const;
+    // The rows of the option list; the mark is "Yes", "No", or empty for a drop-down
+    // option.
+    QList<FieldOption> options() const;
 
     // The option commands, as the buttons, the option menu and the keys run them.
     void addItem();

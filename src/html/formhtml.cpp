@@ -49,17 +49,13 @@ QString choiceControls(const TFormElement &field)
     const QString type = FieldTypeName(field.FieldKind);
     const QString radioName = htmlFieldName(field.Name);
     for (const QString &line : field.Strings) {
-        const qsizetype bar = line.indexOf(u'|');
-        if (bar < 0)
+        const std::optional<FieldOption> option = FieldOption::parse(line, true);
+        if (!option)
             continue;
-        const QString value = line.left(bar);
-        const QString rest = line.mid(bar + 1);
-        const QString shown = Routines::TextBeforeBar(rest);
-        const bool checked = HtmlText::asciiLower(Routines::TextAfterBar(rest)) == u"yes";
-        const QString name = field.FieldKind == fkRadio ? radioName : htmlFieldName(field.Name + u'_' + shown);
+        const QString name = field.FieldKind == fkRadio ? radioName : htmlFieldName(field.Name + u'_' + option->text);
         k += QStringLiteral("<INPUT TYPE=\"") + type + QStringLiteral("\" NAME=\"") + name + QStringLiteral("\" VALUE=\"")
-             + attribute(value) + u'"' + (checked ? QStringLiteral(" CHECKED") : QString()) + QStringLiteral("> ") + shown
-             + QStringLiteral("<BR>\r\n");
+             + attribute(option->value) + u'"' + (option->selected() ? QStringLiteral(" CHECKED") : QString())
+             + QStringLiteral("> ") + option->text + QStringLiteral("<BR>\r\n");
     }
     return k;
 }
@@ -68,8 +64,9 @@ QString dropDownControl(const TFormElement &field)
 {
     QString options = QStringLiteral("\r\n<OPTION VALUE=\"\">Select\r\n<OPTION VALUE=\"\">----------\r\n");
     for (const QString &line : field.Strings) {
-        options += QStringLiteral("<OPTION VALUE=\"") + attribute(Routines::TextBeforeBar(line)) + QStringLiteral("\">")
-                   + Routines::TextAfterBar(line) + kCrLf;
+        if (const std::optional<FieldOption> option = FieldOption::parse(line, false))
+            options += QStringLiteral("<OPTION VALUE=\"") + attribute(option->value) + QStringLiteral("\">") + option->text
+                       + kCrLf;
     }
     return QStringLiteral("<SELECT NAME=\"") + htmlFieldName(field.Name) + QStringLiteral("\">") + options
            + QStringLiteral("</SELECT>");
@@ -115,9 +112,8 @@ QStringList FieldControlNames(const TFormElement &field)
     case fkCheckBox: {
         QStringList names;
         for (const QString &line : field.Strings) {
-            const qsizetype bar = line.indexOf(u'|');
-            if (bar >= 0)
-                names.append(plainFieldName(field.Name + u'_' + Routines::TextBeforeBar(line.mid(bar + 1))));
+            if (const std::optional<FieldOption> option = FieldOption::parse(line, true))
+                names.append(plainFieldName(field.Name + u'_' + option->text));
         }
         return names;
     }

@@ -1,5 +1,7 @@
 #include "webform.h"
 
+#include "routines.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,6 +35,40 @@ QString TFormElement::StringsValue(QStringView name) const
             return line.mid(eq + 1);
     }
     return QString();
+}
+
+std::optional<FieldOption> FieldOption::parse(const QString &line, bool marked)
+{
+    if (!marked)
+        return FieldOption{Routines::TextBeforeBar(line), Routines::TextAfterBar(line), QString()};
+    const qsizetype bar = line.indexOf(u'|');
+    if (bar < 0)
+        return std::nullopt;
+    const QString rest = line.mid(bar + 1);
+    return FieldOption{line.left(bar), Routines::TextBeforeBar(rest), Routines::TextAfterBar(rest)};
+}
+
+QString FieldOption::line(bool marked) const
+{
+    return marked ? value + u'|' + text + u'|' + mark : value + u'|' + text;
+}
+
+bool FieldOption::isSelectedMark(QStringView mark)
+{
+    static constexpr char16_t kYes[] = u"yes";
+    if (mark.size() != 3)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        const char16_t c = mark[i].unicode();
+        if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != kYes[i])
+            return false;
+    }
+    return true;
+}
+
+QString FieldOption::markFor(bool selected)
+{
+    return selected ? u"Yes"_s : u"No"_s;
 }
 
 const ClassInfo &TFormElement::staticClassInfo()

@@ -2,6 +2,8 @@
 
 #include "persistent.h"
 
+#include <optional>
+
 // Kind of a form field; documents store it by identifier.
 enum TFieldKind : quint8 { fkText, fkTextArea, fkRadio, fkCheckBox, fkDropDown, fkButton };
 
@@ -10,6 +12,28 @@ const EnumTypeInfo &fieldKindTypeInfo();
 QString FieldTypeName(TFieldKind kind);
 // "Text Box", "Text Area", ... as shown in the forms list.
 QString FieldDisplayName(TFieldKind kind);
+
+// One option of a radio button, check box or drop-down field as the field's Strings keep
+// it: "value|text|mark" for radio buttons and check boxes, whose mark says whether the
+// option is selected at first, and "value|text" for drop-down lists.
+struct FieldOption
+{
+    QString value;
+    QString text;
+    QString mark;
+
+    // The option of a Strings line; nothing for a marked line without its first bar. A
+    // drop-down line without a bar is all text.
+    static std::optional<FieldOption> parse(const QString &line, bool marked);
+    // The Strings line, the mark written as it is.
+    QString line(bool marked) const;
+
+    bool selected() const { return isSelectedMark(mark); }
+    // "yes" in any letter case of its ASCII letters, as pages read the mark.
+    static bool isSelectedMark(QStringView mark);
+    // The mark the field editor writes: "Yes" or "No".
+    static QString markFor(bool selected);
+};
 
 // One field of the e-mail form.
 class TFormElement : public TCollectionItem

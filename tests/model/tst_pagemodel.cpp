@@ -164,6 +164,42 @@ private slots:
         QCOMPARE(field.StringsValue(u"odd line"), QString());
     }
 
+    // Field bank, field editor and page HTML all read option lines through FieldOption.
+    void optionLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<bool>("read");
+        QTest::addColumn<QStringList>("parts"); // value, text, mark
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("marked") << "v|Shown|Yes" << true << true << QStringList{"v", "Shown", "Yes"} << true;
+        QTest::newRow("any case") << "v|t|yEs" << true << true << QStringList{"v", "t", "yEs"} << true;
+        QTest::newRow("not ascii") << QStringLiteral("v|t|ye\u017F") << true << true
+                                   << QStringList{"v", "t", QStringLiteral("ye\u017F")} << false;
+        QTest::newRow("bar in mark") << "v|t|No|x" << true << true << QStringList{"v", "t", "No|x"} << false;
+        QTest::newRow("one bar") << "v|Yes" << true << true << QStringList{"v", "", "Yes"} << true;
+        QTest::newRow("no bar") << "lonely" << true << false << QStringList() << false;
+        QTest::newRow("drop-down") << "v|Shown|x" << false << true << QStringList{"v", "Shown|x", ""} << false;
+        QTest::newRow("drop-down without bar") << "Shown" << false << true << QStringList{"", "Shown", ""} << false;
+    }
+
+    void optionLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, marked);
+        QFETCH(bool, read);
+        QFETCH(QStringList, parts);
+        QFETCH(bool, selected);
+        const std::optional<FieldOption> option = FieldOption::parse(line, marked);
+        QCOMPARE(option.has_value(), read);
+        if (!option)
+            return;
+        QCOMPARE((QStringList{option->value, option->text, option->mark}), parts);
+        QCOMPARE(option->selected(), selected);
+        if (line.count(u'|') == (marked ? 2 : 1))
+            QCOMPARE(option->line(marked), line);
+    }
+
     void takingTheContentsOfAnotherPage()
     {
         TPagelette target;
