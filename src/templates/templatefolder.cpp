@@ -1,5 +1,7 @@
 #include "templatefolder.h"
 
+#include "model/routines.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -8,12 +10,6 @@
 #include <algorithm>
 
 namespace TemplateFolder {
-
-QString captionOf(const QString &fileName)
-{
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    return dot < 0 ? QString() : fileName.left(dot);
-}
 
 QStringList entryCaptions(const QString &folder, const QString &extension)
 {
@@ -24,7 +20,7 @@ QStringList entryCaptions(const QString &folder, const QString &extension)
     const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &name : names) {
         if (name.endsWith(extension, Qt::CaseSensitive))
-            captions.append(captionOf(name));
+            captions.append(Routines::StripExtension(name));
     }
     // Enumeration order is whatever the file system gives: sort so the list is stable.
     // Captions equal but for letter case keep one order through the exact comparison.

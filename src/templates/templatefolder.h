@@ -8,9 +8,6 @@
 // full stop) with a companion HTML file of the same name beside it.
 namespace TemplateFolder {
 
-// The file name up to, not including, its last "."; empty when there is none.
-QString captionOf(const QString &fileName);
-
 // The captions of every entry of the folder (files, folders, hidden ones too) whose
 // name ends with the extension, no dot needed before it, letter case compared
 // exactly. Sorted by caption for the user's locale, letter case ignored. Empty when
