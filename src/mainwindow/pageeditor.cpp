@@ -7,9 +7,8 @@
 #include "editor/alignstrip.h"
 #include "forms/formspanel.h"
 #include "platform/prompter.h"
-#include "themes/themestore.h"
+#include "themes/themelist.h"
 #include "widgets/blockpanel.h"
-#include "widgets/listboxhrz.h"
 
 #include <QScopedValueRollback>
 #include <QStackedWidget>
@@ -253,17 +252,7 @@ void PageEditor::DeletePagelette()
 
 void PageEditor::selectTheme(const QString &themeName)
 {
-    TListBoxHrz &themes = mWidgets.themes;
-    QStringList names;
-    for (int i = 0; i < themes.count(); ++i)
-        names.append(themes.item(i)->text());
-    const int index = ThemeStore::findTheme(names, themeName);
-    if (index >= 0) {
-        themes.setCurrentRow(index);
-    } else {
-        themes.setCurrentRow(-1);
-        themes.clearSelection();
-    }
+    ThemeList::select(mWidgets.themes, themeName);
 }
 
 void PageEditor::watchEdits(const QList<const QWidget *> &ignored)

@@ -1,6 +1,7 @@
 #include "frmtheme.h"
 
 #include "palette.h"
+#include "themelist.h"
 #include "themestore.h"
 
 #include "model/pagelette.h"
@@ -13,6 +14,7 @@
 #include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/pictures.h"
+#include "widgets/placedcontrols.h"
 #include "widgets/rowdrag.h"
 #include "widgets/updown.h"
 #include "widgets/whatsthis.h"
@@ -50,20 +52,6 @@ QString caption()
     return QStringLiteral("Page Themes");
 }
 
-template <class W>
-W *named(W *widget, const QString &name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-QLabel *label(const QString &text, const QString &name, const QRect &geometry, QWidget *parent)
-{
-    auto *lbl = named(new QLabel(text, parent), name);
-    lbl->setGeometry(geometry);
-    return lbl;
-}
-
 }
 
 TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &store, TListBoxHrz &themeList,
@@ -79,10 +67,11 @@ TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &st
     static_cast<QFrame *>(mBevel)->setFrameStyle(QFrame::Panel | QFrame::Raised);
     mBevel->setGeometry(4, 4, 428, 329);
 
-    auto *welcome = label(tr("Welcome to the web page theme wizard. Page themes are an easy way to set the colors, "
-                             "background image, and left margin of your web page all at one time. Here you can "
-                             "select, add, edit or delete a page theme."),
-                          QStringLiteral("lblWelcome"), QRect(8, 4, 412, 64), mBevel);
+    auto *welcome = placedLabel(mBevel, QStringLiteral("lblWelcome"),
+                                tr("Welcome to the web page theme wizard. Page themes are an easy way to set the "
+                                   "colors, background image, and left margin of your web page all at one time. Here "
+                                   "you can select, add, edit or delete a page theme."),
+                                QRect(8, 4, 412, 64));
     welcome->setWordWrap(true);
 
     lstEditThemes = named(new TListBoxHrz(mBevel), QStringLiteral("lstEditThemes"));
@@ -118,12 +107,10 @@ TfrmTheme::TfrmTheme(AppServices &services, PaletteTable &palette, TWebTheme &st
     connect(btnRemove, &QToolButton::clicked, this, &TfrmTheme::btnRemoveClick);
     connect(btnEdit, &QToolButton::clicked, this, &TfrmTheme::btnEditClick);
 
-    btnOK = named(new QPushButton(tr("OK"), this), QStringLiteral("btnOK"));
-    btnOK->setGeometry(446, 266, 70, 28);
+    btnOK = placed(new QPushButton(tr("OK"), this), QStringLiteral("btnOK"), QRect(446, 266, 70, 28));
     btnOK->setDefault(true);
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    btnCancel = named(new QPushButton(tr("Cancel"), this), QStringLiteral("btnCancel"));
-    btnCancel->setGeometry(446, 300, 70, 28);
+    btnCancel = placed(new QPushButton(tr("Cancel"), this), QStringLiteral("btnCancel"), QRect(446, 300, 70, 28));
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -140,8 +127,7 @@ TfrmTheme::~TfrmTheme()
 
 void TfrmTheme::buildSample(QWidget &area)
 {
-    lblBGColor = named(new QWidget(&area), QStringLiteral("lblBGColor"));
-    lblBGColor->setGeometry(126, 72, 190, 94);
+    lblBGColor = placed(new QWidget(&area), QStringLiteral("lblBGColor"), QRect(126, 72, 190, 94));
     lblBGColor->setAutoFillBackground(true);
     lblBGColor->setToolTip(tr("Double-Click on the Background Color to change"));
     mWhatsThis->attach(*lblBGColor, 69);
@@ -163,7 +149,7 @@ void TfrmTheme::buildSample(QWidget &area)
     };
     int top = 8;
     for (const Sample &sample : samples) {
-        sample.label = label(sample.text, sample.name, QRect(10, top, 170, 18), lblBGColor);
+        sample.label = placedLabel(lblBGColor, sample.name, sample.text, QRect(10, top, 170, 18));
         sample.label->setToolTip(tr("Double-Click on the %1 to change color").arg(sample.text));
         QFont font = sample.label->font();
         font.setUnderline(sample.underlined);
@@ -178,13 +164,13 @@ void TfrmTheme::buildSample(QWidget &area)
         setColor(ColorSlot(slot), kNewThemeColors[slot]);
 
     // The label lies behind the picture and shows while there is none.
-    lblNoImage = label(tr("No Background Image"), QStringLiteral("lblNoImage"), QRect(320, 72, 103, 94), &area);
+    lblNoImage = placedLabel(&area, QStringLiteral("lblNoImage"), tr("No Background Image"), QRect(320, 72, 103, 94));
     lblNoImage->setAlignment(Qt::AlignCenter);
     lblNoImage->setWordWrap(true);
     lblNoImage->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblNoImage->installEventFilter(this);
     mWhatsThis->attach(*lblNoImage, 67);
-    imgBG = label(QString(), QStringLiteral("imgBG"), QRect(320, 72, 103, 94), &area);
+    imgBG = placedLabel(&area, QStringLiteral("imgBG"), QString(), QRect(320, 72, 103, 94));
     imgBG->setScaledContents(true);
     imgBG->hide();
     imgBG->installEventFilter(this);
@@ -193,28 +179,24 @@ void TfrmTheme::buildSample(QWidget &area)
 
 void TfrmTheme::buildEditPanel(QWidget &area)
 {
-    pnlEdit = named(new QWidget(&area), QStringLiteral("pnlEdit"));
-    pnlEdit->setGeometry(126, 176, 297, 140);
+    pnlEdit = placed(new QWidget(&area), QStringLiteral("pnlEdit"), QRect(126, 176, 297, 140));
     pnlEdit->hide();
 
-    label(tr("Double-Click on each property above to edit."), QStringLiteral("lblEditHint"), QRect(0, 0, 297, 18), pnlEdit);
+    placedLabel(pnlEdit, QStringLiteral("lblEditHint"), tr("Double-Click on each property above to edit."),
+                QRect(0, 0, 297, 18));
 
-    txtDescription = named(new QLineEdit(pnlEdit), QStringLiteral("txtDescription"));
-    txtDescription->setGeometry(0, 40, 297, 22);
+    txtDescription = placed(new QLineEdit(pnlEdit), QStringLiteral("txtDescription"), QRect(0, 40, 297, 22));
     mWhatsThis->attach(*txtDescription, 65);
-    auto *lblDescription = label(tr("&Theme Description"), QStringLiteral("lblDescription"), QRect(0, 22, 200, 18), pnlEdit);
-    lblDescription->setBuddy(txtDescription);
+    auto *lblDescription = placedLabel(pnlEdit, QStringLiteral("lblDescription"), tr("&Theme Description"), QRect(0, 22, 200, 18), txtDescription);
     mWhatsThis->attach(*lblDescription, 65);
     connect(txtDescription, &QLineEdit::textChanged, this,
             [this](const QString &text) { btnApply->setEnabled(!text.isEmpty()); });
 
-    txtBackground = named(new QLineEdit(pnlEdit), QStringLiteral("txtBackground"));
-    txtBackground->setGeometry(0, 84, 245, 22);
+    txtBackground = placed(new QLineEdit(pnlEdit), QStringLiteral("txtBackground"), QRect(0, 84, 245, 22));
     // The file is chosen with Browse; the box only names it.
     txtBackground->setReadOnly(true);
     mWhatsThis->attach(*txtBackground, 68);
-    auto *lblBackground = label(tr("Background &Image"), QStringLiteral("lblBackground"), QRect(0, 66, 200, 18), pnlEdit);
-    lblBackground->setBuddy(txtBackground);
+    auto *lblBackground = placedLabel(pnlEdit, QStringLiteral("lblBackground"), tr("Background &Image"), QRect(0, 66, 200, 18), txtBackground);
     mWhatsThis->attach(*lblBackground, 68);
     auto iconButton = [this](const QString &name, const QString &hint, const QIcon &icon, int left) {
         auto *button = named(new QToolButton(pnlEdit), name);
@@ -230,17 +212,14 @@ void TfrmTheme::buildEditPanel(QWidget &area)
     connect(btnBrowse, &QToolButton::clicked, this, &TfrmTheme::browse);
     connect(btnClearImage, &QToolButton::clicked, this, &TfrmTheme::clearImage);
 
-    txtLeftMargin = named(new QLineEdit(QStringLiteral("0"), pnlEdit), QStringLiteral("txtLeftMargin"));
-    txtLeftMargin->setGeometry(82, 114, 40, 22);
+    txtLeftMargin = placed(new QLineEdit(QStringLiteral("0"), pnlEdit), QStringLiteral("txtLeftMargin"), QRect(82, 114, 40, 22));
     txtLeftMargin->setMaxLength(3);
     // Digits only, typed or pasted.
     txtLeftMargin->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtLeftMargin));
     mWhatsThis->attach(*txtLeftMargin, 74);
-    auto *lblLeftMargin = label(tr("&Left Margin:"), QStringLiteral("lblLeftMargin"), QRect(0, 114, 80, 22), pnlEdit);
-    lblLeftMargin->setBuddy(txtLeftMargin);
+    auto *lblLeftMargin = placedLabel(pnlEdit, QStringLiteral("lblLeftMargin"), tr("&Left Margin:"), QRect(0, 114, 80, 22), txtLeftMargin);
     mWhatsThis->attach(*lblLeftMargin, 74);
-    updnLeftMargin = named(new UpDown(pnlEdit), QStringLiteral("updnLeftMargin"));
-    updnLeftMargin->setGeometry(122, 114, 16, 22);
+    updnLeftMargin = placed(new UpDown(pnlEdit), QStringLiteral("updnLeftMargin"), QRect(122, 114, 16, 22));
     updnLeftMargin->setRange(0, kMaxMargin);
     updnLeftMargin->setIncrement(10);
     updnLeftMargin->upButton()->setAccessibleName(tr("Increase Left Margin"));
@@ -252,12 +231,10 @@ void TfrmTheme::buildEditPanel(QWidget &area)
         connect(arrow, &QToolButton::pressed, this, &TfrmTheme::marginPosition);
     connect(updnLeftMargin, &UpDown::clicked, this, [this] { setMargin(updnLeftMargin->position()); });
 
-    btnApply = named(new QPushButton(tr("&Apply"), pnlEdit), QStringLiteral("btnApply"));
-    btnApply->setGeometry(143, 113, 75, 25);
+    btnApply = placed(new QPushButton(tr("&Apply"), pnlEdit), QStringLiteral("btnApply"), QRect(143, 113, 75, 25));
     btnApply->setEnabled(false);
     connect(btnApply, &QPushButton::clicked, this, &TfrmTheme::btnApplyClick);
-    btnBack = named(new QPushButton(tr("Cancel"), pnlEdit), QStringLiteral("btnBack"));
-    btnBack->setGeometry(222, 113, 75, 25);
+    btnBack = placed(new QPushButton(tr("Cancel"), pnlEdit), QStringLiteral("btnBack"), QRect(222, 113, 75, 25));
     connect(btnBack, &QPushButton::clicked, this, &TfrmTheme::closeEditPanel);
 }
 
@@ -279,22 +256,12 @@ bool TfrmTheme::choosePageTheme(AppServices &services, PaletteTable &palette, TW
     return true;
 }
 
-QStringList TfrmTheme::listNames() const
-{
-    QStringList names;
-    for (int i = 0; i < lstEditThemes->count(); ++i)
-        names.append(lstEditThemes->item(i)->text());
-    return names;
-}
-
 void TfrmTheme::selectTheme(const QString &themeName)
 {
-    const int row = ThemeStore::findTheme(listNames(), themeName);
+    int row = -1;
     {
         const QSignalBlocker quiet(lstEditThemes);
-        lstEditThemes->setCurrentRow(row);
-        if (row < 0)
-            lstEditThemes->clearSelection();
+        row = ThemeList::select(*lstEditThemes, themeName);
     }
     if (row >= 0)
         lstEditThemes->scrollToItem(lstEditThemes->item(row), QAbstractItemView::PositionAtTop);
@@ -390,7 +357,7 @@ bool TfrmTheme::refuseDuplicate(int ownRow)
     // (so is a rename of a theme that changes only the letter case).
     if (ownRow >= 0 && lstEditThemes->item(ownRow)->text() == name)
         return false;
-    if (ThemeStore::findTheme(listNames(), name) < 0)
+    if (ThemeStore::findTheme(ThemeList::names(*lstEditThemes), name) < 0)
         return false;
     mServices.prompter.beep();
     mServices.prompter.ask(Prompter::Kind::Information, tr("There is already a Theme with this name."), Prompter::Ok);
@@ -445,7 +412,7 @@ void TfrmTheme::btnApplyClick()
     theme.LinkColor = mColors[LinkColor];
     theme.ALinkColor = mColors[ALinkColor];
     theme.VLinkColor = mColors[VLinkColor];
-    if (ThemeStore::findTheme(listNames(), name) < 0)
+    if (ThemeStore::findTheme(ThemeList::names(*lstEditThemes), name) < 0)
         lstEditThemes->item(row)->setText(name);
     setMargin(0);
     mThemesChanged = true;
@@ -634,7 +601,7 @@ void TfrmTheme::done(int result)
         // Whether or not the file took them, the store holds the changes: the main
         // window's list shows what the store holds.
         mThemeList.clear();
-        mThemeList.addItems(listNames());
+        mThemeList.addItems(ThemeList::names(*lstEditThemes));
     }
     const int row = selectedTheme();
     mThemeList.setCurrentRow(row);

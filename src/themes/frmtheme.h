@@ -104,7 +104,6 @@ private:
     int marginPosition();
     void showPicture(const QString &path);
     void setPictureHint(const QString &path);
-    QStringList listNames() const;
 
     AppServices &mServices;
     PaletteTable &mPalette;

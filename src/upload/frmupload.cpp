@@ -9,6 +9,7 @@
 #include "upload/uploadfilelist.h"
 #include "widgets/findingspanel.h"
 #include "widgets/pictures.h"
+#include "widgets/placedcontrols.h"
 #include "widgets/whatsthis.h"
 
 #include <QButtonGroup>
@@ -93,13 +94,6 @@ QToolButton *addFlatButton(const QString &name, const QString &caption, QWidget 
     return button;
 }
 
-QLabel *addLabel(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
 // An etched frame around a rectangle, in the button shadow and highlight colours.
 void drawEtchedFrame(QPainter &painter, const QRect &r, const QPalette &palette)
 {
@@ -124,11 +118,10 @@ TfrmUpload::TfrmUpload(AppServices &services, QWidget *parent)
     imgIntro->setObjectName(QStringLiteral("imgIntro"));
     imgIntro->setPixmap(Pictures::uploadWizard());
     imgIntro->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    lblIntro = addLabel(QStringLiteral("lblIntro"),
-                        tr("Congradulations! So far you have successfully created a web page. Now all you have to do is "
-                           "send it to the web. The Upload Wizard will take care of everything for you. Just select where "
-                           "you want to send your page."),
-                        this);
+    lblIntro = namedLabel(this, QStringLiteral("lblIntro"),
+                          tr("Congradulations! So far you have successfully created a web page. Now all you have to do is "
+                             "send it to the web. The Upload Wizard will take care of everything for you. Just select where "
+                             "you want to send your page."));
     lblIntro->setWordWrap(true);
     auto *separator = new QFrame(this);
     separator->setObjectName(QStringLiteral("bvlIntro"));
@@ -224,7 +217,7 @@ QWidget *TfrmUpload::buildProfilePage()
 {
     pnlServers = new QWidget(this);
     pnlServers->setObjectName(QStringLiteral("pnlServers"));
-    lblSelect = addLabel(QStringLiteral("lblSelect"), tr("Select a server profile"), pnlServers);
+    lblSelect = namedLabel(pnlServers, QStringLiteral("lblSelect"), tr("Select a server profile"));
     lvProfiles = new QListWidget(pnlServers);
     lvProfiles->setObjectName(QStringLiteral("lvProfiles"));
     lvProfiles->setAccessibleName(tr("Server profiles"));
@@ -291,7 +284,7 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
         auto *box = new QLineEdit(pnlEditor);
         box->setObjectName(name);
         HelpContext::set(*box, topic);
-        label = addLabel(labelName, caption, pnlEditor);
+        label = namedLabel(pnlEditor, labelName, caption);
         label->setBuddy(box);
         whatsThis->attach(*label, topic);
         return box;
@@ -319,13 +312,14 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     txtTimeout = new QSpinBox(pnlEditor);
     txtTimeout->setObjectName(QStringLiteral("txtTimeout"));
     txtTimeout->setRange(1, ServerProfile::maximumTimeout);
-    lblTimeout = addLabel(QStringLiteral("lblTimeout"), tr("Give up when the server is silent for (seconds):"), pnlEditor);
+    lblTimeout =
+        namedLabel(pnlEditor, QStringLiteral("lblTimeout"), tr("Give up when the server is silent for (seconds):"));
     lblTimeout->setBuddy(txtTimeout);
     txtTrustedCertificate = new QLineEdit(pnlEditor);
     txtTrustedCertificate->setObjectName(QStringLiteral("txtTrustedCertificate"));
     txtTrustedCertificate->setPlaceholderText(tr("none"));
-    lblTrustedCertificate = addLabel(QStringLiteral("lblTrustedCertificate"),
-                                     tr("Trusted server &certificate (SHA-256 fingerprint)"), pnlEditor);
+    lblTrustedCertificate = namedLabel(pnlEditor, QStringLiteral("lblTrustedCertificate"),
+                                       tr("Trusted server &certificate (SHA-256 fingerprint)"));
     lblTrustedCertificate->setBuddy(txtTrustedCertificate);
 
     auto *grid = new QGridLayout(pnlEditor);
@@ -365,10 +359,9 @@ QWidget *TfrmUpload::buildUploadPage()
         mChosenRow = row;
         reject();
     });
-    lblExplain = addLabel(QStringLiteral("lblExplain"),
-                          tr("Listed below are all the files to be uploaded. If you desire, add and remove items in the "
-                             "upload list."),
-                          pnlUpload);
+    lblExplain = namedLabel(pnlUpload, QStringLiteral("lblExplain"),
+                            tr("Listed below are all the files to be uploaded. If you desire, add and remove items in the "
+                               "upload list."));
     lblExplain->setWordWrap(true);
     lstUpload = new UploadFileList(pnlUpload);
     lstUpload->setObjectName(QStringLiteral("lstUpload"));
@@ -397,7 +390,7 @@ QWidget *TfrmUpload::buildUploadPage()
     connect(btnSend, &QPushButton::clicked, this, &TfrmUpload::btnSendClick);
     chkSendAll = new QCheckBox(tr("Send &every file, also the unchanged ones"), pnlUpload);
     chkSendAll->setObjectName(QStringLiteral("chkSendAll"));
-    lblSummary = addLabel(QStringLiteral("lblSummary"), QString(), pnlUpload);
+    lblSummary = namedLabel(pnlUpload, QStringLiteral("lblSummary"), QString());
     lblSummary->setWordWrap(true);
     lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -405,7 +398,7 @@ QWidget *TfrmUpload::buildUploadPage()
     pnlProgress->setObjectName(QStringLiteral("pnlProgress"));
     Animate = new GlobeAnimation(pnlProgress);
     Animate->setAccessibleName(tr("Upload in progress"));
-    lblProgress = addLabel(QStringLiteral("lblProgress"), QString(), pnlProgress);
+    lblProgress = namedLabel(pnlProgress, QStringLiteral("lblProgress"), QString());
     lblProgress->setMinimumWidth(200);
     auto *progress = new QHBoxLayout(pnlProgress);
     progress->setContentsMargins(0, 0, 0, 0);

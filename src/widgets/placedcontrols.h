@@ -4,21 +4,32 @@
 #include <QRect>
 #include <QString>
 
-// The controls of the fixed-layout field dialogs: each named after its component and
-// placed at its position.
+// The controls of the windows built in code: each named after its component, and in
+// the fixed-layout dialogs placed at its position.
+template <class W>
+W *named(W *control, const QString &objectName)
+{
+    control->setObjectName(objectName);
+    return control;
+}
+
 template <class W>
 W *placed(W *control, const QString &objectName, const QRect &geometry)
 {
-    control->setObjectName(objectName);
-    control->setGeometry(geometry);
+    named(control, objectName)->setGeometry(geometry);
     return control;
+}
+
+inline QLabel *namedLabel(QWidget *parent, const QString &objectName, const QString &text)
+{
+    return named(new QLabel(text, parent), objectName);
 }
 
 // A label, its mnemonic bound to buddy when there is one.
 inline QLabel *placedLabel(QWidget *parent, const QString &objectName, const QString &text, const QRect &geometry,
                            QWidget *buddy = nullptr)
 {
-    auto *label = placed(new QLabel(text, parent), objectName, geometry);
+    auto *label = placed(namedLabel(parent, objectName, text), objectName, geometry);
     if (buddy)
         label->setBuddy(buddy);
     return label;
