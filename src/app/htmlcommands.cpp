@@ -113,7 +113,7 @@ int exportHtml(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
 
     const bool written = options.output.isEmpty() ? writeToStream(out, lines, &error)
-                                                  : HtmlCopies::writeHtmlFile(options.output, lines, &error);
+                                                  : HtmlCopies::writeHtmlFile(options.output, lines, &error, SafeWrite::Owner::User);
     if (!written) {
         err << "vendrix: " << (options.output.isEmpty() ? QStringLiteral("standard output") : options.output) << ": "
             << error << "\n";

@@ -1,10 +1,12 @@
 #include "imagepanel.h"
 
+#include "platform/boundedread.h"
 #include "platform/busycursor.h"
 #include "widgets/pictures.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
@@ -125,7 +127,11 @@ void ImagePanel::store(TPageItem &item) const
 bool ImagePanel::loadPreview(const QString &file)
 {
     BusyCursor busy;
-    QImageReader reader(file);
+    // A pipe or a device is no picture, and would never end.
+    QFile device(file);
+    if (!BoundedRead::openRegularFile(device))
+        return false;
+    QImageReader reader(&device);
     const QImage image = reader.read();
     if (image.isNull())
         return false;

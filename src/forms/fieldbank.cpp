@@ -112,7 +112,7 @@ ReadResult readFile(const QString &path, IniFile &file, QString *error)
     if (!QFileInfo::exists(path))
         return ReadResult::Missing;
     QByteArray bytes;
-    if (BoundedRead::readFile(path, bytes, error) != BoundedRead::Result::Read)
+    if (BoundedRead::readFile(path, bytes, error, BoundedRead::dataFileLimit) != BoundedRead::Result::Read)
         return ReadResult::Failed;
     file = IniFile::parse(bytes);
     return ReadResult::Read;
@@ -127,7 +127,7 @@ bool writeDefaultFields(const QString &path, const QList<BankField> &fields, QSt
     for (int n = 0; n < fields.size(); ++n)
         entries.append({kFieldKey + QString::number(n), fieldValue(fields[n])});
     file.replaceEntries(defaultFieldsSection(), entries);
-    return SafeWrite::replaceFile(path, file.toBytes(), error) == SafeWrite::Result::Written;
+    return SafeWrite::replaceFile(path, file.toBytes(), error, SafeWrite::Owner::Program) == SafeWrite::Result::Written;
 }
 
 }

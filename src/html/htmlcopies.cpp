@@ -38,9 +38,9 @@ QByteArray encodedText(const QStringList &lines)
     return HtmlText::toAscii(text);
 }
 
-bool writeBytesToFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeBytesToFile(const QString &path, const QByteArray &bytes, QString *error, SafeWrite::Owner owner = SafeWrite::Owner::Program)
 {
-    return SafeWrite::replaceFile(path, bytes, error) == SafeWrite::Result::Written;
+    return SafeWrite::replaceFile(path, bytes, error, owner) == SafeWrite::Result::Written;
 }
 
 bool writeCopyToFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -85,9 +85,9 @@ bool writeHtml(QIODevice *device, const QStringList &lines, QString *error)
     return SafeWrite::writeAll(device, encodedText(lines), error);
 }
 
-bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error)
+bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error, SafeWrite::Owner owner)
 {
-    return writeBytesToFile(path, encodedText(lines), error);
+    return writeBytesToFile(path, encodedText(lines), error, owner);
 }
 
 bool writeHtmlCopy(const QString &path, const QStringList &lines, QString *error)

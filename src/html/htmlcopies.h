@@ -2,6 +2,8 @@
 
 #include "pagehtml.h"
 
+#include "platform/safewrite.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +24,10 @@ QString uploadCopyFileName(const QString &documentPath);  // "<name without spac
 bool writeHtml(QIODevice *device, const QStringList &lines, QString *error);
 
 // Writes lines as writeHtml does, replacing the file atomically: on failure the
-// previous file is intact and *error holds the reason.
-bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error);
+// previous file is intact and *error holds the reason. The copies are the program's
+// own files; a file the user named is written as the user's.
+bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error,
+                   SafeWrite::Owner owner = SafeWrite::Owner::Program);
 // The same for a copy the program makes from a document (SafeWrite::replaceCopy): not
 // waited onto the disk, and left untouched when its bytes are already these.
 bool writeHtmlCopy(const QString &path, const QStringList &lines, QString *error);

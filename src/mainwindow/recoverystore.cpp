@@ -1,10 +1,10 @@
 #include "recoverystore.h"
 
 #include "platform/boundedread.h"
+#include "platform/filelock.h"
 #include "platform/safewrite.h"
 
 #include <QDir>
-#include <QLockFile>
 #include <QRegularExpression>
 #include <QtEndian>
 
@@ -29,12 +29,10 @@ RecoveryStore::RecoveryStore(const QString &folder)
 
 RecoveryStore::~RecoveryStore() = default;
 
-std::unique_ptr<QLockFile> RecoveryStore::tryLock(const QString &file)
+std::unique_ptr<FileLock> RecoveryStore::tryLock(const QString &file)
 {
-    auto lock = std::make_unique<QLockFile>(lockFileOf(file));
-    // Only a lock whose program has ended is stale, however long a program runs.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
+    auto lock = std::make_unique<FileLock>(lockFileOf(file));
+    if (!lock->tryLock(std::chrono::milliseconds(0)))
         return nullptr;
     return lock;
 }
@@ -57,7 +55,7 @@ std::optional<RecoveryStore::Page> RecoveryStore::nextOrphan()
         if (file == mFile || mSeen.contains(file))
             continue;
         mSeen.insert(file);
-        std::unique_ptr<QLockFile> lock = tryLock(file);
+        std::unique_ptr<FileLock> lock = tryLock(file);
         if (!lock)
             continue;
         QByteArray content;
@@ -100,10 +98,11 @@ bool RecoveryStore::claimSlot(QString *error)
     }
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         const QString file = mFolder + QStringLiteral("page-%1.vxr").arg(slot);
-        // A file there belongs to a running program or waits to be recovered.
+        // A file there belongs to a running program or waits to be recovered; a link
+        // to nothing there is taken (writing replaces it).
         if (QFile::exists(file))
             continue;
-        std::unique_ptr<QLockFile> lock = tryLock(file);
+        std::unique_ptr<FileLock> lock = tryLock(file);
         if (!lock || QFile::exists(file))
             continue;
         mLock = std::move(lock);
@@ -119,7 +118,7 @@ bool RecoveryStore::write(const Page &page, QString *error)
 {
     if (!mLock && !claimSlot(error))
         return false;
-    return SafeWrite::replaceFile(mFile, encode(page), error) == SafeWrite::Result::Written;
+    return SafeWrite::replaceFile(mFile, encode(page), error, SafeWrite::Owner::Program) == SafeWrite::Result::Written;
 }
 
 void RecoveryStore::remove()

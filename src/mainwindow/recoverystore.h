@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-class QLockFile;
+class FileLock;
 
 // The recovery files of one folder: each running program keeps its unsaved page in a
 // file of its own ("page-N.vxr"), guarded by a lock file that the system frees when
@@ -52,12 +52,12 @@ public:
 
 private:
     bool claimSlot(QString *error);
-    static std::unique_ptr<QLockFile> tryLock(const QString &file);
+    static std::unique_ptr<FileLock> tryLock(const QString &file);
 
     QString mFolder;
     QString mFile;
-    std::unique_ptr<QLockFile> mLock;
+    std::unique_ptr<FileLock> mLock;
     QString mOrphanFile;
-    std::unique_ptr<QLockFile> mOrphanLock;
+    std::unique_ptr<FileLock> mOrphanLock;
     QSet<QString> mSeen;
 };

@@ -35,7 +35,7 @@ void appendAddresses(const QString &line, QStringList &addresses)
 
 bool readFile(const QString &path, QStringList &addresses, QString *error)
 {
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo::exists(path)) {
         if (error)
             *error = QStringLiteral("File not found: %1").arg(path);
         return false;

@@ -237,9 +237,9 @@ bool ComponentWriter::write(QIODevice *device, TComponent &root)
     return true;
 }
 
-bool ComponentWriter::write(const QString &fileName, TComponent &root)
+bool ComponentWriter::write(const QString &fileName, TComponent &root, SafeWrite::Owner owner)
 {
-    if (SafeWrite::replaceFile(fileName, toBytes(root), &mError) != SafeWrite::Result::Written)
+    if (SafeWrite::replaceFile(fileName, toBytes(root), &mError, owner) != SafeWrite::Result::Written)
         return false;
     mError.clear();
     return true;
@@ -566,16 +566,17 @@ std::unique_ptr<TComponent> ComponentReader::read(QIODevice *device)
 
 // The file is read into memory rather than parsed from a mapping: a file cut short
 // while it is parsed would otherwise end the program with a bus error.
-std::unique_ptr<TComponent> ComponentReader::read(const QString &fileName)
+std::unique_ptr<TComponent> ComponentReader::read(const QString &fileName, qint64 limit)
 {
     QByteArray bytes;
     QString reason;
-    switch (BoundedRead::readFile(fileName, bytes, &reason)) {
+    switch (BoundedRead::readFile(fileName, bytes, &reason, limit)) {
     case BoundedRead::Result::Read:
         return read(bytes);
     case BoundedRead::Result::CannotOpen:
         mError = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason);
         break;
+    case BoundedRead::Result::NotAFile:
     case BoundedRead::Result::TooLarge:
     case BoundedRead::Result::ReadFailed:
         mError = QStringLiteral("Cannot read file \"%1\". %2").arg(fileName, reason);

@@ -2,6 +2,9 @@
 
 #include "persistent.h"
 
+#include "platform/boundedread.h"
+#include "platform/safewrite.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -62,8 +65,10 @@ public:
 
     // False, with the reason in errorString(), when the device refuses the bytes.
     bool write(QIODevice *device, TComponent &root);
-    // Replaces the file atomically: a failed save leaves the previous file intact.
-    bool write(const QString &fileName, TComponent &root);
+    // Replaces the file atomically: a failed save leaves the previous file intact. A
+    // link at the path is followed for the user's own files, replaced for the
+    // program's (see SafeWrite::Owner).
+    bool write(const QString &fileName, TComponent &root, SafeWrite::Owner owner = SafeWrite::Owner::User);
     QString errorString() const { return mError; }
 
 private:
@@ -80,7 +85,8 @@ public:
     // The object read, or nullptr with the reason in errorString().
     std::unique_ptr<TComponent> read(const QByteArray &bytes);
     std::unique_ptr<TComponent> read(QIODevice *device);
-    std::unique_ptr<TComponent> read(const QString &fileName);
+    // Only a regular file of at most limit bytes is read.
+    std::unique_ptr<TComponent> read(const QString &fileName, qint64 limit = BoundedRead::defaultLimit);
     QString errorString() const { return mError; }
 
     // As read(bytes), but raises StreamError.

@@ -1,5 +1,8 @@
 #include "picturestore.h"
 
+#include "platform/boundedread.h"
+#include "platform/safewrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -9,7 +12,7 @@ bool sameContents(const QString &first, const QString &second)
 {
     QFile a(first);
     QFile b(second);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+    if (!BoundedRead::openRegularFile(a) || !BoundedRead::openRegularFile(b) || a.size() != b.size())
         return false;
     constexpr qint64 chunk = 64 * 1024;
     while (!a.atEnd()) {
@@ -26,16 +29,20 @@ QString place(const QString &source, const QString &folder, QString *error)
     const QString base = chosen.completeBaseName();
     const QString suffix = chosen.suffix().isEmpty() ? QString() : u'.' + chosen.suffix();
     QString target = folder + chosen.fileName();
-    for (int n = 2; QFileInfo::exists(target); ++n) {
+    // A name that anything holds is taken, a link to nothing included.
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n) {
         if (sameContents(source, target))
             return target;
         target = folder + base + u'-' + QString::number(n) + suffix;
     }
-    // One file, copied as it is: a comma in its path is just a character.
-    QFile file(source);
-    if (!file.copy(target)) {
+    // One file, copied as it is (a comma in its path is just a character); a pipe or a
+    // device chosen as a picture is refused, not waited for.
+    QByteArray bytes;
+    QString reason;
+    if (BoundedRead::readFile(source, bytes, &reason) != BoundedRead::Result::Read
+        || SafeWrite::replaceFile(target, bytes, &reason, SafeWrite::Owner::Program) != SafeWrite::Result::Written) {
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return QString();
     }
     return target;

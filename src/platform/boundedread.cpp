@@ -1,6 +1,15 @@
 #include "boundedread.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace BoundedRead {
 
@@ -11,6 +20,11 @@ Result fail(Result result, QString *error, const QString &reason)
     if (error)
         *error = reason;
     return result;
+}
+
+QString notAFile(bool folder)
+{
+    return folder ? QStringLiteral("It is a folder, not a file.") : QStringLiteral("It is a pipe, a socket or a device, not a file.");
 }
 
 QString tooLarge(qint64 limit)
@@ -59,12 +73,54 @@ Result readAll(QIODevice *device, QByteArray &bytes, QString *error, qint64 limi
     return Result::Read;
 }
 
+namespace {
+
+Result openForReading(QFile &file, QString *error)
+{
+#ifdef Q_OS_UNIX
+    // Opened without waiting (a pipe would wait for a writer), looked at, and only then
+    // read as a file.
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(Result::CannotOpen, error, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat status;
+    if (::fstat(fd, &status) != 0) {
+        const int reason = errno;
+        ::close(fd);
+        return fail(Result::CannotOpen, error, QString::fromLocal8Bit(std::strerror(reason)));
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(Result::NotAFile, error, notAFile(S_ISDIR(status.st_mode)));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(Result::CannotOpen, error, file.errorString());
+    }
+#else
+    const QFileInfo info(file.fileName());
+    if (info.exists() && !info.isFile())
+        return fail(Result::NotAFile, error, notAFile(info.isDir()));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(Result::CannotOpen, error, file.errorString());
+#endif
+    return Result::Read;
+}
+
+}
+
+bool openRegularFile(QFile &file, QString *error)
+{
+    return openForReading(file, error) == Result::Read;
+}
+
 Result readFile(const QString &path, QByteArray &bytes, QString *error, qint64 limit)
 {
     bytes.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return fail(Result::CannotOpen, error, file.errorString());
+    if (const Result opened = openForReading(file, error); opened != Result::Read)
+        return opened;
     return readAll(&file, bytes, error, limit);
 }
 

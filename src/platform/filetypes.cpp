@@ -1,5 +1,6 @@
 #include "filetypes.h"
 
+#include "boundedread.h"
 #include "safewrite.h"
 
 #include <QDir>
@@ -14,6 +15,14 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Empty when the file cannot be read; a pipe or a device is not waited for.
+QByteArray readInstalled(const QString &path)
+{
+    QByteArray bytes;
+    BoundedRead::readFile(path, bytes, nullptr, BoundedRead::dataFileLimit);
+    return bytes;
 }
 
 QString resource(const QString &name)
@@ -93,16 +102,14 @@ bool isOurCopy(const Piece &piece, const QByteArray &content)
 // touches nothing and refreshes no desktop cache.
 bool writeIfChanged(const QString &path, const QByteArray &content, bool *changed, QString *error)
 {
-    QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
+    if (QFileInfo(path).isFile() && readInstalled(path) == content)
         return true;
-    existing.close();
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         *error = QStringLiteral("Cannot create the folder %1.").arg(QFileInfo(path).absolutePath());
         return false;
     }
     QString reason;
-    if (SafeWrite::replaceFile(path, content, &reason) != SafeWrite::Result::Written) {
+    if (SafeWrite::replaceFile(path, content, &reason, SafeWrite::Owner::Program) != SafeWrite::Result::Written) {
         *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
         return false;
     }
@@ -193,11 +200,8 @@ bool RegisterFileTypes(const QString &executablePath, QString *error)
         bool changed = false;
         if (packaged) {
             // Only a copy of ours goes: a file the user changed stays.
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly) && isOurCopy(piece, file.readAll())) {
-                file.close();
-                changed = file.remove();
-            }
+            if (QFileInfo(path).isFile() && isOurCopy(piece, readInstalled(path)))
+                changed = QFile::remove(path);
         } else {
             const QByteArray content = piece.kind == Piece::DesktopEntry ? FileTypes::desktopEntry(executablePath)
                                                                           : readAll(resource(piece.name));

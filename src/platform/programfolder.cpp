@@ -36,10 +36,16 @@ bool copyShippedFile(const QString &from, const QString &to, QStringList *copied
         return false;
     const QByteArray bytes = source.readAll();
     const QString part = to + QStringLiteral(".part");
+    // Made anew, never opened through whatever lies at its name.
+    QFile::remove(part);
     QFile target(part);
-    const bool written = target.open(QIODevice::WriteOnly | QIODevice::Truncate) && target.write(bytes) == bytes.size()
+    const bool written = target.open(QIODevice::WriteOnly | QIODevice::NewOnly) && target.write(bytes) == bytes.size()
         && target.flush();
     target.close();
+    // A link to nothing where the file belongs is no user's file; renaming onto it would
+    // write through it.
+    if (written && QFileInfo(to).isSymLink() && !QFileInfo::exists(to))
+        QFile::remove(to);
     if (!written || !QFile::rename(part, to)) {
         QFile::remove(part);
         return written && QFileInfo::exists(to);

@@ -5,6 +5,15 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <system_error>
@@ -28,6 +37,74 @@ QString reasonOf(const QIODevice *device)
     // QIODevice's own placeholder says nothing about the cause.
     return reason.isEmpty() || reason == u"Unknown error" ? QStringLiteral("Cannot write the data.") : reason;
 }
+
+Result fail(Result result, QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return result;
+}
+
+Result replaceThroughLink(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    // Unbuffered, every write reaches the file system at once and its error with it.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(Result::CannotCreate, error, file.errorString());
+    if (!writeAll(&file, bytes, error)) {
+        file.cancelWriting();
+        return Result::WriteFailed;
+    }
+    if (!file.commit())
+        return fail(Result::WriteFailed, error, reasonOf(&file));
+    return Result::Written;
+}
+
+#ifdef Q_OS_UNIX
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+mode_t newFileMode()
+{
+    // The process's umask can only be read by setting it; it is read once, before any
+    // other thread could create a file.
+    static const mode_t mode = [] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return mode_t(0666 & ~mask);
+    }();
+    return mode;
+}
+
+// The temporary file is made beside the path (never at the end of a link) with
+// O_EXCL, its mode set on the open file, and it takes the path's place by rename, which
+// replaces a link instead of following it.
+Result replaceOwn(const QString &path, const QByteArray &bytes, QString *error, bool privateFile)
+{
+    const QFileInfo info(path);
+    QTemporaryFile file(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return fail(Result::CannotCreate, error, file.errorString());
+    mode_t mode = privateFile ? mode_t(0600) : newFileMode();
+    struct stat existing;
+    if (!privateFile && ::lstat(QFile::encodeName(path).constData(), &existing) == 0 && S_ISREG(existing.st_mode))
+        mode = existing.st_mode & 0777;
+    if (::fchmod(file.handle(), mode) != 0)
+        return fail(Result::WriteFailed, error, systemReason(errno));
+    if (!writeAll(&file, bytes, error))
+        return Result::WriteFailed;
+    if (::fsync(file.handle()) != 0)
+        return fail(Result::WriteFailed, error, systemReason(errno));
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(Result::WriteFailed, error, systemReason(errno));
+    file.setAutoRemove(false);
+    return Result::Written;
+}
+
+#endif
 
 }
 
@@ -57,25 +134,15 @@ bool writeAll(QIODevice *device, const QByteArray &bytes, QString *error)
     return true;
 }
 
-Result replaceFile(const QString &path, const QByteArray &bytes, QString *error)
+Result replaceFile(const QString &path, const QByteArray &bytes, QString *error, Owner owner)
 {
-    QSaveFile file(path);
-    // Unbuffered, every write reaches the file system at once and its error with it.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return Result::CannotCreate;
-    }
-    if (!writeAll(&file, bytes, error)) {
-        file.cancelWriting();
-        return Result::WriteFailed;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = reasonOf(&file);
-        return Result::WriteFailed;
-    }
-    return Result::Written;
+#ifdef Q_OS_UNIX
+    if (owner != Owner::User)
+        return replaceOwn(path, bytes, error, owner == Owner::ProgramPrivate);
+#else
+    Q_UNUSED(owner);
+#endif
+    return replaceThroughLink(path, bytes, error);
 }
 
 Result replaceCopy(const QString &path, const QByteArray &bytes, QString *error)

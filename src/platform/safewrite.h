@@ -16,9 +16,24 @@ enum class Result {
     WriteFailed,  // created, but writing, flushing or replacing failed
 };
 
+// Whose file is replaced, which decides what a link at its path means.
+enum class Owner {
+    // A file the user chose (a document): a link is followed and the file it names is
+    // replaced, as editors do.
+    User,
+    // One of the program's own files (copies, settings, recovery, data files): whatever
+    // lies at the path (a link, a pipe) is replaced by the new file and never written
+    // through. The new file keeps the mode of the regular file it replaces, else gets
+    // the mode of any new file.
+    Program,
+    // As Program, and readable and writable by its owner only, from the moment it is
+    // created.
+    ProgramPrivate,
+};
+
 // Replaces path with bytes. On failure *error holds the platform's reason
 // ("No space left on device") and nothing at path has changed.
-Result replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+Result replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr, Owner owner = Owner::User);
 
 // Replaces path with bytes as replaceFile() does, for a file the program can make
 // again from its sources (an HTML copy): the new file takes the old one's place by

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "boundedread.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,8 +11,10 @@
 namespace TextFile {
 
 // The lines of the file; a final line break adds no empty line. Returns false (and
-// leaves lines empty, with the reason in *error when given) when the file cannot be read.
-bool readLines(const QString &path, QStringList &lines, QString *error = nullptr);
+// leaves lines empty, with the reason in *error when given) when the file cannot be
+// read, is no regular file or is larger than limit. The file's bytes are given back as
+// the lines are made, so the file is never held both whole as bytes and as lines.
+bool readLines(const QString &path, QStringList &lines, QString *error = nullptr, qint64 limit = BoundedRead::dataFileLimit);
 
 QString decode(const QByteArray &bytes);
 QStringList splitLines(const QString &text);

@@ -7,6 +7,7 @@
 #include "model/pagelette.h"
 #include "model/picturestore.h"
 #include "platform/appservices.h"
+#include "platform/boundedread.h"
 #include "platform/busycursor.h"
 #include "platform/filedialog.h"
 #include "platform/modalrunner.h"
@@ -519,8 +520,9 @@ void TfrmTheme::showPicture(const QString &path)
     // Read through the image plugins by content, so a picture whose extension lies
     // still shows; one that cannot be read leaves the place empty.
     QImage image;
-    if (!path.isEmpty()) {
-        QImageReader reader(path);
+    QFile file(path);
+    if (!path.isEmpty() && BoundedRead::openRegularFile(file)) {
+        QImageReader reader(&file);
         reader.setDecideFormatFromContent(true);
         image = reader.read();
     }

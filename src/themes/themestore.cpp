@@ -16,7 +16,7 @@ std::unique_ptr<TWebTheme> load(const QString &path, QString *error)
         return r;
     }();
     ComponentReader reader(themes);
-    std::unique_ptr<TComponent> root = reader.read(path);
+    std::unique_ptr<TComponent> root = reader.read(path, BoundedRead::dataFileLimit);
     if (!root) {
         if (error)
             *error = reader.errorString();
@@ -33,7 +33,7 @@ std::unique_ptr<TWebTheme> load(const QString &path, QString *error)
 bool save(const QString &path, TWebTheme &store, QString *error)
 {
     ComponentWriter writer;
-    if (writer.write(path, store))
+    if (writer.write(path, store, SafeWrite::Owner::Program))
         return true;
     if (error)
         *error = writer.errorString();

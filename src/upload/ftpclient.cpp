@@ -1,5 +1,6 @@
 #include "ftpclient.h"
 
+#include "platform/boundedread.h"
 #include "platform/cp1252.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/ftpdataconnection.h"
@@ -1075,7 +1076,8 @@ void TFtpClient::startStore()
         mSource = SourceDevice;
     } else {
         mFile.setFileName(LocalFileName);
-        if (!mFile.open(QIODevice::ReadOnly) || (RestartOffset > 0 && !mFile.seek(RestartOffset))) {
+        // A pipe or a device in the list would hold the store (and the window) for ever.
+        if (!BoundedRead::openRegularFile(mFile) || (RestartOffset > 0 && !mFile.seek(RestartOffset))) {
             mFile.close();
             failStep(426, 426, QStringLiteral("426 Unable to open local file ") + LocalFileName, true);
             return;

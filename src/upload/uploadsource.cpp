@@ -1,5 +1,6 @@
 #include "uploadsource.h"
 
+#include "platform/boundedread.h"
 #include "upload/sha256.h"
 
 #include <condition_variable>
@@ -110,13 +111,9 @@ UploadSource::~UploadSource() = default;
 
 bool UploadSource::openAt(qint64 offset, QString *error)
 {
-    // Opened without a buffer of its own: the transport reads big chunks, which go
-    // from the file to it with one copy for the hash.
-    if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = mFile.errorString();
+    // A pipe or a device in the list would hold the run (and the window) for ever.
+    if (!BoundedRead::openRegularFile(mFile, error))
         return false;
-    }
     mHasher = std::make_unique<ChunkHasher>();
     if (!readAhead(offset)) {
         if (error)

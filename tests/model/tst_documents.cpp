@@ -88,7 +88,7 @@ private slots:
                                        << qint64(0) << "";
         QTest::newRow("unknown property") << QString() << QByteArray("TPF0\x0aTPagelette\x00\x03" "Foo\x08\x00\x00", 23)
                                           << qint64(0) << "";
-        QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << qint64(0) << "larger than 256 MB";
+        QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << qint64(0) << "It is a pipe, a socket or a device, not a file.";
         QTest::newRow("300 MiB") << QString() << QByteArray("TPF0\x0aTPagelette\x00", 16) << qint64(300) * 1024 * 1024
                                  << "larger than 256 MB";
     }

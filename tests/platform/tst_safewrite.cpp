@@ -2,10 +2,16 @@
 #include "testfiles.h"
 #include "testregistry.h"
 
+#include "forms/fieldbank.h"
 #include "html/htmlcopies.h"
+#include "mainwindow/recoverystore.h"
+#include "model/bookmarks.h"
 #include "model/documents.h"
 #include "model/pagelette.h"
+#include "model/picturestore.h"
 #include "platform/safewrite.h"
+#include "platform/textfile.h"
+#include "themes/palette.h"
 #include "themes/themestore.h"
 
 #include <QDir>
@@ -14,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -63,6 +70,86 @@ const Writer writers[] = {
     {"themes file", saveThemes},
     {"HTML file", writeHtml},
     {"upload copy", writeUploadCopy},
+};
+
+// The program's own files, each written at the path it is given; returns the writer's
+// error text, empty on success.
+struct OwnFile
+{
+    const char *name;
+    const char *fileName;
+    QString (*write)(const QString &path);
+};
+
+QString writeFieldBank(const QString &path)
+{
+    QString error;
+    return FieldBank::writeDefaultFields(path, FieldBank::builtInDefaultFields(), &error) ? QString() : error;
+}
+
+QString writeRecovery(const QString &path)
+{
+    RecoveryStore store(QFileInfo(path).absolutePath());
+    QString error;
+    return store.write({QStringLiteral("Untitled"), QByteArray("page")}, &error) ? QString() : error;
+}
+
+const OwnFile ownFiles[] = {
+    {"HTML copy and ~tmp.html", "~tmp.html", writeHtml},
+    {"upload copy", "old.html", writeUploadCopy},
+    {"themes file", "Themes.dat", saveThemes},
+    {"field bank", "Fields.ini", writeFieldBank},
+    {"recovery file", "page-1.vxr", writeRecovery},
+};
+
+// Each reader of a file the program is given or keeps; returns its error text.
+struct Reader
+{
+    const char *name;
+    QString (*read)(const QString &path);
+};
+
+const Reader readers[] = {
+    {"page document", [](const QString &path) {
+         TPagelette page;
+         QString error;
+         Documents::LoadDocument(path, page, &error);
+         return error;
+     }},
+    {"themes file", [](const QString &path) {
+         QString error;
+         ThemeStore::load(path, &error);
+         return error;
+     }},
+    {"field bank", [](const QString &path) {
+         IniFile file;
+         QString error;
+         FieldBank::readFile(path, file, &error);
+         return error;
+     }},
+    {"palette", [](const QString &path) {
+         PaletteTable table;
+         QString error;
+         table.load(path, &error);
+         return error;
+     }},
+    {"bookmarks", [](const QString &path) {
+         QStringList addresses;
+         QString error;
+         Bookmarks::readFile(path, addresses, &error);
+         return error;
+     }},
+    {"tips and other text", [](const QString &path) {
+         QStringList lines;
+         QString error;
+         TextFile::readLines(path, lines, &error);
+         return error;
+     }},
+    {"picture", [](const QString &path) {
+         QString error;
+         PictureStore::place(path, QFileInfo(path).absolutePath() + QStringLiteral("/images/"), &error);
+         return error;
+     }},
 };
 
 // Files in the folder other than the target: a failed save leaves no temporary behind.
@@ -120,6 +207,77 @@ private slots:
         QCOMPARE(error, tmpfs ? QStringLiteral("No space left on device") : QStringLiteral("File too large"));
         QCOMPARE(contents, QByteArray("the previous contents"));
         QCOMPARE(stray, QStringList());
+    }
+
+    // A link planted where the program keeps a file of its own is replaced, never
+    // written through: what it points to keeps its contents and its mode, and a link to
+    // nothing creates nothing. A document the user reached through a link is saved to
+    // the file the link names.
+    void linksAreNotFollowed_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<bool>("dangling");
+        for (int i = 0; i < int(std::size(ownFiles)); ++i) {
+            QTest::addRow("%s", ownFiles[i].name) << i << false;
+            QTest::addRow("%s, link to nothing", ownFiles[i].name) << i << true;
+        }
+        QTest::addRow("user's document") << -1 << false;
+    }
+
+    void linksAreNotFollowed()
+    {
+        QFETCH(int, writer);
+        QFETCH(bool, dangling);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Upload"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString target = dir.filePath(QStringLiteral("elsewhere"));
+        const QString fileName = QLatin1StringView(writer < 0 ? "page.vxf" : ownFiles[writer].fileName);
+        // Behind a lock file's link, what reads as a lock that a running program holds.
+        const QByteArray content = fileName.endsWith(QStringLiteral(".lock"))
+            ? QByteArray::number(QCoreApplication::applicationPid()) + "\ntst_platform\n" + QSysInfo::machineHostName().toUtf8() + '\n'
+            : QByteArray("not the program's");
+        if (!dangling) {
+            writeFile(target, content);
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        }
+        const QString path = folder + u'/' + fileName;
+        QVERIFY(QFile::link(target, path));
+
+        const QString error = writer < 0 ? saveDocument(path) : ownFiles[writer].write(path);
+        QCOMPARE(error, QString());
+        if (writer < 0) {
+            QVERIFY(QFileInfo(path).isSymLink());
+            QVERIFY(readFile(target).startsWith("TPF0"));
+            return;
+        }
+        if (dangling) {
+            QVERIFY(!QFileInfo::exists(target));
+            return;
+        }
+        QCOMPARE(readFile(target), content);
+        const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup
+            | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(target).permissions() & mode, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    }
+
+    // A pipe where a file is read gets the reader's failure at once, never a wait for
+    // a writer that does not come.
+    void readersRefusePipes_data()
+    {
+        QTest::addColumn<int>("reader");
+        for (int i = 0; i < int(std::size(readers)); ++i)
+            QTest::addRow("%s", readers[i].name) << i;
+    }
+
+    void readersRefusePipes()
+    {
+        QFETCH(int, reader);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const QString error = readers[reader].read(path);
+        QVERIFY2(error.contains(QStringLiteral("It is a pipe, a socket or a device, not a file.")), qPrintable(error));
     }
 
     void writeAllReportsTheDevicesReason()
