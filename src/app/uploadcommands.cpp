@@ -24,6 +24,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 namespace CommandLine {
 
@@ -153,6 +154,10 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
 
     Settings settings;
+    if (!settings.errorString().isEmpty()) {
+        err << "vendrix: " << settings.errorString() << "\n";
+        return 1;
+    }
     ProfileStore profiles(settings);
     const QString profile = profiles.findProfile(profileOption);
     if (profile.isEmpty()) {
@@ -234,6 +239,10 @@ int listProfiles(const QStringList &arguments, QTextStream &out, QTextStream &er
         return 2;
     const bool verbose = options.flags.contains(QStringLiteral("--verbose"));
     Settings settings;
+    if (!settings.errorString().isEmpty()) {
+        err << "vendrix: " << settings.errorString() << "\n";
+        return 1;
+    }
     const ProfileStore profiles(settings);
     const QStringList names = profiles.ReadProfileNames();
     for (const QString &name : names) {
@@ -270,34 +279,10 @@ bool pickFlag(const Options &options, const char *on, const char *off, bool *val
     return true;
 }
 
-int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
+// Sets the values the options give; 2 (with the reason on err) for a value that is no
+// good, else 0.
+int applyProfileOptions(const Options &options, ServerProfile &fields, QTextStream &err)
 {
-    Options options;
-    if (!options.parse(arguments.mid(2),
-                       {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"), QStringLiteral("--dir"),
-                        QStringLiteral("--trust-certificate"), QStringLiteral("--timeout")},
-                       {QStringLiteral("--password-stdin"), QStringLiteral("--passive"), QStringLiteral("--active"),
-                        QStringLiteral("--tls"), QStringLiteral("--no-tls")},
-                       err))
-        return 2;
-    const QString name = arguments.value(1);
-    if (!ProfileNames::isValid(name)) {
-        err << "vendrix: " << ProfileNames::invalidNameMessage() << "\n";
-        return 2;
-    }
-
-    Settings settings;
-    ProfileStore profiles(settings);
-    // Names are unique without regard to letter case. The same name changes the
-    // profile: only the values given are replaced. A new profile starts from what the
-    // profile editor's Add starts from.
-    const QString existing = profiles.findProfile(name);
-    if (!existing.isEmpty() && existing != name) {
-        err << "vendrix: " << duplicateNameMessage() << " (" << existing << ")\n";
-        return 1;
-    }
-    ServerProfile fields = existing.isEmpty() ? ServerProfile::newProfile() : profiles.LoadProfile(name);
-    fields.ProfileName = name;
     const auto set = [&options](const char *option, QString *value) {
         const auto found = options.values.constFind(QLatin1StringView(option));
         if (found != options.values.cend())
@@ -329,18 +314,69 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
         }
         fields.Timeout = seconds;
     }
+    return 0;
+}
+
+int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
+{
+    Options options;
+    if (!options.parse(arguments.mid(2),
+                       {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"), QStringLiteral("--dir"),
+                        QStringLiteral("--trust-certificate"), QStringLiteral("--timeout")},
+                       {QStringLiteral("--password-stdin"), QStringLiteral("--passive"), QStringLiteral("--active"),
+                        QStringLiteral("--tls"), QStringLiteral("--no-tls")},
+                       err))
+        return 2;
+    const QString name = arguments.value(1);
+    if (!ProfileNames::isValid(name)) {
+        err << "vendrix: " << ProfileNames::invalidNameMessage() << "\n";
+        return 2;
+    }
+
+    // Usage errors are found before anything is read or locked.
+    ServerProfile checked;
+    if (const int usage = applyProfileOptions(options, checked, err); usage != 0)
+        return usage;
+    std::optional<QString> password;
     if (options.flags.contains(QStringLiteral("--password-stdin"))) {
         QFile input;
         if (!input.open(stdin, QIODevice::ReadOnly)) {
             err << "vendrix: cannot read the password from standard input\n";
             return 1;
         }
-        QByteArray line = input.readLine();
+        // One line, however much follows (a device without end has no first line).
+        QByteArray line = input.readLine(64 * 1024);
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
-        fields.Password = QString::fromUtf8(line);
+        password = QString::fromUtf8(line);
     }
-    if (!profiles.SaveProfile(fields)) {
+
+    Settings settings;
+    ProfileStore profiles(settings);
+    QString duplicate;
+    // The lookup, the load and the save are one step for other programs: a profile
+    // that another --set-profile writes meanwhile is neither lost nor overwritten.
+    const bool saved = profiles.update([&] {
+        // Names are unique without regard to letter case. The same name changes the
+        // profile: only the values given are replaced. A new profile starts from what
+        // the profile editor's Add starts from.
+        const QString existing = profiles.findProfile(name);
+        if (!existing.isEmpty() && existing != name) {
+            duplicate = existing;
+            return false;
+        }
+        ServerProfile fields = existing.isEmpty() ? ServerProfile::newProfile() : profiles.LoadProfile(name);
+        fields.ProfileName = name;
+        applyProfileOptions(options, fields, err);
+        if (password)
+            fields.Password = *password;
+        return profiles.SaveProfile(fields);
+    });
+    if (!duplicate.isEmpty()) {
+        err << "vendrix: " << duplicateNameMessage() << " (" << duplicate << ")\n";
+        return 1;
+    }
+    if (!saved) {
         err << "vendrix: " << profiles.errorString() << "\n";
         return 1;
     }

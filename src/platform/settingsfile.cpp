@@ -1,8 +1,5 @@
 #include "settingsfile.h"
 
-#include "safewrite.h"
-
-#include <QIODevice>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -319,24 +316,6 @@ QByteArrayView trimmed(QByteArrayView text)
     return text.sliced(begin, end - begin);
 }
 
-bool readFile(QIODevice &device, QSettings::SettingsMap &map)
-{
-    map = parse(device.readAll());
-    return true;
-}
-
-bool writeFile(QIODevice &device, const QSettings::SettingsMap &map)
-{
-    return SafeWrite::writeAll(&device, serialise(map));
-}
-
-}
-
-QSettings::Format format()
-{
-    // The same extension as the platform's own format, so the file keeps its name.
-    static const QSettings::Format registered = QSettings::registerFormat(QStringLiteral("conf"), readFile, writeFile);
-    return registered;
 }
 
 QByteArray serialise(const QSettings::SettingsMap &map)

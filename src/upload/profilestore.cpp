@@ -183,23 +183,21 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
         mError = notAFingerprintMessage();
         return false;
     }
-    if (ProfileNames::isValid(oldName))
-        mSettings.remove(SettingsKeys::profilesGroup() + u'/' + oldName);
-    const QString &name = fields.ProfileName;
-    mSettings.writeString(key(name, "Username"), fields.UserName);
-    mSettings.writeString(key(name, "Password"), ProfilePassword::encode(fields.Password));
-    mSettings.writeString(key(name, "Host"), fields.HostName);
-    mSettings.writeString(key(name, "InitialDir"), fields.InitialDir);
-    mSettings.writeString(key(name, "Port"), fields.Port);
-    mSettings.writeString(key(name, "Passive"), yesNo(fields.Passive));
-    mSettings.writeString(key(name, "Security"), securityName(fields.Security));
-    mSettings.writeString(key(name, "TrustedCertificate"), trusted);
-    mSettings.writeInteger(key(name, "Timeout"), fields.Timeout);
-    if (!mSettings.sync()) {
-        mError = mSettings.errorString();
-        return false;
-    }
-    return true;
+    return update([&] {
+        if (ProfileNames::isValid(oldName))
+            mSettings.remove(SettingsKeys::profilesGroup() + u'/' + oldName);
+        const QString &name = fields.ProfileName;
+        mSettings.writeString(key(name, "Username"), fields.UserName);
+        mSettings.writeString(key(name, "Password"), ProfilePassword::encode(fields.Password));
+        mSettings.writeString(key(name, "Host"), fields.HostName);
+        mSettings.writeString(key(name, "InitialDir"), fields.InitialDir);
+        mSettings.writeString(key(name, "Port"), fields.Port);
+        mSettings.writeString(key(name, "Passive"), yesNo(fields.Passive));
+        mSettings.writeString(key(name, "Security"), securityName(fields.Security));
+        mSettings.writeString(key(name, "TrustedCertificate"), trusted);
+        mSettings.writeInteger(key(name, "Timeout"), fields.Timeout);
+        return true;
+    });
 }
 
 bool ProfileStore::DeleteProfile(const QString &name)
@@ -208,12 +206,10 @@ bool ProfileStore::DeleteProfile(const QString &name)
     // An empty name would remove the whole profiles group, and a "/" another group.
     if (!ProfileNames::isValid(name))
         return false;
-    mSettings.remove(SettingsKeys::profilesGroup() + u'/' + name);
-    if (!mSettings.sync()) {
-        mError = mSettings.errorString();
-        return false;
-    }
-    return true;
+    return update([&] {
+        mSettings.remove(SettingsKeys::profilesGroup() + u'/' + name);
+        return true;
+    });
 }
 
 bool ProfileStore::TrustCertificate(const QString &name, const QString &fingerprint)
@@ -224,14 +220,21 @@ bool ProfileStore::TrustCertificate(const QString &name, const QString &fingerpr
         mError = notAFingerprintMessage();
         return false;
     }
-    if (!ProfileNames::isValid(name) || !ReadProfileNames().contains(name)) {
-        mError = QStringLiteral("There is no server profile %1").arg(name);
-        return false;
-    }
-    mSettings.writeString(key(name, "TrustedCertificate"), trusted);
-    if (!mSettings.sync()) {
+    return update([&] {
+        if (!ProfileNames::isValid(name) || !ReadProfileNames().contains(name)) {
+            mError = QStringLiteral("There is no server profile %1").arg(name);
+            return false;
+        }
+        mSettings.writeString(key(name, "TrustedCertificate"), trusted);
+        return true;
+    });
+}
+
+bool ProfileStore::update(const std::function<bool()> &change)
+{
+    if (mSettings.update(change))
+        return true;
+    if (mError.isEmpty())
         mError = mSettings.errorString();
-        return false;
-    }
-    return true;
+    return false;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Settings;
 
 // A server profile as the profile editor shows it (the password in plain text). The
@@ -107,6 +109,10 @@ public:
     bool TrustCertificate(const QString &name, const QString &fingerprint);
 
     QString errorString() const { return mError; }
+
+    // A read-modify-write of the profiles under the settings' inter-process lock (see
+    // Settings::update()); false with the reason in errorString().
+    bool update(const std::function<bool()> &change);
 
 private:
     Settings &mSettings;

@@ -10,6 +10,7 @@
 #include "model/pagelette.h"
 #include "model/picturestore.h"
 #include "platform/safewrite.h"
+#include "platform/settings.h"
 #include "platform/textfile.h"
 #include "themes/palette.h"
 #include "themes/themestore.h"
@@ -72,14 +73,21 @@ const Writer writers[] = {
     {"upload copy", writeUploadCopy},
 };
 
-// The program's own files, each written at the path it is given; returns the writer's
-// error text, empty on success.
+// The program's own files, each written at the path it is given (the settings file's
+// lock: beside it); returns the writer's error text, empty on success.
 struct OwnFile
 {
     const char *name;
     const char *fileName;
     QString (*write)(const QString &path);
 };
+
+QString writeSettings(const QString &path)
+{
+    Settings settings(path.endsWith(QStringLiteral(".lock")) ? path.chopped(5) : path);
+    settings.writeString(QStringLiteral("Profiles/Home/Host"), QStringLiteral("ftp.example.com"));
+    return settings.sync() ? QString() : settings.errorString();
+}
 
 QString writeFieldBank(const QString &path)
 {
@@ -95,6 +103,8 @@ QString writeRecovery(const QString &path)
 }
 
 const OwnFile ownFiles[] = {
+    {"settings file", "settings.conf", writeSettings},
+    {"settings lock file", "settings.conf.lock", writeSettings},
     {"HTML copy and ~tmp.html", "~tmp.html", writeHtml},
     {"upload copy", "old.html", writeUploadCopy},
     {"themes file", "Themes.dat", saveThemes},
@@ -127,6 +137,7 @@ const Reader readers[] = {
          FieldBank::readFile(path, file, &error);
          return error;
      }},
+    {"settings file", [](const QString &path) { return Settings(path).errorString(); }},
     {"palette", [](const QString &path) {
          PaletteTable table;
          QString error;

@@ -5,6 +5,8 @@
 #include "platform/settings.h"
 #include "platform/settingsfile.h"
 
+#include <QLockFile>
+#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -149,9 +151,65 @@ private slots:
             settings.writeString(QStringLiteral("Notes"), QString(20000, u'x'));
             return settings.sync() ? QStringLiteral("saved") : settings.errorString();
         });
-        QCOMPARE(answer, QStringLiteral("Cannot write the settings file %1.").arg(file));
+        QCOMPARE(answer, QStringLiteral("Cannot write the settings file %1: File too large").arg(file));
         QCOMPARE(readFile(file), before);
         QCOMPARE(Settings(file).readString(QStringLiteral("Profiles/Home/Host")), QStringLiteral("ftp.example.com"));
+    }
+
+    // Two programs writing profiles at the same time lose none: each writes onto the
+    // file as the other left it.
+    void concurrentWritersLoseNothing()
+    {
+        QTemporaryDir dir;
+        const QString file = writeFile(dir.filePath(QStringLiteral("settings.conf")), "[Profiles]\nHome\\Host=ftp.example.com\n");
+        constexpr int each = 100;
+        QProcess writers[2];
+        for (int i = 0; i < 2; ++i)
+            writers[i].start(QStringLiteral(SETTINGS_WRITER), {file, QStringLiteral("Writer%1").arg(i), QString::number(each)});
+        for (QProcess &writer : writers) {
+            QVERIFY(writer.waitForFinished(120000));
+            QCOMPARE(writer.exitCode(), 0);
+        }
+        QCOMPARE(Settings(file).childGroups(SettingsKeys::profilesGroup()).size(), 2 * each + 1);
+    }
+
+    // A lock that a running program holds is waited for, then reported; one left by a
+    // program that has ended is taken over at once. Nothing is lost either way.
+    void lockedFile_data()
+    {
+        QTest::addColumn<bool>("ownerRunning");
+        QTest::newRow("owner running") << true;
+        QTest::newRow("owner gone") << false;
+    }
+    void lockedFile()
+    {
+        QFETCH(bool, ownerRunning);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("settings.conf"));
+        const QString lockFile = file + QStringLiteral(".lock");
+        QLockFile held(lockFile);
+        if (ownerRunning) {
+            QVERIFY(held.tryLock(0));
+        } else {
+            QProcess gone;
+            gone.start(QStringLiteral("true"), {});
+            QVERIFY(gone.waitForStarted());
+            const QByteArray pid = QByteArray::number(gone.processId());
+            QVERIFY(gone.waitForFinished());
+            writeFile(lockFile, pid + "\ntrue\n" + QSysInfo::machineHostName().toUtf8() + '\n');
+        }
+        Settings settings(file);
+        settings.setLockTimeout(std::chrono::milliseconds(300));
+        settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
+        QCOMPARE(settings.sync(), !ownerRunning);
+        if (ownerRunning) {
+            QCOMPARE(settings.errorString(), QStringLiteral("Cannot write the settings file %1: Another program is using it "
+                                                            "(lock file %2); try again when it is done.")
+                                                 .arg(file, lockFile));
+            held.unlock();
+            QVERIFY(settings.sync());
+        }
+        QCOMPARE(Settings(file).readString(SettingsKeys::tipDay()), QStringLiteral("0"));
     }
 
     // Numbers are stored as text, which the user may have edited by hand.
