@@ -19,4 +19,20 @@ function(add_qt_test name)
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QTEST_DISABLE_STACK_DUMP=1;VENDRIX_BUILD_DATA=${VENDRIX_DATA_OUTPUT_DIR}"
         TIMEOUT 300)
+    if(VENDRIX_SANITIZE)
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+            "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-suppressions.txt")
+    endif()
+endfunction()
+
+# browser_engine_test(<name>)
+# The test loads the browser engine. Built with the sanitizers, the engine's own
+# code (not built with them) frees some objects through a base of another size,
+# which the address checker would stop the test for, leaving the engine's threads
+# hanging until the time limit.
+function(browser_engine_test name)
+    if(VENDRIX_SANITIZE)
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT_MODIFICATION
+            "ASAN_OPTIONS=string_append::new_delete_type_mismatch=0")
+    endif()
 endfunction()
