@@ -1,7 +1,7 @@
 #include "benchregistry.h"
 
 #include "platform/settings.h"
-#include "shell/startup.h"
+#include "app/startup.h"
 #include "widgets/htmlviewer.h"
 
 #include <QApplication>

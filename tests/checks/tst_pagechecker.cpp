@@ -114,6 +114,8 @@ private slots:
         writePicture(mFolder.imagesFolder(), QStringLiteral("big.bmp"), 620, 620, "BMP");
         writePicture(mFolder.imagesFolder(), QStringLiteral("huge.bmp"), 1300, 1400, "BMP");
         writePicture(mFolder.backgroundsFolder(), QStringLiteral("paper.jpg"), 64, 64, "JPEG");
+        // Browsers go by the content, so a name that lies about it is no fault.
+        writePicture(mFolder.imagesFolder(), QStringLiteral("renamed.jpg"), 200, 100, "PNG");
         for (const QString &folder : {mFolder.imagesFolder(), mFolder.backgroundsFolder()}) {
             QFile text(folder + QStringLiteral("notes.png"));
             QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture at all") > 0);
@@ -133,6 +135,7 @@ private slots:
         row("no picture chosen", [](TPagelette &p) { image(p).FileName.clear(); }, {"error 2 picture-missing"});
         row("picture unreadable", [](TPagelette &p) { image(p).FileName = QStringLiteral("notes.png"); },
             {"error 2 picture-unreadable"});
+        row("picture named for another format", [](TPagelette &p) { image(p).FileName = QStringLiteral("renamed.jpg"); });
         row("background missing", [](TPagelette &p) { details(p).Background = QStringLiteral("gone.jpg"); },
             {"error 0 background-missing"});
         row("background unreadable", [](TPagelette &p) { details(p).Background = QStringLiteral("notes.png"); },
