@@ -61,7 +61,9 @@ public:
     static constexpr qint64 bufferSize = 256 * 1024;
 
 private:
-    static constexpr std::size_t slotCount = 4;
+    // 4 MiB: on a busy machine the hashing thread may wait several milliseconds for a
+    // processor, and the sender should not wait with it.
+    static constexpr std::size_t slotCount = 16;
 
     void run()
     {
