@@ -2,8 +2,14 @@
 
 #include "ftpserverprocess.h"
 #include "vsftpdprocess.h"
+#include "model/documents.h"
+#include "model/pagelette.h"
+#include "platform/programfolder.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/ftpclient.h"
+
+#include <QCoreApplication>
+#include <QDir>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <ctime>
 #include <sys/resource.h>
 
@@ -309,7 +316,182 @@ void uploadMemory(QTextStream &out)
     }
 }
 
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0.0 : values.at(values.size() / 2);
 }
 
+// Memory-backed storage where there is some, so that neither side waits for a disk.
+QString scratchParent()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    return shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath();
+}
+
+// The program as a user runs it from the command line, in a home folder of its own.
+struct Publisher
+{
+    QTemporaryDir home{scratchParent() + QStringLiteral("/vendrix-publish-XXXXXX")};
+    QString dataDir;
+    QString document;
+    QString picture;
+
+    Figures run(const QStringList &arguments, const QByteArray &input = QByteArray(), QString *output = nullptr) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        const double cpu = childrenCpuSeconds();
+        timer.start();
+        process.start(QStringLiteral(VENDRIX_EXECUTABLE), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        const bool finished = process.waitForFinished(300000);
+        Figures figures;
+        figures.seconds = timer.nsecsElapsed() / 1e9;
+        figures.cpuSeconds = childrenCpuSeconds() - cpu;
+        figures.ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        if (output)
+            *output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        return figures;
+    }
+
+    // A page showing one picture of the given size, ready to publish (with --force: the
+    // picture is noise, which the page check rightly does not take for a picture).
+    bool prepare(qint64 pictureSize)
+    {
+        dataDir = home.filePath(QStringLiteral("data"));
+        const ProgramFolder folder(dataDir);
+        if (!home.isValid() || !folder.seed(ProgramFolder::installedDataFolder(QCoreApplication::applicationDirPath()))
+            || !QDir().mkpath(folder.imagesFolder()))
+            return false;
+        QTemporaryDir payloadDir(home.filePath(QStringLiteral("payload-XXXXXX")));
+        const QString payload = writePayload(payloadDir, pictureSize);
+        picture = folder.imagesFolder() + QStringLiteral("photo.jpg");
+        if (payload.isEmpty() || !QFile::rename(payload, picture))
+            return false;
+        TPagelette page;
+        page.NewPage();
+        page.Page().Items(0).PagePropertiesBlock().PageTitle = QStringLiteral("Pictures");
+        page.Page().Items(1).ImageBlock().FileName = QStringLiteral("photo.jpg");
+        page.Page().Items(1).ImageBlock().Alt = QStringLiteral("A photo");
+        page.Page().Items(2).LinkBlock().LinkURL = QStringLiteral("http://example.com/");
+        document = home.filePath(QStringLiteral("Pictures.vxf"));
+        return Documents::SaveDocument(document, page) == Documents::SaveResult::Saved;
+    }
+
+    bool setProfile(const Target &target, const QString &fingerprint) const
+    {
+        QStringList arguments{"--set-profile", target.name, "--host", "127.0.0.1", "--port", QString::number(target.port), "--user",
+                              target.user, "--password-stdin", "--dir", target.remoteDir, target.passive ? "--passive" : "--active",
+                              target.tls ? "--tls" : "--no-tls"};
+        if (target.tls)
+            arguments << QStringLiteral("--trust-certificate") << fingerprint;
+        return run(arguments, target.password.toUtf8()).ok;
+    }
+
+    QStringList publish(const Target &target) const
+    {
+        return {"--publish", document, "--profile", target.name, "--data-dir", dataDir, "--force"};
+    }
+};
+
+// The whole publishing command (start-up, page check, upload copy, hashing, temporary
+// name, size check, rename, record) against curl storing the same picture on the same
+// server, in pairs taken in turns so that both see the same load. Then a publish with
+// nothing changed, which should send nothing.
+void publishThroughput(QTextStream &out)
+{
+    const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
+    if (!VsftpdProcess::isInstalled() || curl.isEmpty()) {
+        out << "needs vsftpd and curl\n";
+        return;
+    }
+    Servers servers;
+    VsftpdProcess plain(scratchParent());
+    VsftpdProcess secured(scratchParent());
+    servers.certificate = servers.local.filePath(QStringLiteral("server.pem"));
+    if (!FtpServerProcess::makeCertificate(servers.certificate) || !plain.start() || !secured.start(servers.certificate)) {
+        out << "cannot start vsftpd: " << plain.errorString() << secured.errorString() << '\n';
+        return;
+    }
+    servers.fingerprint = CertificateFingerprint::of(QSslCertificate::fromPath(servers.certificate).value(0));
+    const QString user = QStringLiteral("anonymous");
+    const QString password = QStringLiteral("bench");
+    const QList<Target> targets{
+        {QStringLiteral("active"), plain.port(), user, password, QStringLiteral("pub/"), plain.uploadFolder(), false, false},
+        {QStringLiteral("passive"), plain.port(), user, password, QStringLiteral("pub/"), plain.uploadFolder(), true, false},
+        {QStringLiteral("TLS passive"), secured.port(), user, password, QStringLiteral("pub/"), secured.uploadFolder(), true, true},
+    };
+    const qint64 size = 256 * mebibyte;
+    Publisher publisher;
+    if (!publisher.prepare(size)) {
+        out << "cannot prepare the page and its picture\n";
+        return;
+    }
+    constexpr int pairs = 5;
+    out << "256 MiB picture, files in memory (" << scratchParent() << "), vsftpd on 127.0.0.1; median of " << pairs
+        << " pairs, each a whole process (--publish --all: every file sent, hashed and checked)\n";
+    for (const Target &target : targets) {
+        if (!publisher.setProfile(target, servers.fingerprint)) {
+            out << "  cannot make the profile " << target.name << '\n';
+            return;
+        }
+        QList<double> own, reference, ratios, cpuRatios;
+        for (int pair = 0; pair < pairs; ++pair) {
+            QString output;
+            const Figures p = publisher.run(publisher.publish(target) << QStringLiteral("--all"), QByteArray(), &output);
+            const Figures c = curlUpload(servers, target, curl, publisher.picture, QStringLiteral("curl.bin"), out);
+            if (!p.ok || QFileInfo(target.folder + QStringLiteral("/photo.jpg")).size() != size || !c.ok) {
+                out << "  " << target.name << ": the publish failed: " << output << '\n';
+                return;
+            }
+            QFile::remove(target.folder + QStringLiteral("/curl.bin"));
+            own.append(p.seconds);
+            reference.append(c.seconds);
+            ratios.append(c.seconds / p.seconds);
+            cpuRatios.append(p.cpuSeconds / c.cpuSeconds);
+        }
+        out << QStringLiteral("  %1: --publish %2 s (%3 MiB/s), curl %4 s (%5 MiB/s); speed publish/curl %6 (%7..%8), CPU publish/curl %9\n")
+                   .arg(target.name, -11)
+                   .arg(median(own), 0, 'f', 3)
+                   .arg(rate(size, median(own)), 0, 'f', 0)
+                   .arg(median(reference), 0, 'f', 3)
+                   .arg(rate(size, median(reference)), 0, 'f', 0)
+                   .arg(median(ratios), 0, 'f', 2)
+                   .arg(*std::min_element(ratios.cbegin(), ratios.cend()), 0, 'f', 2)
+                   .arg(*std::max_element(ratios.cbegin(), ratios.cend()), 0, 'f', 2)
+                   .arg(median(cpuRatios), 0, 'f', 2);
+        out.flush();
+    }
+
+    const Target &target = targets.first();
+    QList<double> again;
+    QString summary;
+    for (int run = 0; run < pairs; ++run) {
+        QString output;
+        const Figures p = publisher.run(publisher.publish(target) << QStringLiteral("--verbose"), QByteArray(), &output);
+        if (!p.ok) {
+            out << "  the publish with nothing changed failed\n";
+            return;
+        }
+        again.append(p.seconds);
+        const QStringList lines = output.split(u'\n');
+        for (const QString &line : lines) {
+            if (line.contains(QStringLiteral(" sent (")) && line.contains(QStringLiteral(" unchanged, in ")))
+                summary = line;
+        }
+    }
+    out << QStringLiteral("  nothing changed (active): median %1 s; its summary: %2\n").arg(median(again), 0, 'f', 3).arg(summary);
+}
+
+}
+
+VENDRIX_BENCH("publish: the whole --publish of a 256 MiB picture, against curl", publishThroughput)
 VENDRIX_BENCH("upload: 64 MiB to a local FTP server, against curl", uploadThroughput)
 VENDRIX_BENCH("upload: peak memory for 64 MiB and 512 MiB", uploadMemory)
