@@ -40,6 +40,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 using namespace MainWindowTest;
 
 namespace {
@@ -88,6 +90,7 @@ private slots:
     void startUpTipOfTheDay();
     void commandLineDocument_data();
     void commandLineDocument();
+    void themesFileIsAPipe();
 
     void paletteDrops_data();
     void paletteDrops();
@@ -262,6 +265,20 @@ void TestMainWindow::startUpTipOfTheDay()
     QVERIFY(window.windowState().testFlag(Qt::WindowMaximized));
 }
 
+// A pipe with no writer at the themes file's place once kept the window from ever
+// appearing.
+void TestMainWindow::themesFileIsAPipe()
+{
+    TestServices fakes;
+    const QString themes = fakes.data.folder().themesFile();
+    QFile::remove(themes);
+    QCOMPARE(::mkfifo(QFile::encodeName(themes).constData(), 0600), 0);
+    auto window = startWindow(fakes);
+    QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    const QStringList texts = fakes.prompter.texts();
+    QVERIFY2(texts.filter(QStringLiteral("It is a pipe, a socket or a device, not a file.")).size() == 1, qPrintable(texts.join(u'|')));
+}
+
 void TestMainWindow::commandLineDocument_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -272,6 +289,7 @@ void TestMainWindow::commandLineDocument_data()
     QTest::newRow("template") << "Shop.vxt" << true << title("Untitled");
     QTest::newRow("template in capitals counts as document") << "Shop.VXT" << true << title("Shop.VXT");
     QTest::newRow("unreadable") << "broken.vxf" << false << title("Untitled");
+    QTest::newRow("named pipe") << "pipe.vxf" << false << title("Untitled");
 }
 
 void TestMainWindow::commandLineDocument()
@@ -287,6 +305,8 @@ void TestMainWindow::commandLineDocument()
         page.NewPage();
         page.InsertNewItem(1, btHeading).HeadingBlock().Heading = QStringLiteral("From the file");
         QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+    } else if (fileName == u"pipe.vxf") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     } else {
         fakes.data.writeFile(fileName, "TPF0 this is not a page");
     }
@@ -738,7 +758,6 @@ void TestMainWindow::typedTextIsNeverDropped()
     fakes.saveDialog.cancel();
     QVERIFY(!(closing ? window->close() : window->newDocument()));
     QCOMPARE(fakes.prompter.texts().last(), QStringLiteral("Would you like to save changes to %1?").arg(name));
-    QVERIFY(window->isVisible());
     QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
     const QString typed = savedParagraph ? window->pnlText->txtText->text() : window->pnlPageProp->txtPageTitle->text();
     QCOMPARE(typed, QStringLiteral("Typed"));

@@ -117,6 +117,7 @@ struct Reader
 {
     const char *name;
     QString (*read)(const QString &path);
+    bool dataFile = false; // held whole in memory, so read no further than the data-file cap
 };
 
 const Reader readers[] = {
@@ -130,32 +131,37 @@ const Reader readers[] = {
          QString error;
          ThemeStore::load(path, &error);
          return error;
-     }},
+     },
+     true},
     {"field bank", [](const QString &path) {
          IniFile file;
          QString error;
          FieldBank::readFile(path, file, &error);
          return error;
-     }},
-    {"settings file", [](const QString &path) { return Settings(path).errorString(); }},
+     },
+     true},
+    {"settings file", [](const QString &path) { return Settings(path).errorString(); }, true},
     {"palette", [](const QString &path) {
          PaletteTable table;
          QString error;
          table.load(path, &error);
          return error;
-     }},
+     },
+     true},
     {"bookmarks", [](const QString &path) {
          QStringList addresses;
          QString error;
          Bookmarks::readFile(path, addresses, &error);
          return error;
-     }},
+     },
+     true},
     {"tips and other text", [](const QString &path) {
          QStringList lines;
          QString error;
          TextFile::readLines(path, lines, &error);
          return error;
-     }},
+     },
+     true},
     {"picture", [](const QString &path) {
          QString error;
          PictureStore::place(path, QFileInfo(path).absolutePath() + QStringLiteral("/images/"), &error);
@@ -289,6 +295,31 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const QString error = readers[reader].read(path);
         QVERIFY2(error.contains(QStringLiteral("It is a pipe, a socket or a device, not a file.")), qPrintable(error));
+    }
+
+    // A data file far beyond what the program ever writes is refused as it is, not read
+    // into memory (a sparse file: it takes no room on the disk).
+    void readersCapWhatTheyHold_data()
+    {
+        QTest::addColumn<int>("reader");
+        for (int i = 0; i < int(std::size(readers)); ++i) {
+            if (readers[i].dataFile)
+                QTest::addRow("%s", readers[i].name) << i;
+        }
+    }
+
+    void readersCapWhatTheyHold()
+    {
+        QFETCH(int, reader);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("huge"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(200) << 20));
+        }
+        const QString error = readers[reader].read(path);
+        QVERIFY2(error.contains(QStringLiteral("The file is larger than 16 MB.")), qPrintable(error));
     }
 
     void writeAllReportsTheDevicesReason()
