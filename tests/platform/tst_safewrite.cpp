@@ -56,6 +56,12 @@ QString writeHtml(const QString &path)
     return HtmlCopies::writeHtmlFile(path, QStringList(200, QStringLiteral("<P>Some text</P>")), &error) ? QString() : error;
 }
 
+QString writeHtmlCopy(const QString &path)
+{
+    QString error;
+    return HtmlCopies::writeHtmlCopy(path, QStringList(200, QStringLiteral("<P>Some text</P>")), &error) ? QString() : error;
+}
+
 QString writeUploadCopy(const QString &path)
 {
     TPagelette page;
@@ -105,7 +111,8 @@ QString writeRecovery(const QString &path)
 const OwnFile ownFiles[] = {
     {"settings file", "settings.conf", writeSettings},
     {"settings lock file", "settings.conf.lock", writeSettings},
-    {"HTML copy and ~tmp.html", "~tmp.html", writeHtml},
+    {"HTML file", "page.html", writeHtml},
+    {"HTML copy and ~tmp.html", "~tmp.html", writeHtmlCopy},
     {"upload copy", "old.html", writeUploadCopy},
     {"themes file", "Themes.dat", saveThemes},
     {"field bank", "Fields.ini", writeFieldBank},

@@ -67,6 +67,25 @@ private slots:
         QVERIFY(readFile(file).contains("scrambled"));
     }
 
+    // Only reading the store (--profiles) leaves a link planted at its place and what
+    // the link names as they are: once the target's mode was set to the owner's alone.
+    void readingLeavesALinkAlone()
+    {
+        QTemporaryDir elsewhere;
+        const QString target = writeFile(elsewhere.filePath(QStringLiteral("target")), "[General]\nTipDay=7\n");
+        QFile::setPermissions(target, everyUser);
+        const QString file = mHome.filePath(QStringLiteral("Zandorell Software/HTML Vendrix5.conf"));
+        QFile::remove(file);
+        QVERIFY(QFile::link(target, file));
+        {
+            const Settings settings;
+            QCOMPARE(settings.readInteger(SettingsKeys::tipDay(), 0), 7);
+        }
+        QCOMPARE(modeOf(target), everyUser);
+        QVERIFY(QFileInfo(file).isSymLink());
+        QVERIFY(QFile::remove(file));
+    }
+
     void anIniStoreIsTheOwnersAlone()
     {
         QTemporaryDir dir;
