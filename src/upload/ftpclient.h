@@ -66,6 +66,9 @@ enum class TFtpState : quint8 {
 // refused, or returns at once; the request's end is reported later by OnRequestDone,
 // exactly once, from the event loop (never inside the call that started it). No signal
 // is emitted inside any call of this class.
+// Its definitions lie along its seams: the requests and their state machine in
+// ftpclient.cpp, the control connection (commands, replies, TLS, login) in
+// ftpclientcontrol.cpp, the data connections and transfers in ftpclientdata.cpp.
 class TFtpClient : public QObject
 {
     Q_OBJECT
