@@ -36,8 +36,10 @@ QLabel *addLabel(const QString &name, const QString &text, QWidget *parent, cons
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
-    if (buddy)
+    if (buddy) {
         label->setBuddy(buddy);
+        AccessibleName::setLabelled(*buddy, text);
+    }
     return label;
 }
 

@@ -9,4 +9,7 @@ class QWidget;
 namespace AccessibleName {
 // The control's hint (tool tip), which also becomes its name.
 void setHint(QWidget &control, const QString &hint);
+// A choice box on Linux reports its current choice as its name, so the name its label
+// gives (without the mnemonic) is set as well; other controls take it from the label.
+void setLabelled(QWidget &control, const QString &labelText);
 }

@@ -52,8 +52,10 @@ BlockPanel::BlockPanel(TBlockType kind, const QString &objectName, const QString
 QLabel *BlockPanel::addLabel(QBoxLayout &layout, const QString &text, QWidget *buddy, int topic)
 {
     auto *label = new QLabel(text, this);
-    if (buddy)
+    if (buddy) {
         label->setBuddy(buddy);
+        AccessibleName::setLabelled(*buddy, text);
+    }
     if (topic)
         attachHelp(*label, topic);
     layout.addWidget(label);

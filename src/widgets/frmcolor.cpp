@@ -1,5 +1,7 @@
 #include "frmcolor.h"
 
+#include "accessiblename.h"
+
 #include "model/errors.h"
 #include "model/fontdescription.h"
 #include "model/routines.h"
@@ -196,6 +198,7 @@ TfrmColor::TfrmColor(AppServices &services, PaletteTable &table, QWidget *parent
     auto *lblPalette = new QLabel(QStringLiteral("&Palette Name"), this);
     lblPalette->setGeometry(262, 192, 205, 18);
     lblPalette->setBuddy(cbPalette);
+    AccessibleName::setLabelled(*cbPalette, lblPalette->text());
     connect(cbPalette, &QComboBox::activated, this, &TfrmColor::cbPaletteChange);
 
     bntOK = addOkButton(*this, QStringLiteral("bntOK"), QRect(300, 256, 80, 28));

@@ -12,7 +12,8 @@
 // The controls below root that tests or a screen reader could not find: buttons,
 // boxes and lists without an objectName (tests find controls by it), and buttons
 // without text, lists, and text boxes without a label pointing at them that have no
-// accessible name (assistive tools find controls by it). Empty when all can be found.
+// accessible name (assistive tools find controls by it), and choice boxes without one
+// (on Linux their name is otherwise their current choice). Empty when all can be found.
 inline QStringList unnamedControls(const QWidget &root)
 {
     const QList<QLabel *> labels = root.findChildren<QLabel *>();
@@ -35,16 +36,18 @@ inline QStringList unnamedControls(const QWidget &root)
         const bool list = qobject_cast<const QAbstractItemView *>(widget);
         const bool textBox = qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget)
                              || qobject_cast<const QPlainTextEdit *>(widget) || qobject_cast<const QTextEdit *>(widget);
+        const auto *combo = qobject_cast<const QComboBox *>(widget);
+        const bool choiceBox = combo && !combo->isEditable();
         const QString id = widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
                                                           : widget->objectName();
-        if ((button || list || textBox) && widget->objectName().isEmpty())
+        if ((button || list || textBox || combo) && widget->objectName().isEmpty())
             unnamed.append(id + QStringLiteral(" without an objectName"));
         if (!widget->accessibleName().isEmpty())
             continue;
         bool named = true;
         if (button)
             named = !button->text().trimmed().isEmpty();
-        else if (list)
+        else if (list || choiceBox)
             named = false;
         else if (textBox)
             named = labelled(widget);
