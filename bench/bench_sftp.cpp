@@ -71,10 +71,11 @@ double sessionSeconds(const SshdProcess &server, const QString &source, QTextStr
     login.useAgent = false;
     login.trustedHostKey = server.hostKeyFingerprint();
     SftpSession session;
+    QFile file(source);
     QElapsedTimer timer;
     timer.start();
-    const bool ok = runRequest(session, [&] { session.connectToHost(login); })
-        && runRequest(session, [&] { session.put(source, QStringLiteral("session.bin")); })
+    const bool ok = file.open(QIODevice::ReadOnly) && runRequest(session, [&] { session.connectToHost(login); })
+        && runRequest(session, [&] { session.put(&file, QStringLiteral("session.bin")); })
         && runRequest(session, [&] { session.quit(); });
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (!ok || QFileInfo(server.loginFolder() + QStringLiteral("/session.bin")).size() != QFileInfo(source).size()) {

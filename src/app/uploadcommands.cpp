@@ -9,6 +9,7 @@
 #include "platform/prompter.h"
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
+#include "upload/hostkeyfingerprint.h"
 #include "upload/profilestore.h"
 #include "upload/publishrecord.h"
 #include "upload/uploadlist.h"
@@ -18,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QTextStream>
@@ -226,8 +228,9 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
         loop.exec();
     printer.flush();
     if (const std::optional<UntrustedIdentity> untrusted = run.untrustedIdentity()) {
-        err << "vendrix: if this is your server's certificate, trust it with: vendrix --set-profile \"" << profile
-            << "\" --trust-certificate " << untrusted->fingerprint << "\n";
+        const bool hostKey = untrusted->kind == UntrustedIdentity::Kind::HostKey;
+        err << "vendrix: if this is your server's " << (hostKey ? "host key" : "certificate") << ", trust it with: vendrix --set-profile \""
+            << profile << "\" " << (hostKey ? "--trust-host-key " : "--trust-certificate ") << untrusted->fingerprint << "\n";
     }
     return run.transferCompleted() ? 0 : 1;
 }
@@ -254,12 +257,21 @@ int listProfiles(const QStringList &arguments, QTextStream &out, QTextStream &er
         out << "    Host: " << p.HostName << '\n'
             << "    Port: " << p.Port << '\n'
             << "    User: " << p.UserName << '\n'
-            << "    Directory: " << p.InitialDir << '\n'
-            << "    Mode: " << (p.Passive ? "passive" : "active") << '\n'
-            << "    Security: " << (p.Security == ftpSecurityTLS ? "TLS" : "none");
-        if (!p.TrustedCertificate.isEmpty())
-            out << " (trusted certificate " << p.TrustedCertificate << ')';
-        out << '\n' << "    Timeout: " << p.Timeout << " s\n";
+            << "    Directory: " << p.InitialDir << '\n';
+        if (p.Protocol == TransferProtocol::Sftp) {
+            out << "    Protocol: SFTP\n";
+            if (!p.KeyFile.isEmpty())
+                out << "    Key file: " << p.KeyFile << '\n';
+            if (!p.TrustedHostKey.isEmpty())
+                out << "    Host key: " << p.TrustedHostKey << '\n';
+        } else {
+            out << "    Mode: " << (p.Passive ? "passive" : "active") << '\n'
+                << "    Security: " << (p.Security == ftpSecurityTLS ? "TLS" : "none");
+            if (!p.TrustedCertificate.isEmpty())
+                out << " (trusted certificate " << p.TrustedCertificate << ')';
+            out << '\n';
+        }
+        out << "    Timeout: " << p.Timeout << " s\n";
     }
     return 0;
 }
@@ -288,8 +300,20 @@ int applyProfileOptions(const Options &options, ServerProfile &fields, QTextStre
         if (found != options.values.cend())
             *value = *found;
     };
+    bool sftp = fields.Protocol == TransferProtocol::Sftp;
+    if (!pickFlag(options, "--sftp", "--ftp", &sftp, err))
+        return 2;
+    const TransferProtocol protocol = sftp ? TransferProtocol::Sftp : TransferProtocol::Ftp;
+    // A port left at the other protocol's usual one follows the protocol.
+    if (protocol != fields.Protocol && fields.Port == ServerProfile::defaultPort(fields.Protocol))
+        fields.Port = ServerProfile::defaultPort(protocol);
+    fields.Protocol = protocol;
     set("--host", &fields.HostName);
     set("--port", &fields.Port);
+    set("--key-file", &fields.KeyFile);
+    // The profile is used from anywhere later.
+    if (!fields.KeyFile.isEmpty())
+        fields.KeyFile = QFileInfo(fields.KeyFile).absoluteFilePath();
     set("--user", &fields.UserName);
     set("--dir", &fields.InitialDir);
     bool tls = fields.Security == ftpSecurityTLS;
@@ -302,6 +326,15 @@ int applyProfileOptions(const Options &options, ServerProfile &fields, QTextStre
         if (fields.TrustedCertificate.isEmpty() && !given.isEmpty()) {
             err << "vendrix: --trust-certificate needs the certificate's SHA-256 fingerprint (64 hexadecimal digits), "
                    "or an empty text to trust none\n";
+            return 2;
+        }
+    }
+    if (options.values.contains(QStringLiteral("--trust-host-key"))) {
+        const QString given = options.values.value(QStringLiteral("--trust-host-key"));
+        fields.TrustedHostKey = HostKeyFingerprint::normalized(given);
+        if (fields.TrustedHostKey.isEmpty() && !given.isEmpty()) {
+            err << "vendrix: --trust-host-key needs the host key's SHA-256 fingerprint (SHA256: and 43 characters, as "
+                   "ssh-keygen -l shows it), or an empty text to trust none\n";
             return 2;
         }
     }
@@ -322,9 +355,10 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
     Options options;
     if (!options.parse(arguments.mid(2),
                        {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"), QStringLiteral("--dir"),
-                        QStringLiteral("--trust-certificate"), QStringLiteral("--timeout")},
+                        QStringLiteral("--trust-certificate"), QStringLiteral("--timeout"), QStringLiteral("--key-file"),
+                        QStringLiteral("--trust-host-key")},
                        {QStringLiteral("--password-stdin"), QStringLiteral("--passive"), QStringLiteral("--active"),
-                        QStringLiteral("--tls"), QStringLiteral("--no-tls")},
+                        QStringLiteral("--tls"), QStringLiteral("--no-tls"), QStringLiteral("--sftp"), QStringLiteral("--ftp")},
                        err))
         return 2;
     const QString name = arguments.value(1);
@@ -392,16 +426,18 @@ const Command uploadCommands[] = {
      "                                     changed since the last publish are sent (--all: every file);\n"
      "                                     --dry-run shows what would be sent without sending it;\n"
      "                                     also --create-dir (make a missing remote directory),\n"
-     "                                     --data-dir DIR, --verbose (show the FTP dialogue)",
+     "                                     --data-dir DIR, --verbose (show the FTP or SFTP dialogue)",
      publish},
     {"--profiles", "--profiles [--verbose]",
      "List the server profiles; --verbose adds each one's settings but the password", listProfiles},
     {"--set-profile", "--set-profile NAME [OPTIONS]",
      "Create a server profile or change the values given; OPTIONS: --host H,\n"
-     "                                     --port P (default 21), --user U, --password-stdin, --dir D,\n"
-     "                                     --passive (default) or --active, --tls (default) or --no-tls,\n"
-     "                                     --trust-certificate SHA256 (a certificate that fails\n"
-     "                                     verification), --timeout SECONDS (default 30)",
+     "                                     --port P (default 21, SFTP 22), --user U, --password-stdin, --dir D,\n"
+     "                                     --timeout SECONDS (default 30); FTP: --passive (default) or\n"
+     "                                     --active, --tls (default) or --no-tls, --trust-certificate\n"
+     "                                     SHA256 (a certificate that fails verification); --sftp (or\n"
+     "                                     back to --ftp), --key-file FILE (else the SSH agent and the\n"
+     "                                     password), --trust-host-key SHA256:... (the server's host key)",
      setProfile},
 };
 const int uploadCommandCount = int(std::size(uploadCommands));

@@ -3,6 +3,7 @@
 #include "platform/cp1252.h"
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
+#include "upload/hostkeyfingerprint.h"
 
 namespace {
 
@@ -16,9 +17,16 @@ const QString utf8Prefix = QStringLiteral("utf8:");
 QString yesNo(bool value) { return value ? QStringLiteral("Yes") : QStringLiteral("No"); }
 QString securityName(TFtpSecurity security) { return security == ftpSecurityTLS ? QStringLiteral("TLS") : QStringLiteral("None"); }
 
+QString protocolName(TransferProtocol protocol) { return protocol == TransferProtocol::Sftp ? QStringLiteral("SFTP") : QStringLiteral("FTP"); }
+
 QString notAFingerprintMessage()
 {
     return QStringLiteral("A trusted certificate must be given as its SHA-256 fingerprint (64 hexadecimal digits)");
+}
+
+QString notAHostKeyMessage()
+{
+    return QStringLiteral("A trusted host key must be given as its SHA-256 fingerprint (SHA256: and 43 characters, as ssh-keygen -l shows it)");
 }
 
 QString key(const QString &profile, const char *value)
@@ -115,6 +123,11 @@ ServerProfile ServerProfile::newProfile()
     return profile;
 }
 
+QString ServerProfile::defaultPort(TransferProtocol protocol)
+{
+    return protocol == TransferProtocol::Sftp ? QStringLiteral("22") : QStringLiteral("21");
+}
+
 ProfileStore::ProfileStore(Settings &settings)
     : mSettings(settings)
 {
@@ -143,11 +156,15 @@ ServerProfile ProfileStore::LoadProfile(const QString &name) const
     profile.Password = ProfilePassword::decode(mSettings.readString(key(name, "Password")));
     profile.HostName = mSettings.readString(key(name, "Host"));
     profile.InitialDir = mSettings.readString(key(name, "InitialDir"));
-    profile.Port = mSettings.readString(key(name, "Port"), QStringLiteral("21"));
+    profile.Protocol = mSettings.readString(key(name, "Protocol")).compare(u"SFTP", Qt::CaseInsensitive) == 0 ? TransferProtocol::Sftp
+                                                                                                            : TransferProtocol::Ftp;
+    profile.Port = mSettings.readString(key(name, "Port"), ServerProfile::defaultPort(profile.Protocol));
     profile.Passive = mSettings.readString(key(name, "Passive")).compare(u"Yes", Qt::CaseInsensitive) == 0;
     profile.Security = mSettings.readString(key(name, "Security")).compare(u"TLS", Qt::CaseInsensitive) == 0 ? ftpSecurityTLS
                                                                                                            : ftpSecurityNone;
     profile.TrustedCertificate = CertificateFingerprint::normalized(mSettings.readString(key(name, "TrustedCertificate")));
+    profile.TrustedHostKey = HostKeyFingerprint::normalized(mSettings.readString(key(name, "HostKey")));
+    profile.KeyFile = mSettings.readString(key(name, "KeyFile"));
     const int timeout = mSettings.readInteger(key(name, "Timeout"), ServerProfile::defaultTimeout);
     profile.Timeout = timeout >= 1 && timeout <= ServerProfile::maximumTimeout ? timeout : ServerProfile::defaultTimeout;
     return profile;
@@ -183,6 +200,11 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
         mError = notAFingerprintMessage();
         return false;
     }
+    const QString hostKey = HostKeyFingerprint::normalized(fields.TrustedHostKey);
+    if (hostKey.isEmpty() && !fields.TrustedHostKey.trimmed().isEmpty()) {
+        mError = notAHostKeyMessage();
+        return false;
+    }
     return update([&] {
         if (ProfileNames::isValid(oldName))
             mSettings.remove(SettingsKeys::profilesGroup() + u'/' + oldName);
@@ -192,9 +214,12 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
         mSettings.writeString(key(name, "Host"), fields.HostName);
         mSettings.writeString(key(name, "InitialDir"), fields.InitialDir);
         mSettings.writeString(key(name, "Port"), fields.Port);
+        mSettings.writeString(key(name, "Protocol"), protocolName(fields.Protocol));
         mSettings.writeString(key(name, "Passive"), yesNo(fields.Passive));
         mSettings.writeString(key(name, "Security"), securityName(fields.Security));
         mSettings.writeString(key(name, "TrustedCertificate"), trusted);
+        mSettings.writeString(key(name, "HostKey"), hostKey);
+        mSettings.writeString(key(name, "KeyFile"), fields.KeyFile);
         mSettings.writeInteger(key(name, "Timeout"), fields.Timeout);
         return true;
     });
@@ -214,10 +239,19 @@ bool ProfileStore::DeleteProfile(const QString &name)
 
 bool ProfileStore::TrustCertificate(const QString &name, const QString &fingerprint)
 {
+    return trust(name, "TrustedCertificate", CertificateFingerprint::normalized(fingerprint), notAFingerprintMessage());
+}
+
+bool ProfileStore::TrustHostKey(const QString &name, const QString &fingerprint)
+{
+    return trust(name, "HostKey", HostKeyFingerprint::normalized(fingerprint), notAHostKeyMessage());
+}
+
+bool ProfileStore::trust(const QString &name, const char *value, const QString &fingerprint, const QString &invalidMessage)
+{
     mError.clear();
-    const QString trusted = CertificateFingerprint::normalized(fingerprint);
-    if (trusted.isEmpty()) {
-        mError = notAFingerprintMessage();
+    if (fingerprint.isEmpty()) {
+        mError = invalidMessage;
         return false;
     }
     return update([&] {
@@ -225,7 +259,7 @@ bool ProfileStore::TrustCertificate(const QString &name, const QString &fingerpr
             mError = QStringLiteral("There is no server profile %1").arg(name);
             return false;
         }
-        mSettings.writeString(key(name, "TrustedCertificate"), trusted);
+        mSettings.writeString(key(name, value), fingerprint);
         return true;
     });
 }

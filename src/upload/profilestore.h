@@ -10,6 +10,9 @@
 
 class Settings;
 
+// "Protocol" of a profile: FTP (plain or over TLS, as "Security" says) or SFTP.
+enum class TransferProtocol : quint8 { Ftp, Sftp };
+
 // A server profile as the profile editor shows it (the password in plain text). The
 // member defaults are what a stored profile loads with when a value is missing, so
 // profiles stored before a value existed keep behaving as they did; newProfile() is
@@ -25,6 +28,8 @@ struct ServerProfile
     QString HostName;
     QString InitialDir;
     QString Port = QStringLiteral("21");
+    // "Protocol": "FTP" or "SFTP"; stored profiles without it are FTP profiles.
+    TransferProtocol Protocol = TransferProtocol::Ftp;
     // "Passive": "Yes" or "No". Passive data connections work behind routers and
     // firewalls; stored profiles without the value stay active.
     bool Passive = false;
@@ -35,12 +40,21 @@ struct ServerProfile
     // trusts for this profile although it fails verification (self-signed, another
     // host name, ...), in the form of CertificateFingerprint; empty for none.
     QString TrustedCertificate;
+    // "HostKey": SFTP: the fingerprint of the server's host key that the user trusts
+    // for this profile ("SHA256:...", see HostKeyFingerprint); empty: the key is asked
+    // about, unless ~/.ssh/known_hosts knows it.
+    QString TrustedHostKey;
+    // "KeyFile": SFTP: a private key file to log in with (its passphrase is asked, never
+    // stored); empty for none.
+    QString KeyFile;
     // "Timeout": seconds a request may go without any reply or data progress before
     // the run gives up; 1 to maximumTimeout, anything else loads as defaultTimeout.
     int Timeout = defaultTimeout;
 
     // A profile made anew: port 21, passive, TLS.
     static ServerProfile newProfile();
+    // The port a protocol's servers listen on: "21" or "22".
+    static QString defaultPort(TransferProtocol protocol);
 };
 
 // Passwords are not stored in plain text: their bytes are scrambled with a 16-bit
@@ -79,7 +93,8 @@ inline QString invalidNameMessage()
 
 // The server profiles below "Profiles/" of the program's settings: one group per
 // profile holding "Username", "Password" (scrambled), "Host", "InitialDir", "Port",
-// "Passive", "Security", "TrustedCertificate" and "Timeout" (see ServerProfile).
+// "Protocol", "Passive", "Security", "TrustedCertificate", "HostKey", "KeyFile" and
+// "Timeout" (see ServerProfile).
 class ProfileStore
 {
 public:
@@ -90,8 +105,8 @@ public:
     // empty text.
     QString findProfile(const QString &name) const;
 
-    // Missing values load as the defaults of ServerProfile: empty text, port "21",
-    // active, no security, 30 seconds.
+    // Missing values load as the defaults of ServerProfile: empty text, FTP, port "21"
+    // (an SFTP profile's "22"), active, no security, 30 seconds.
     ServerProfile LoadProfile(const QString &name) const;
     // Sets the client's login, host, port, directory, data connection mode, security,
     // trusted certificate and idle limit.
@@ -100,13 +115,17 @@ public:
 
     // Deletes the profile oldName (when not empty) and writes all values into the
     // profile named fields.ProfileName. Returns false with the reason in errorString()
-    // when the name breaks the name rules or the trusted certificate is not a SHA-256
-    // fingerprint (nothing is changed then), or when the settings cannot be written.
+    // when the name breaks the name rules or the trusted certificate or host key is not
+    // a SHA-256 fingerprint (nothing is changed then), or when the settings cannot be
+    // written.
     bool SaveProfile(const ServerProfile &fields, const QString &oldName = QString());
     bool DeleteProfile(const QString &name);
     // Stores the fingerprint (any form CertificateFingerprint::normalized accepts) as
     // the profile's trusted certificate; false with the reason in errorString().
     bool TrustCertificate(const QString &name, const QString &fingerprint);
+    // Stores the fingerprint (any form HostKeyFingerprint::normalized accepts) as the
+    // profile's trusted host key; false with the reason in errorString().
+    bool TrustHostKey(const QString &name, const QString &fingerprint);
 
     QString errorString() const { return mError; }
 
@@ -115,6 +134,9 @@ public:
     bool update(const std::function<bool()> &change);
 
 private:
+    // Stores an identity's fingerprint (empty: not a valid one) as the profile's value.
+    bool trust(const QString &name, const char *value, const QString &fingerprint, const QString &invalidMessage);
+
     Settings &mSettings;
     QString mError;
 };

@@ -14,7 +14,7 @@ class QIODevice;
 // the user may decide to trust for the profile.
 struct UntrustedIdentity
 {
-    enum class Kind : quint8 { Certificate };
+    enum class Kind : quint8 { Certificate, HostKey };
 
     Kind kind = Kind::Certificate;
     // The fingerprint to store in the profile when the user trusts it.

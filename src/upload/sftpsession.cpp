@@ -90,6 +90,10 @@ void SftpSession::lookedUp(const QHostInfo &info)
         finish(SftpError::HostNotFound, QStringLiteral("Host not found: %1").arg(mLogin.host));
         return;
     }
+    if (mLogin.port == 0) {
+        finish(SftpError::ConnectionFailed, QStringLiteral("The port must be a number from 1 to 65535"));
+        return;
+    }
     post([generation = mGeneration, addresses = info.addresses(), login = mLogin,
           timeout = IdleTimeout.count() > 0 ? IdleTimeout : std::chrono::milliseconds(std::chrono::hours(1))](SftpWorker &worker) {
         worker.connectToHost(generation, addresses, login, timeout);
@@ -109,18 +113,26 @@ void SftpSession::stat(const QString &path)
     post([generation = mGeneration, path = path.toUtf8()](SftpWorker &worker) { worker.stat(generation, path); });
 }
 
-void SftpSession::put(const QString &localFile, const QString &remotePath, qint64 offset)
+void SftpSession::list(const QString &path)
+{
+    begin(SftpRequest::List);
+    mNames.clear();
+    post([generation = mGeneration, path = path.toUtf8()](SftpWorker &worker) { worker.list(generation, path); });
+}
+
+void SftpSession::put(QIODevice *source, const QString &remotePath, qint64 offset)
 {
     begin(SftpRequest::Put);
     mBytesSent = offset;
+    mSource = std::make_shared<SharedSource>(source);
     if (IdleTimeout.count() > 0) {
         mClock.start();
         mLowSpeed.emplace(IdleTimeout);
         mLowSpeed->start(0, offset);
         mSpeedTimer.start(mLowSpeed->checkInterval());
     }
-    post([generation = mGeneration, localFile, path = remotePath.toUtf8(), offset](SftpWorker &worker) {
-        worker.put(generation, localFile, path, offset);
+    post([generation = mGeneration, source = mSource, path = remotePath.toUtf8(), offset](SftpWorker &worker) {
+        worker.put(generation, *source, path, offset);
     });
 }
 
@@ -152,6 +164,7 @@ void SftpSession::abort()
 
 void SftpSession::cut()
 {
+    releaseSource();
     if (mLookupId >= 0) {
         QHostInfo::abortHostLookup(mLookupId);
         mLookupId = -1;
@@ -175,6 +188,9 @@ void SftpSession::workerFinished(quint64 generation, const SftpResult &result)
         break;
     case SftpRequest::Stat:
         mRemoteFile = result.remoteFile;
+        break;
+    case SftpRequest::List:
+        mNames = result.names;
         break;
     case SftpRequest::Put:
         if (result.error == SftpError::None)
@@ -202,8 +218,16 @@ void SftpSession::workerProgress(quint64 generation, qint64 bytes)
     emit progress(bytes);
 }
 
+void SftpSession::releaseSource()
+{
+    if (mSource)
+        mSource->release();
+    mSource.reset();
+}
+
 void SftpSession::finish(SftpError error, const QString &message)
 {
+    releaseSource();
     mIdleTimer.stop();
     mSpeedTimer.stop();
     const SftpRequest request = mRequest;

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <chrono>
@@ -14,8 +15,10 @@
 #include <optional>
 
 class QHostInfo;
+class QIODevice;
 class QThread;
 class SftpWorker;
+class SharedSource;
 class SocketCutter;
 struct SftpResult;
 
@@ -26,7 +29,7 @@ public:
     using VendrixError::VendrixError;
 };
 
-enum class SftpRequest : quint8 { None, Connect, MakeDir, Stat, Put, Rename, Remove, Quit };
+enum class SftpRequest : quint8 { None, Connect, MakeDir, Stat, List, Put, Rename, Remove, Quit };
 
 enum class SftpError : quint8 {
     None,
@@ -42,7 +45,7 @@ enum class SftpError : quint8 {
     NoSuchFile,
     PermissionDenied,
     Failure,              // any other refusal of the server
-    LocalFile,            // the local file of a put cannot be read
+    LocalFile,            // the source of a put cannot be read
 };
 
 // What a session logs in with.
@@ -101,10 +104,14 @@ public:
     void makeDir(const QString &path);
     // Ends with NoSuchFile when nothing is there; remoteFile() tells what is.
     void stat(const QString &path);
-    // Sends the local file from offset on into remotePath (created, or truncated when
-    // offset is 0), many write requests in flight at once. progress() tells the bytes
-    // of the file the server has taken (counted from the file's start).
-    void put(const QString &localFile, const QString &remotePath, qint64 offset = 0);
+    // The names in the folder (without "." and ".."); names() tells them.
+    void list(const QString &path);
+    // Sends source, from its current position to its end, into remotePath from byte
+    // offset on (the file is created, or truncated when offset is 0), many write
+    // requests in flight at once. The worker reads source; it must stay untouched until
+    // done() or abort(). progress() and bytesSent() tell the bytes of the file the
+    // server has taken, counted from the file's start.
+    void put(QIODevice *source, const QString &remotePath, qint64 offset = 0);
     // Moves from onto to, replacing to in one step where the server can
     // (posix-rename@openssh.com); elsewhere to is removed first.
     void rename(const QString &from, const QString &to);
@@ -127,6 +134,7 @@ public:
     // The login folder, as the server names it.
     QString homeDirectory() const { return mHome; }
     SftpRemoteFile remoteFile() const { return mRemoteFile; }
+    QStringList names() const { return mNames; }
     qint64 bytesSent() const { return mBytesSent; }
 
 signals:
@@ -142,6 +150,7 @@ private:
     void timedOut();
     void checkSpeed();
     void cut();
+    void releaseSource();
     template<typename Job>
     void post(Job job);
 
@@ -161,6 +170,8 @@ private:
     QString mExpectedKey;
     QString mHome;
     SftpRemoteFile mRemoteFile;
+    QStringList mNames;
+    std::shared_ptr<SharedSource> mSource;
     qint64 mBytesSent = 0;
 
     QTimer mIdleTimer;

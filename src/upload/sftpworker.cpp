@@ -55,8 +55,29 @@ bool SocketCutter::isCut(quint64 generation) const
     return generation <= mCutUpTo;
 }
 
+qint64 SharedSource::read(char *data, qint64 size, QString &error)
+{
+    const QMutexLocker lock(&mMutex);
+    if (!mDevice) {
+        error = QStringLiteral("the transfer was stopped");
+        return -1;
+    }
+    const qint64 got = mDevice->read(data, size);
+    if (got < 0)
+        error = mDevice->errorString();
+    return got;
+}
+
+void SharedSource::release()
+{
+    const QMutexLocker lock(&mMutex);
+    mDevice = nullptr;
+}
+
 namespace {
 
+// Names a folder may list before the server is taken to be hostile.
+constexpr int maximumNames = 100000;
 // Prefers AES-GCM, which the processors of today run several times faster than the
 // other ciphers; all of these are current and sound.
 constexpr const char *cipherPreference = "aes128-gcm@openssh.com,aes256-gcm@openssh.com,chacha20-poly1305@openssh.com,"
@@ -504,11 +525,36 @@ void SftpWorker::stat(quint64 generation, const QByteArray &path)
     report(generation, result);
 }
 
-void SftpWorker::put(quint64 generation, const QString &localFile, const QByteArray &remotePath, qint64 offset)
+void SftpWorker::list(quint64 generation, const QByteArray &path)
+{
+    SftpResult result;
+    if (connected(generation, result)) {
+        mSftp->errnum = SSH_FX_OK;
+        sftp_dir folder = sftp_opendir(mSftp, path.constData());
+        if (!folder) {
+            result = sftpFailure(QStringLiteral("Cannot list %1").arg(QString::fromUtf8(path)));
+        } else {
+            while (sftp_attributes entry = sftp_readdir(mSftp, folder)) {
+                const QString name = QString::fromUtf8(entry->name);
+                sftp_attributes_free(entry);
+                if (name != u"." && name != u"..")
+                    result.names.append(name);
+                if (result.names.size() > maximumNames)
+                    break;
+            }
+            if (!sftp_dir_eof(folder))
+                result = sftpFailure(QStringLiteral("Cannot list %1").arg(QString::fromUtf8(path)));
+            sftp_closedir(folder);
+        }
+    }
+    report(generation, result);
+}
+
+void SftpWorker::put(quint64 generation, SharedSource &source, const QByteArray &remotePath, qint64 offset)
 {
     SftpResult result;
     if (connected(generation, result))
-        result = send(generation, localFile, remotePath, offset);
+        result = send(generation, source, remotePath, offset);
     report(generation, result);
 }
 
@@ -549,13 +595,9 @@ bool writeAll(ssh_channel channel, const char *data, qsizetype size)
 
 }
 
-SftpResult SftpWorker::send(quint64 generation, const QString &localFile, const QByteArray &remotePath, qint64 offset)
+SftpResult SftpWorker::send(quint64 generation, SharedSource &source, const QByteArray &remotePath, qint64 offset)
 {
     const QString remoteName = QString::fromUtf8(remotePath);
-    QFile file(localFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || (offset > 0 && !file.seek(offset)))
-        return failure(SftpError::LocalFile, QStringLiteral("Cannot read %1: %2").arg(localFile, file.errorString()));
-
     mSftp->errnum = SSH_FX_OK;
     const int flags = O_WRONLY | O_CREAT | (offset == 0 ? O_TRUNC : 0);
     sftp_file remote = sftp_open(mSftp, remotePath.constData(), flags, 0644);
@@ -570,15 +612,16 @@ SftpResult SftpWorker::send(quint64 generation, const QString &localFile, const 
     QHash<quint32, qint64> inFlight; // request id -> bytes
     qint64 position = offset;
     qint64 taken = offset;
+    QString readError;
     bool endOfFile = false;
     SftpResult result;
     QElapsedTimer lastProgress;
     lastProgress.start();
     while (!inFlight.isEmpty() || (!endOfFile && result.error == SftpError::None)) {
         while (!endOfFile && result.error == SftpError::None && inFlight.size() < writesInFlight) {
-            const qint64 read = file.read(request.data() + headSize, SftpWire::maximumWriteSize);
+            const qint64 read = source.read(request.data() + headSize, SftpWire::maximumWriteSize, readError);
             if (read < 0) {
-                result = failure(SftpError::LocalFile, QStringLiteral("Cannot read %1: %2").arg(localFile, file.errorString()));
+                result = failure(SftpError::LocalFile, QStringLiteral("Cannot read the file for %1: %2").arg(remoteName, readError));
                 break;
             }
             if (read == 0) {
@@ -626,7 +669,7 @@ SftpResult SftpWorker::send(quint64 generation, const QString &localFile, const 
         return result;
     if (!closed)
         return sftpFailure(QStringLiteral("Cannot store %1").arg(remoteName));
-    result.bytes = taken;
+    result.bytes = position;
     return result;
 }
 

@@ -35,6 +35,22 @@ private:
     quint64 mCutUpTo = 0;
 };
 
+// The device a put reads, shared with the session's thread, which may release it at
+// any time (an abort): once release() has returned, the worker never touches it again.
+class SharedSource
+{
+public:
+    explicit SharedSource(QIODevice *device) : mDevice(device) {}
+    // Up to size bytes; 0 at the end; -1 with the reason when reading fails or the
+    // device has been released.
+    qint64 read(char *data, qint64 size, QString &error);
+    void release();
+
+private:
+    QMutex mMutex;
+    QIODevice *mDevice;
+};
+
 struct SftpResult
 {
     SftpError error = SftpError::None;
@@ -43,6 +59,7 @@ struct SftpResult
     QString expectedKey;
     QString home;
     SftpRemoteFile remoteFile;
+    QStringList names;
     qint64 bytes = 0;
 };
 
@@ -61,7 +78,8 @@ public:
                        std::chrono::milliseconds timeout);
     void makeDir(quint64 generation, const QByteArray &path);
     void stat(quint64 generation, const QByteArray &path);
-    void put(quint64 generation, const QString &localFile, const QByteArray &remotePath, qint64 offset);
+    void list(quint64 generation, const QByteArray &path);
+    void put(quint64 generation, SharedSource &source, const QByteArray &remotePath, qint64 offset);
     void rename(quint64 generation, const QByteArray &from, const QByteArray &to);
     void remove(quint64 generation, const QByteArray &path);
     void quit(quint64 generation);
@@ -78,7 +96,7 @@ private:
     SftpResult checkHostKey(const SftpLogin &login);
     SftpResult authenticate(const SftpLogin &login);
     SftpResult startSftp();
-    SftpResult send(quint64 generation, const QString &localFile, const QByteArray &remotePath, qint64 offset);
+    SftpResult send(quint64 generation, SharedSource &source, const QByteArray &remotePath, qint64 offset);
     SftpResult posixRename(const QByteArray &from, const QByteArray &to);
     // The result of a failed SFTP call: the server's status, or the connection's loss.
     SftpResult sftpFailure(const QString &what) const;

@@ -562,6 +562,9 @@ void UploadRun::offerTrust(const TransportResult &result)
     case UntrustedIdentity::Kind::Certificate:
         trusted = mProfiles->TrustCertificate(mProfileName, result.untrusted->fingerprint);
         break;
+    case UntrustedIdentity::Kind::HostKey:
+        trusted = mProfiles->TrustHostKey(mProfileName, result.untrusted->fingerprint);
+        break;
     }
     if (!trusted) {
         mPrompter.ask(Prompter::Kind::Error, mProfiles->errorString(), Prompter::Ok);

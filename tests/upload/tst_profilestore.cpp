@@ -97,7 +97,8 @@ private slots:
         QVERIFY(store.SaveProfile(renamed, QStringLiteral("Home Site")));
         QCOMPARE(store.ReadProfileNames(), QStringList{QStringLiteral("Work")});
         QVERIFY(settings.childKeys(QStringLiteral("Profiles/Home Site")).isEmpty());
-        QCOMPARE(settings.childKeys(QStringLiteral("Profiles/Work")).size(), 9);
+        QCOMPARE(settings.childKeys(QStringLiteral("Profiles/Work")).size(), 12);
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Protocol")), QStringLiteral("FTP"));
         QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Passive")), QStringLiteral("Yes"));
         QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Security")), QStringLiteral("TLS"));
         QCOMPARE(settings.readString(QStringLiteral("Profiles/Work/Timeout")), QStringLiteral("7"));
@@ -136,6 +137,38 @@ private slots:
         QVERIFY(store.ReadProfileNames().isEmpty());
     }
 
+    void sftpValues()
+    {
+        Settings settings(freshFile());
+        ProfileStore store(settings);
+        ServerProfile shell = sample(QStringLiteral("Shell"));
+        shell.Protocol = TransferProtocol::Sftp;
+        shell.KeyFile = QStringLiteral("/home/me/.ssh/id_ed25519");
+        shell.TrustedHostKey = QStringLiteral(" sha256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU= ");
+        const QString fingerprint = QStringLiteral("SHA256:47DEQpj8HBSa+/TImW+5JCeuQeRkm5NMpJWZG3hSuFU");
+        QVERIFY(store.SaveProfile(shell));
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Shell/Protocol")), QStringLiteral("SFTP"));
+        QCOMPARE(settings.readString(QStringLiteral("Profiles/Shell/HostKey")), fingerprint);
+        const ServerProfile loaded = store.LoadProfile(QStringLiteral("Shell"));
+        QCOMPARE(loaded.Protocol, TransferProtocol::Sftp);
+        QCOMPARE(loaded.KeyFile, shell.KeyFile);
+        QCOMPARE(loaded.TrustedHostKey, fingerprint);
+        // The FTP values stay for a switch back.
+        QCOMPARE(loaded.Security, ftpSecurityTLS);
+
+        // An SFTP profile without a port is on SSH's.
+        settings.remove(QStringLiteral("Profiles/Shell/Port"));
+        QCOMPARE(store.LoadProfile(QStringLiteral("Shell")).Port, QStringLiteral("22"));
+
+        shell.TrustedHostKey = QStringLiteral("SHA256:tooshort");
+        QVERIFY(!store.SaveProfile(shell));
+        QVERIFY(store.errorString().contains(QStringLiteral("host key")));
+        QVERIFY(!store.TrustHostKey(QStringLiteral("Shell"), QString(64, u'a')));
+        const QString other = QStringLiteral("SHA256:") + QString(42, u'B') + u'A';
+        QVERIFY(store.TrustHostKey(QStringLiteral("Shell"), other));
+        QCOMPARE(store.LoadProfile(QStringLiteral("Shell")).TrustedHostKey, other);
+    }
+
     void missingValuesLoadDefaults()
     {
         Settings settings(freshFile());
@@ -148,6 +181,7 @@ private slots:
             // connection they were made for.
             const ServerProfile p = store.LoadProfile(name);
             QCOMPARE(p.Port, QStringLiteral("21"));
+            QCOMPARE(p.Protocol, TransferProtocol::Ftp);
             QVERIFY(p.UserName.isEmpty() && p.Password.isEmpty() && p.InitialDir.isEmpty());
             QVERIFY(!p.Passive);
             QCOMPARE(p.Security, ftpSecurityNone);

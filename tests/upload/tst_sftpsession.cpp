@@ -145,6 +145,7 @@ class TestSftpSession : public QObject
 private:
     SshdProcess mServer;
     QTemporaryDir mLocal;
+    QFile mSource;
     bool mPasswords = false;
 
     SftpLogin login() const
@@ -161,6 +162,15 @@ private:
     }
 
     QString local(const QString &name, const QByteArray &content) { return writeFile(mLocal.filePath(name), content); }
+    // The file opened for reading from offset on, as a put reads it.
+    QIODevice *source(const QString &path, qint64 offset = 0)
+    {
+        mSource.close();
+        mSource.setFileName(path);
+        if (mSource.open(QIODevice::ReadOnly))
+            mSource.seek(offset);
+        return &mSource;
+    }
     QString remote(const QString &name) const { return mServer.loginFolder() + u'/' + name; }
 
 private slots:
@@ -192,7 +202,7 @@ private slots:
                                                       {QStringLiteral("empty.gif"), QByteArray()}};
         for (const auto &[name, content] : files) {
             const QString part = QStringLiteral("site/.%1.vxpart").arg(name);
-            QCOMPARE(driver.run([&] { session.put(local(name, content), part); }), SftpError::None);
+            QCOMPARE(driver.run([&] { session.put(source(local(name, content)), part); }), SftpError::None);
             QCOMPARE(session.bytesSent(), content.size());
             QCOMPARE(driver.run([&] { session.stat(part); }), SftpError::None);
             QCOMPARE(session.remoteFile().size, content.size());
@@ -206,15 +216,18 @@ private slots:
         // A file cut off halfway is finished from where it stopped.
         const QByteArray resumed = randomBytes(1024 * 1024 + 5);
         writeFile(remote(QStringLiteral("site/resumed.bin")), resumed.left(300000));
-        QCOMPARE(driver.run([&] { session.put(local(QStringLiteral("resumed.bin"), resumed), QStringLiteral("site/resumed.bin"), 300000); }),
+        QCOMPARE(driver.run([&] { session.put(source(local(QStringLiteral("resumed.bin"), resumed), 300000), QStringLiteral("site/resumed.bin"), 300000); }),
                  SftpError::None);
         QCOMPARE(readFile(remote(QStringLiteral("site/resumed.bin"))), resumed);
 
         QCOMPARE(driver.run([&] { session.remove(QStringLiteral("site/resumed.bin")); }), SftpError::None);
         QCOMPARE(driver.run([&] { session.stat(QStringLiteral("site/resumed.bin")); }), SftpError::NoSuchFile);
         QVERIFY(!session.remoteFile().exists);
-        QCOMPARE(driver.run([&] { session.put(local(QStringLiteral("x"), "x"), QStringLiteral("missing/x")); }), SftpError::NoSuchFile);
-        QCOMPARE(driver.run([&] { session.put(mLocal.filePath(QStringLiteral("gone")), QStringLiteral("gone")); }), SftpError::LocalFile);
+        QCOMPARE(driver.run([&] { session.list(QStringLiteral("site")); }), SftpError::None);
+        QCOMPARE(QSet<QString>(session.names().cbegin(), session.names().cend()),
+                 QSet<QString>({QStringLiteral("index.html"), QStringLiteral("bild-\u00e4\u00df.jpg"), QStringLiteral("empty.gif")}));
+        QCOMPARE(driver.run([&] { session.put(source(local(QStringLiteral("x"), "x")), QStringLiteral("missing/x")); }), SftpError::NoSuchFile);
+        QCOMPARE(driver.run([&] { session.put(source(mLocal.filePath(QStringLiteral("gone"))), QStringLiteral("gone")); }), SftpError::LocalFile);
         QVERIFY(session.isConnected());
         QCOMPARE(driver.run([&] { session.quit(); }), SftpError::None);
         QVERIFY(!session.isConnected());
@@ -359,7 +372,7 @@ private slots:
         QCOMPARE(driver.run([&] { session.connectToHost(login()); }), SftpError::None);
         QSignalSpy progress(&session, &SftpSession::progress);
         QSignalSpy done(&session, &SftpSession::done);
-        session.put(big, QStringLiteral("big.bin"));
+        session.put(source(big), QStringLiteral("big.bin"));
         QVERIFY(progress.wait(20000));
         mServer.freezeConnections();
         clock.restart();
@@ -371,7 +384,7 @@ private slots:
         // Dropping a frozen connection does not wait for it.
         QCOMPARE(driver.run([&] { session.connectToHost(login()); }), SftpError::None);
         done.clear();
-        session.put(big, QStringLiteral("big2.bin"));
+        session.put(source(big), QStringLiteral("big2.bin"));
         QVERIFY(progress.wait(20000));
         mServer.freezeConnections();
         clock.restart();

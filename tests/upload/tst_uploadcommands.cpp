@@ -1,5 +1,6 @@
 #include "filesizelimit.h"
 #include "ftpserverprocess.h"
+#include "sshdprocess.h"
 #include "testdatafolder.h"
 #include "testfiles.h"
 #include "testregistry.h"
@@ -45,6 +46,8 @@ private:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), mHome.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
+        // A developer's SSH agent must not log the tests in.
+        environment.remove(QStringLiteral("SSH_AUTH_SOCK"));
         process.setProcessEnvironment(environment);
     }
 
@@ -383,6 +386,45 @@ private slots:
         QVERIFY(readFile(remotePage).contains("bbbb"));
         QCOMPARE(readFile(remotePage), readFile(mData.folder().uploadFolder() + QStringLiteral("LongPage.html")));
         QVERIFY(!QFileInfo::exists(temporary));
+    }
+
+    // An SFTP profile made on the command line: the unknown host key stops the first
+    // run with its fingerprint, --trust-host-key lets the next one through, and a key
+    // that changes afterwards is refused naming both.
+    void publishesOverSftp()
+    {
+        if (!SshdProcess::isInstalled())
+            QSKIP("OpenSSH's sshd is not installed (scripts/install-deps installs it)");
+        SshdProcess sshd;
+        QVERIFY2(sshd.start(), qPrintable(sshd.errorString()));
+        const QString name = QStringLiteral("Shell Host");
+        QCOMPARE(vendrix({"--set-profile", name, "--sftp", "--host", "127.0.0.1", "--port", QString::number(sshd.port()), "--user",
+                          sshd.user(), "--key-file", sshd.userKeyFile(), "--dir", "site"})
+                     .exitCode,
+                 0);
+        QVERIFY(vendrix({"--profiles", "--verbose"}).out.contains(QStringLiteral("    Directory: site\n    Protocol: SFTP\n    Key file: %1\n")
+                                                                        .arg(sshd.userKeyFile())));
+
+        Result r = vendrix(publish(name) << "--create-dir");
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("ssh-ed25519 ") + sshd.hostKeyFingerprint()), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("--trust-host-key ") + sshd.hostKeyFingerprint()), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(sshd.loginFolder() + QStringLiteral("/site")));
+
+        QCOMPARE(vendrix({"--set-profile", name, "--trust-host-key", sshd.hostKeyFingerprint()}).exitCode, 0);
+        r = vendrix(publish(name) << "--create-dir");
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(readFile(sshd.loginFolder() + QStringLiteral("/site/MyPage.html")),
+                 readFile(mData.folder().uploadFolder() + QStringLiteral("MyPage.html")));
+        QCOMPARE(readFile(sshd.loginFolder() + QStringLiteral("/site/photo.jpg")),
+                 readFile(mData.folder().uploadFolder() + QStringLiteral("images/photo.jpg")));
+
+        const QString trusted = sshd.hostKeyFingerprint();
+        QVERIFY(sshd.restartWithNewHostKey());
+        r = vendrix(publish(name));
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(trusted) && r.err.contains(sshd.hostKeyFingerprint()), qPrintable(r.err));
+        QCOMPARE(vendrix({"--set-profile", name, "--trust-host-key", "SHA256:short"}).exitCode, 2);
     }
 
     void cleanupTestCase() { mServer.stop(); }
