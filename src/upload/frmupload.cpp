@@ -6,6 +6,8 @@
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
 #include "upload/globeanimation.h"
+#include "upload/hostkeyfingerprint.h"
+#include "upload/transportfactory.h"
 #include "upload/uploadfilelist.h"
 #include "widgets/findingspanel.h"
 #include "widgets/pictures.h"
@@ -14,6 +16,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -107,9 +111,10 @@ void drawEtchedFrame(QPainter &painter, const QRect &r, const QPalette &palette)
 
 TfrmUpload::TfrmUpload(AppServices &services, QWidget *parent)
     : QDialog(parent), mServices(services), mProfiles(services.settings),
-      mRecord(PublishRecord::pathIn(services.programFolder)), mRun(services.prompter)
+      mRecord(PublishRecord::pathIn(services.programFolder)), mPassphrases(services.modal), mRun(services.prompter)
 {
     mRun.setRecord(&mRecord);
+    mRun.setTransportFactory(Transports::asking(mPassphrases));
     setObjectName(QStringLiteral("frmUpload"));
     setWindowTitle(kCaption);
     whatsThis = new WhatsThisMenu(services.help, this);
@@ -305,10 +310,14 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     txtInitialDir = field(QStringLiteral("txtInitialDir"), 60, lblInitialDir, QStringLiteral("lblInitialDir"),
                           tr("Initial Remote &Directory eg. public_html"));
+    cbProtocol = new QComboBox(pnlEditor);
+    cbProtocol->setObjectName(QStringLiteral("cbProtocol"));
+    cbProtocol->addItems({QStringLiteral("FTP"), QStringLiteral("FTP over TLS"), QStringLiteral("SFTP")});
+    lblProtocol = namedLabel(pnlEditor, QStringLiteral("lblProtocol"), tr("Pro&tocol:"));
+    lblProtocol->setBuddy(cbProtocol);
+    connect(cbProtocol, &QComboBox::currentIndexChanged, this, &TfrmUpload::cbProtocolChange);
     chkPassive = new QCheckBox(tr("Use &passive mode (recommended behind routers and firewalls)"), pnlEditor);
     chkPassive->setObjectName(QStringLiteral("chkPassive"));
-    chkTLS = new QCheckBox(tr("Encrypt the connection (FTP over &TLS)"), pnlEditor);
-    chkTLS->setObjectName(QStringLiteral("chkTLS"));
     txtTimeout = new QSpinBox(pnlEditor);
     txtTimeout->setObjectName(QStringLiteral("txtTimeout"));
     txtTimeout->setRange(1, ServerProfile::maximumTimeout);
@@ -321,6 +330,21 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     lblTrustedCertificate = namedLabel(pnlEditor, QStringLiteral("lblTrustedCertificate"),
                                        tr("Trusted server &certificate (SHA-256 fingerprint)"));
     lblTrustedCertificate->setBuddy(txtTrustedCertificate);
+    txtKeyFile = new QLineEdit(pnlEditor);
+    txtKeyFile->setObjectName(QStringLiteral("txtKeyFile"));
+    txtKeyFile->setPlaceholderText(tr("none: the SSH agent, then the password"));
+    lblKeyFile = namedLabel(pnlEditor, QStringLiteral("lblKeyFile"), tr("SSH &key file (optional)"));
+    lblKeyFile->setBuddy(txtKeyFile);
+    btnKeyFile = new QToolButton(pnlEditor);
+    btnKeyFile->setObjectName(QStringLiteral("btnKeyFile"));
+    btnKeyFile->setText(QStringLiteral("..."));
+    btnKeyFile->setAccessibleName(tr("Choose the key file"));
+    connect(btnKeyFile, &QToolButton::clicked, this, &TfrmUpload::btnKeyFileClick);
+    txtHostKey = new QLineEdit(pnlEditor);
+    txtHostKey->setObjectName(QStringLiteral("txtHostKey"));
+    txtHostKey->setPlaceholderText(tr("asked at the first connection"));
+    lblHostKey = namedLabel(pnlEditor, QStringLiteral("lblHostKey"), tr("Trusted &host key (SHA256 fingerprint)"));
+    lblHostKey->setBuddy(txtHostKey);
 
     auto *grid = new QGridLayout(pnlEditor);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -338,12 +362,18 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
         grid->addWidget(label, row++, 1, 1, 2);
         grid->addWidget(box, row++, 1, 1, 2);
     }
+    grid->addWidget(lblProtocol, row, 1);
+    grid->addWidget(cbProtocol, row++, 2);
     grid->addWidget(chkPassive, row++, 1, 1, 2);
-    grid->addWidget(chkTLS, row++, 1, 1, 2);
     grid->addWidget(lblTimeout, row, 1);
     grid->addWidget(txtTimeout, row++, 2);
     grid->addWidget(lblTrustedCertificate, row++, 1, 1, 2);
     grid->addWidget(txtTrustedCertificate, row++, 1, 1, 2);
+    grid->addWidget(lblKeyFile, row++, 1, 1, 2);
+    grid->addWidget(txtKeyFile, row, 1);
+    grid->addWidget(btnKeyFile, row++, 2, Qt::AlignLeft);
+    grid->addWidget(lblHostKey, row++, 1, 1, 2);
+    grid->addWidget(txtHostKey, row++, 1, 1, 2);
     grid->setRowStretch(row, 1);
     grid->setColumnStretch(1, 1);
     return pnlEditor;
@@ -548,7 +578,8 @@ void TfrmUpload::btnApplyClick()
     if (!mProfiles.SaveProfile(fields, oldName)) {
         const bool badFingerprint = !fields.TrustedCertificate.trimmed().isEmpty()
             && CertificateFingerprint::normalized(fields.TrustedCertificate).isEmpty();
-        refuseInEditor(badFingerprint ? *txtTrustedCertificate : *txtProfileName, mProfiles.errorString());
+        const bool badHostKey = !fields.TrustedHostKey.trimmed().isEmpty() && HostKeyFingerprint::normalized(fields.TrustedHostKey).isEmpty();
+        refuseInEditor(badFingerprint ? *txtTrustedCertificate : badHostKey ? *txtHostKey : *txtProfileName, mProfiles.errorString());
         return;
     }
     if (!item)
@@ -715,9 +746,15 @@ ServerProfile TfrmUpload::editorFields() const
     profile.InitialDir = txtInitialDir->text();
     profile.Port = txtPort->text();
     profile.Passive = chkPassive->isChecked();
-    profile.Security = chkTLS->isChecked() ? ftpSecurityTLS : ftpSecurityNone;
+    // An SFTP profile keeps the FTP security it had, for a switch back.
+    const ProtocolChoice choice = protocolChoice();
+    profile.Protocol = choice == pcSftp ? TransferProtocol::Sftp : TransferProtocol::Ftp;
+    if (choice != pcSftp)
+        profile.Security = choice == pcFtpTls ? ftpSecurityTLS : ftpSecurityNone;
     profile.Timeout = txtTimeout->value();
     profile.TrustedCertificate = txtTrustedCertificate->text();
+    profile.KeyFile = txtKeyFile->text().trimmed();
+    profile.TrustedHostKey = txtHostKey->text();
     return profile;
 }
 
@@ -729,11 +766,53 @@ void TfrmUpload::showProfile(const ServerProfile &profile)
     txtPassword->setText(profile.Password);
     txtHostName->setText(profile.HostName);
     txtInitialDir->setText(profile.InitialDir);
-    txtPort->setText(profile.Port);
     chkPassive->setChecked(profile.Passive);
-    chkTLS->setChecked(profile.Security == ftpSecurityTLS);
     txtTimeout->setValue(profile.Timeout);
     txtTrustedCertificate->setText(profile.TrustedCertificate);
+    txtKeyFile->setText(profile.KeyFile);
+    txtHostKey->setText(profile.TrustedHostKey);
+    mChoice = profile.Protocol == TransferProtocol::Sftp ? pcSftp : profile.Security == ftpSecurityTLS ? pcFtpTls : pcFtp;
+    {
+        const QSignalBlocker quiet(cbProtocol);
+        cbProtocol->setCurrentIndex(mChoice);
+    }
+    cbProtocolChange();
+    // The port as stored, even when it is another protocol's usual one.
+    txtPort->setText(profile.Port);
+}
+
+TfrmUpload::ProtocolChoice TfrmUpload::protocolChoice() const
+{
+    return ProtocolChoice(std::clamp(cbProtocol->currentIndex(), int(pcFtp), int(pcSftp)));
+}
+
+void TfrmUpload::cbProtocolChange()
+{
+    const ProtocolChoice choice = protocolChoice();
+    const auto protocolOf = [](ProtocolChoice c) { return c == pcSftp ? TransferProtocol::Sftp : TransferProtocol::Ftp; };
+    // A port left at the protocol's usual one follows the protocol.
+    if (txtPort->text() == ServerProfile::defaultPort(protocolOf(mChoice)))
+        txtPort->setText(ServerProfile::defaultPort(protocolOf(choice)));
+    mChoice = choice;
+    const bool sftp = choice == pcSftp;
+    chkPassive->setVisible(!sftp);
+    lblTrustedCertificate->setVisible(choice == pcFtpTls);
+    txtTrustedCertificate->setVisible(choice == pcFtpTls);
+    for (QWidget *widget : {static_cast<QWidget *>(lblKeyFile), static_cast<QWidget *>(txtKeyFile), static_cast<QWidget *>(btnKeyFile),
+                            static_cast<QWidget *>(lblHostKey), static_cast<QWidget *>(txtHostKey)})
+        widget->setVisible(sftp);
+}
+
+void TfrmUpload::btnKeyFileClick()
+{
+    FileDialog &dialog = mServices.openDialog;
+    dialog.setFilter(QStringLiteral("All Files|*.*"));
+    dialog.setFilterIndex(1);
+    dialog.setDefaultExtension(QString());
+    dialog.setInitialDir(QDir::homePath() + QStringLiteral("/.ssh"));
+    dialog.setFileName(txtKeyFile->text());
+    if (dialog.execute())
+        txtKeyFile->setText(dialog.fileName());
 }
 
 void TfrmUpload::refuseInEditor(QLineEdit &field, const QString &message)

@@ -2,6 +2,7 @@
 
 #include "checks/pagechecker.h"
 #include "platform/busycursor.h"
+#include "upload/passphrasedialog.h"
 #include "upload/profilestore.h"
 #include "upload/publishrecord.h"
 #include "upload/uploadrun.h"
@@ -13,6 +14,7 @@
 class FindingsPanel;
 class GlobeAnimation;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -92,12 +94,18 @@ public:
     QLineEdit *txtPassword;
     QLabel *lblInitialDir;
     QLineEdit *txtInitialDir;
+    QLabel *lblProtocol;
+    QComboBox *cbProtocol; // "FTP", "FTP over TLS", "SFTP"
     QCheckBox *chkPassive;
-    QCheckBox *chkTLS;
     QLabel *lblTimeout;
     QSpinBox *txtTimeout;
     QLabel *lblTrustedCertificate;
     QLineEdit *txtTrustedCertificate;
+    QLabel *lblKeyFile;
+    QLineEdit *txtKeyFile;
+    QToolButton *btnKeyFile;
+    QLabel *lblHostKey;
+    QLineEdit *txtHostKey;
 
     // Upload page.
     QWidget *pnlUpload;
@@ -142,6 +150,8 @@ private:
     void btnUpRemoveClick();
     void lstUploadClick();
     void btnSendClick();
+    void cbProtocolChange();
+    void btnKeyFileClick();
 
     void ClearProfileFields();
     void SetEditMode(bool on);
@@ -160,13 +170,18 @@ private:
     void runProgressVisible(bool visible);
     void runLocked(bool locked);
 
+    enum ProtocolChoice { pcFtp, pcFtpTls, pcSftp };
+    ProtocolChoice protocolChoice() const;
+
     AppServices &mServices;
     ProfileStore mProfiles;
     PublishRecord mRecord;
+    DialogPassphrasePrompt mPassphrases;
     UploadRun mRun;
     TProfileEditMode mProfileEditMode = pemAdd;
     bool mEditing = false;
     int mChosenRow = -1;
     ServerProfile mShownProfile; // the profile the editor was opened with
+    ProtocolChoice mChoice = pcFtp; // the editor's protocol before the latest change
     std::optional<BusyCursor> mBusy;
 };

@@ -2,6 +2,7 @@
 #include "ftpscriptedserver.h"
 #include "ftpserverprocess.h"
 #include "listtexts.h"
+#include "sshdprocess.h"
 #include "testfiles.h"
 #include "testregistry.h"
 #include "uifakes.h"
@@ -12,6 +13,7 @@
 #include "upload/certificatefingerprint.h"
 #include "upload/frmupload.h"
 #include "upload/globeanimation.h"
+#include "upload/passphrasedialog.h"
 #include "upload/uploadfilelist.h"
 #include "widgets/findingspanel.h"
 #include "widgets/listboxhrz.h"
@@ -19,7 +21,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,7 +103,8 @@ private slots:
         QCOMPARE(wizard.windowTitle(), QStringLiteral("Upload Wizard - Add"));
         QVERIFY(wizard.btnApply->isVisible() && !wizard.btnApply->isEnabled());
         QCOMPARE(wizard.txtPort->text(), QStringLiteral("21"));
-        QVERIFY(wizard.chkPassive->isChecked() && wizard.chkTLS->isChecked());
+        QVERIFY(wizard.chkPassive->isChecked());
+        QCOMPARE(wizard.cbProtocol->currentText(), QStringLiteral("FTP over TLS"));
         QCOMPARE(wizard.txtTimeout->value(), 30);
         QTest::keyClicks(wizard.txtProfileName, QStringLiteral("Home"));
         QVERIFY(wizard.btnApply->isEnabled());
@@ -572,6 +577,105 @@ private slots:
     void cleanupTestCase() { mServer.stop(); }
 };
 
+// An SFTP profile made in the editor publishes the page: the host key question, the
+// passphrase of the key file and the missing folder are answered as a user would.
+class TestSftpWizard : public QObject
+{
+    Q_OBJECT
+
+    SshdProcess mServer;
+    QTemporaryDir mHome;
+    QByteArray mSavedHome;
+    QByteArray mSavedAgent;
+
+private slots:
+    void initTestCase()
+    {
+        if (!SshdProcess::isInstalled())
+            QSKIP("OpenSSH's sshd is not installed (scripts/install-deps installs it)");
+        QVERIFY2(mServer.start(), qPrintable(mServer.errorString()));
+        // known_hosts and agents of the user running the tests stay out of it.
+        mSavedHome = qgetenv("HOME");
+        mSavedAgent = qgetenv("SSH_AUTH_SOCK");
+        qputenv("HOME", QFile::encodeName(mHome.path()));
+        qunsetenv("SSH_AUTH_SOCK");
+    }
+
+    void profileMadeInTheEditorPublishes()
+    {
+        const QString key = mHome.filePath(QStringLiteral("locked_key"));
+        QVERIFY(SshdProcess::makeKey(key, QStringLiteral("open sesame")) && mServer.authorizeKey(key));
+        TestServices fakes;
+        TfrmUpload wizard(fakes.services);
+        wizard.show();
+        QTest::mouseClick(wizard.btnAdd, Qt::LeftButton);
+        QTest::keyClicks(wizard.txtProfileName, QStringLiteral("Shell"));
+        QVERIFY(!wizard.txtKeyFile->isVisible() && !wizard.txtHostKey->isVisible());
+        wizard.cbProtocol->setCurrentText(QStringLiteral("SFTP"));
+        QCOMPARE(wizard.txtPort->text(), QStringLiteral("22"));
+        QVERIFY(wizard.txtKeyFile->isVisible() && wizard.txtHostKey->isVisible() && !wizard.chkPassive->isVisible());
+        wizard.txtHostName->setText(QStringLiteral("127.0.0.1"));
+        wizard.txtPort->setText(QString::number(mServer.port()));
+        wizard.txtUserName->setText(mServer.user());
+        wizard.txtInitialDir->setText(QStringLiteral("www"));
+        fakes.openDialog.choose(key);
+        QTest::mouseClick(wizard.btnKeyFile, Qt::LeftButton);
+        QCOMPARE(wizard.txtKeyFile->text(), key);
+        QTest::mouseClick(wizard.btnApply, Qt::LeftButton);
+        QVERIFY(!wizard.isEditing());
+        const ServerProfile stored = ProfileStore(fakes.settings).LoadProfile(QStringLiteral("Shell"));
+        QCOMPARE(stored.Protocol, TransferProtocol::Sftp);
+        QCOMPARE(stored.KeyFile, key);
+        QVERIFY(stored.TrustedHostKey.isEmpty());
+
+        const QByteArray picture = QByteArray(200000, 'q');
+        const QString page = fakes.data.path() + QStringLiteral("Upload/page.html");
+        wizard.setFiles({writeFile(fakes.data.path() + QStringLiteral("Upload/images/pic.gif"), picture),
+                         writeFile(page, "<html><p>over SFTP</p></html>\r\n")});
+        fakes.prompter.answer(Prompter::Yes); // the host key
+        fakes.prompter.answer(Prompter::Yes); // the missing folder
+        fakes.modal.expect([](QDialog &dialog) {
+            auto &asking = dynamic_cast<PassphraseDialog &>(dialog);
+            asking.txtPassphrase->setText(QStringLiteral("open sesame"));
+            return int(QDialog::Accepted);
+        });
+        for (int run = 0; run < 2; ++run) {
+            // The second run finds the page changed and sends it alone.
+            const QByteArray html = run == 0 ? "<html><p>over SFTP</p></html>\r\n" : "<html><p>over SFTP, changed</p></html>\r\n";
+            writeFile(page, html);
+            fakes.prompter.boxes.clear();
+            send(wizard, QStringLiteral("Shell"));
+            QVERIFY(QTest::qWaitFor([&] { return fakes.prompter.texts().contains(QStringLiteral("Transfer Completed.")) && pageUsable(wizard); },
+                                    30000));
+            if (run == 0) {
+                QCOMPARE(fakes.prompter.boxes.size(), 3);
+                const QString question = fakes.prompter.boxes.first().text;
+                QVERIFY2(question.contains(QStringLiteral("ssh-ed25519")) && question.contains(mServer.hostKeyFingerprint()),
+                         qPrintable(question));
+                QCOMPARE(ProfileStore(fakes.settings).LoadProfile(QStringLiteral("Shell")).TrustedHostKey, mServer.hostKeyFingerprint());
+                QVERIFY(fakes.modal.handlers.isEmpty());
+            } else {
+                // Nothing asked again: the key is trusted and the passphrase known to the window.
+                QCOMPARE(fakes.prompter.texts(), QStringList{QStringLiteral("Transfer Completed.")});
+            }
+            QCOMPARE(readFile(mServer.loginFolder() + QStringLiteral("/www/page.html")), html);
+            QCOMPARE(readFile(mServer.loginFolder() + QStringLiteral("/www/pic.gif")), picture);
+            QCOMPARE(QDir(mServer.loginFolder() + QStringLiteral("/www")).entryList(QDir::Files | QDir::Hidden),
+                     (QStringList{QStringLiteral("page.html"), QStringLiteral("pic.gif")}));
+        }
+        QCOMPARE(fakes.modal.shownClasses, QStringList{QStringLiteral("PassphraseDialog")});
+    }
+
+    void cleanupTestCase()
+    {
+        qputenv("HOME", mSavedHome);
+        if (!mSavedAgent.isEmpty())
+            qputenv("SSH_AUTH_SOCK", mSavedAgent);
+        mServer.stop();
+    }
+};
+
 VENDRIX_TEST(TestUploadWizard)
+VENDRIX_TEST(TestSftpWizard)
 VENDRIX_TEST(TestSendToWeb)
 #include "tst_frmupload.moc"
