@@ -1,4 +1,5 @@
 #include "benchregistry.h"
+#include "payload.h"
 
 #include "sshdprocess.h"
 #include "upload/sftpsession.h"
@@ -22,27 +23,6 @@ constexpr qint64 mebibyte = 1024 * 1024;
 QString memoryFolder()
 {
     return QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-}
-
-QString writePayload(const QString &path, qint64 size)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QByteArray block(mebibyte, Qt::Uninitialized);
-    quint64 x = 0x9E3779B97F4A7C15ull;
-    for (qint64 written = 0; written < size; written += block.size()) {
-        auto *words = reinterpret_cast<quint64 *>(block.data());
-        for (qsizetype i = 0; i < block.size() / 8; ++i) {
-            x ^= x << 13;
-            x ^= x >> 7;
-            x ^= x << 17;
-            words[i] = x;
-        }
-        if (file.write(block) != block.size())
-            return QString();
-    }
-    return path;
 }
 
 bool runRequest(SftpSession &session, const std::function<void()> &start)

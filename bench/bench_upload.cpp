@@ -1,4 +1,5 @@
 #include "benchregistry.h"
+#include "payload.h"
 
 #include "ftpserverprocess.h"
 #include "vsftpdprocess.h"
@@ -100,24 +101,7 @@ void resetPeakMemory()
 
 QString writePayload(const QTemporaryDir &dir, qint64 size)
 {
-    const QString path = dir.filePath(QStringLiteral("payload-%1.bin").arg(size / mebibyte));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    QByteArray block(mebibyte, Qt::Uninitialized);
-    quint64 x = 0x9E3779B97F4A7C15ull;
-    for (qint64 written = 0; written < size; written += block.size()) {
-        auto *words = reinterpret_cast<quint64 *>(block.data());
-        for (qsizetype i = 0; i < block.size() / 8; ++i) {
-            x ^= x << 13;
-            x ^= x >> 7;
-            x ^= x << 17;
-            words[i] = x;
-        }
-        if (file.write(block) != block.size())
-            return QString();
-    }
-    return path;
+    return writePayload(dir.filePath(QStringLiteral("payload-%1.bin").arg(size / mebibyte)), size);
 }
 
 // Starts one request and waits for its completion; the error, or -1 after five minutes.

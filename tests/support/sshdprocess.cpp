@@ -1,11 +1,11 @@
 #include "sshdprocess.h"
 
+#include "loopbackserver.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 #include <crypt.h>
@@ -14,26 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
-// True once the server sends its SSH banner.
-bool greets(quint16 port)
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!socket.waitForConnected(500))
-        return false;
-    while (socket.waitForReadyRead(1000)) {
-        if (socket.canReadLine())
-            return socket.readLine().startsWith("SSH-2.0");
-    }
-    return false;
-}
 
 bool writeFile(const QString &path, const QByteArray &content)
 {
@@ -157,7 +137,7 @@ bool SshdProcess::start(const QString &password, const QString &baseFolder)
             return false;
         }
     }
-    mPort = freePort();
+    mPort = LoopbackServer::freePort();
     const QString config = QStringLiteral("Port %1\n"
                                           "ListenAddress 127.0.0.1\n"
                                           "HostKey %2\n"
@@ -202,7 +182,7 @@ bool SshdProcess::launch()
     }
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired() && mProcess.state() == QProcess::Running) {
-        if (greets(mPort))
+        if (LoopbackServer::greets(mPort, "SSH-2.0"))
             return true;
         QThread::msleep(50);
     }

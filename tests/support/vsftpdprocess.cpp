@@ -1,11 +1,11 @@
 #include "vsftpdprocess.h"
 
+#include "loopbackserver.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 #include <filesystem>
@@ -30,30 +30,6 @@ bool VsftpdProcess::isInstalled()
     return QFileInfo(executable()).isExecutable();
 }
 
-namespace {
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
-
-// True once the server greets a connection.
-bool greets(quint16 port)
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!socket.waitForConnected(500))
-        return false;
-    while (socket.waitForReadyRead(1000)) {
-        if (socket.canReadLine())
-            return socket.readLine().startsWith("220");
-    }
-    return false;
-}
-
-}
-
 QStringList VsftpdProcess::storedFiles() const
 {
     QFile log(mFolder.filePath(QStringLiteral("vsftpd.log")));
@@ -76,7 +52,7 @@ bool VsftpdProcess::start(const QString &certificate, const QString &extraConfig
         mError = QStringLiteral("cannot make the server's folders");
         return false;
     }
-    mPort = freePort();
+    mPort = LoopbackServer::freePort();
     // run_as_launching_user keeps the whole server in the user who starts it, which
     // works alike for root (CI) and for a developer; the server is reachable from
     // this machine only.
@@ -129,7 +105,7 @@ bool VsftpdProcess::start(const QString &certificate, const QString &extraConfig
     }
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired() && mProcess.state() == QProcess::Running) {
-        if (greets(mPort))
+        if (LoopbackServer::greets(mPort, "220"))
             return true;
         QThread::msleep(50);
     }
