@@ -30,7 +30,7 @@ for file in ./usr/bin/vendrix "./usr/$libdir/libvxads.so" ./usr/share/vendrix/Th
 done
 grep -q '^\./usr/share/vendrix/Templates/.*\.vxt$' "$scratch/contents" || fail "package lacks the templates"
 depends=$(dpkg-deb -f "$deb" Depends)
-packages="libqt6widgets6 libqt6network6 qt6-qpa-plugins libqt6svg6"
+packages="libqt6widgets6 libqt6network6 qt6-qpa-plugins libqt6svg6 libssh-4"
 if [ "$engine" = 1 ]; then
     grep -qxF "./usr/$libdir/libvendrix_webview.so" "$scratch/contents" || fail "package lacks the browser engine's page view"
     packages="$packages libqt6webenginewidgets6"
