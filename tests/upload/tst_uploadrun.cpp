@@ -1,6 +1,7 @@
 #include "fakeprompter.h"
 #include "ftpscriptedserver.h"
 #include "ftpserverprocess.h"
+#include "sshdprocess.h"
 #include "vsftpdprocess.h"
 #include "testfiles.h"
 #include "testregistry.h"
@@ -10,9 +11,11 @@
 #include "upload/ftptransport.h"
 #include "upload/profilestore.h"
 #include "upload/publishrecord.h"
+#include "upload/transportfactory.h"
 #include "upload/uploadrun.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSslCertificate>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -42,6 +45,8 @@ public:
         });
         QObject::connect(&run, &UploadRun::notice, &run, [this](const QString &text) { notices.append(text); });
         run.setTransportFactory([this](const ServerProfile &profile) {
+            if (profile.Protocol == TransferProtocol::Sftp)
+                return Transports::forProfile(profile);
             auto transport = std::make_unique<FtpTransport>(profile);
             ftp = &transport->client();
             return std::unique_ptr<PublishTransport>(std::move(transport));
@@ -576,7 +581,65 @@ private slots:
     }
 };
 
+// Whole runs over SFTP against OpenSSH's sshd on the loopback interface.
+class TestUploadRunSftp : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir mLocal;
+    SshdProcess mServer;
+
+private slots:
+    void initTestCase()
+    {
+        if (!SshdProcess::isInstalled())
+            QSKIP("OpenSSH's sshd is not installed (scripts/install-deps installs it)");
+        QVERIFY2(mServer.start(), qPrintable(mServer.errorString()));
+    }
+
+    // A server that stops answering in the middle of a file ends the run within the
+    // profile's time limit, saying so, and the file under its own name is untouched.
+    void serverStoppingMidFileEndsTheRun()
+    {
+        RunHarness h(mLocal.filePath(QStringLiteral("settings.ini")));
+        const int timeout = 2;
+        h.profile(QStringLiteral("127.0.0.1"), mServer.port(), QString(), QString(), timeout, [this](ServerProfile &p) {
+            p.Protocol = TransferProtocol::Sftp;
+            p.UserName = mServer.user();
+            p.KeyFile = mServer.userKeyFile();
+            p.TrustedHostKey = mServer.hostKeyFingerprint();
+        });
+        const QString big = writeFile(mLocal.filePath(QStringLiteral("big.bin")), noise(64 * 1024 * 1024, 7));
+        const QString page = writeFile(mLocal.filePath(QStringLiteral("page.html")), "<p></p>");
+        QElapsedTimer stopped;
+        bool storing = false;
+        QObject::connect(&h.run, &UploadRun::trace, &h.run, [&](const QString &line) {
+            storing = storing || line.startsWith(QStringLiteral("> put "));
+        });
+        // The first progress shown: the file is on its way.
+        QObject::connect(&h.run, &UploadRun::statusChanged, &h.run, [&](const QString &) {
+            if (storing && !stopped.isValid()) {
+                mServer.freezeConnections();
+                stopped.start();
+            }
+        });
+        h.run.setFiles({big, page});
+        h.run.send(h.profiles, QStringLiteral("Test"));
+        QVERIFY(QTest::qWaitFor([&] { return h.resets > 0; }, 60000));
+        QVERIFY(stopped.isValid());
+        QVERIFY2(stopped.elapsed() < (timeout + 8) * 1000, qPrintable(QString::number(stopped.elapsed())));
+        QCOMPARE(h.texts(), QStringList{QStringLiteral("Error The server did not answer for 2 seconds\r\n\r\n"
+                                                        "\"big.bin\" was not sent. No file reached the server.")});
+        QVERIFY(!h.run.transferCompleted());
+        QVERIFY(!h.run.isConnected());
+        QVERIFY(!QFileInfo::exists(mServer.loginFolder() + QStringLiteral("/big.bin")));
+        QVERIFY(!QFileInfo::exists(mServer.loginFolder() + QStringLiteral("/page.html")));
+    }
+};
+
 VENDRIX_TEST(TestUploadRun)
+VENDRIX_TEST(TestUploadRunSftp)
 VENDRIX_TEST(TestUploadVsftpd)
 VENDRIX_TEST(TestUploadRunScripted)
 #include "tst_uploadrun.moc"
