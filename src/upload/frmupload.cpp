@@ -420,6 +420,7 @@ QWidget *TfrmUpload::buildUploadPage()
     connect(btnSend, &QPushButton::clicked, this, &TfrmUpload::btnSendClick);
     chkSendAll = new QCheckBox(tr("Send &every file, also the unchanged ones"), pnlUpload);
     chkSendAll->setObjectName(QStringLiteral("chkSendAll"));
+    connect(chkSendAll, &QCheckBox::toggled, this, &TfrmUpload::refreshStates);
     lblSummary = namedLabel(pnlUpload, QStringLiteral("lblSummary"), QString());
     lblSummary->setWordWrap(true);
     lblSummary->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -500,9 +501,15 @@ void TfrmUpload::refreshStates()
     if (profile) {
         mRecord.load();
         const PublishDestination destination = UploadRun::destinationOf(mProfiles.LoadProfile(profile->text()));
-        const QList<PlannedFile> plan = PublishPlan::make(files(), mRecord, destination, false);
-        for (const PlannedFile &file : plan)
-            states.insert(file.localPath, PublishPlan::stateText(file.state));
+        // The list says what Send will do: with every file asked for, the unchanged
+        // ones go too.
+        const QList<PlannedFile> plan = PublishPlan::make(files(), mRecord, destination, chkSendAll->isChecked());
+        for (const PlannedFile &file : plan) {
+            QString state = PublishPlan::stateText(file.state);
+            if (file.send && file.state == FileState::Unchanged)
+                state += QStringLiteral(", sent anyway");
+            states.insert(file.localPath, state);
+        }
     }
     lstUpload->setStates(states);
 }

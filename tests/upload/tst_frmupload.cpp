@@ -431,7 +431,10 @@ private slots:
                 QTest::mouseClick(wizard.btnUpload, Qt::LeftButton);
                 QCOMPARE(wizard.lstUpload->stateOf(0), state);
                 QCOMPARE(wizard.lstUpload->stateOf(1), state);
-                wizard.chkSendAll->setChecked(state == u"unchanged");
+                const bool all = state == u"unchanged";
+                wizard.chkSendAll->setChecked(all);
+                const QString planned = all ? QStringLiteral("unchanged, sent anyway") : state;
+                QCOMPARE(wizard.lstUpload->stateOf(1), planned);
                 QTest::mouseClick(wizard.btnSend, Qt::LeftButton);
                 QVERIFY(QTest::qWaitFor([&] {
                     progressShown |= wizard.pnlProgress->isVisible() && wizard.Animate->isPlaying()
@@ -440,7 +443,7 @@ private slots:
                 }, 20000));
                 QCOMPARE(fakes.prompter.texts(), (QStringList{question, QStringLiteral("Transfer Completed.")}));
                 QVERIFY2(wizard.lblSummary->text().startsWith(QStringLiteral("2 files sent (")), qPrintable(wizard.lblSummary->text()));
-                QCOMPARE(wizard.lstUpload->stateOf(0), QStringLiteral("unchanged"));
+                QCOMPARE(wizard.lstUpload->stateOf(0), all ? QStringLiteral("unchanged, sent anyway") : QStringLiteral("unchanged"));
                 QVERIFY(!wizard.uploadRun().isConnected());
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/pic.gif"))), picture);
                 QCOMPARE(readFile(mRemote.filePath(QStringLiteral("site/MyPage.html"))),
