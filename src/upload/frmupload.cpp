@@ -9,6 +9,7 @@
 #include "upload/hostkeyfingerprint.h"
 #include "upload/transportfactory.h"
 #include "upload/uploadfilelist.h"
+#include "widgets/accessiblename.h"
 #include "widgets/findingspanel.h"
 #include "widgets/pictures.h"
 #include "widgets/placedcontrols.h"
@@ -315,6 +316,7 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     cbProtocol->addItems({QStringLiteral("FTP"), QStringLiteral("FTP over TLS"), QStringLiteral("SFTP")});
     lblProtocol = namedLabel(pnlEditor, QStringLiteral("lblProtocol"), tr("Pro&tocol:"));
     lblProtocol->setBuddy(cbProtocol);
+    AccessibleName::setLabelled(*cbProtocol, lblProtocol->text());
     connect(cbProtocol, &QComboBox::currentIndexChanged, this, &TfrmUpload::cbProtocolChange);
     chkPassive = new QCheckBox(tr("Use &passive mode (recommended behind routers and firewalls)"), pnlEditor);
     chkPassive->setObjectName(QStringLiteral("chkPassive"));
