@@ -12,6 +12,7 @@
 #include "widgets/accessiblename.h"
 #include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"
+#include "widgets/placedcontrols.h"
 #include "widgets/whatsthis.h"
 
 #include <QComboBox>
@@ -29,19 +30,6 @@
 namespace {
 
 constexpr int kPointSizes[] = {20, 18, 16, 14, 12, 10, 8};
-
-QLabel *addLabel(const QString &name, const QString &text, QWidget *parent, const QRect &geometry,
-                 QWidget *buddy = nullptr)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    if (buddy) {
-        label->setBuddy(buddy);
-        AccessibleName::setLabelled(*buddy, text);
-    }
-    return label;
-}
 
 QToolButton *addToolButton(const QString &name, const QString &hint, QWidget *parent, const QRect &geometry)
 {
@@ -102,7 +90,7 @@ void TfrmMisc::buildFontPanel()
     cbName = new QComboBox(pnlFont);
     cbName->setObjectName(QStringLiteral("cbName"));
     cbName->setGeometry(15, 30, 190, 24);
-    lblName = addLabel(QStringLiteral("lblName"), QStringLiteral("&Name"), pnlFont, QRect(15, 10, 190, 18), cbName);
+    lblName = placedLabel(pnlFont, QStringLiteral("lblName"), QStringLiteral("&Name"), QRect(15, 10, 190, 18), cbName);
     whatsThis->attach(*lblName, 39);
     connect(cbName, &QComboBox::activated, this, [this](int index) {
         QFont font = sampleFont();
@@ -115,7 +103,7 @@ void TfrmMisc::buildFontPanel()
     cbSize->setGeometry(215, 30, 60, 24);
     for (const char *entry : {"7", "6", "5", "4", "3", "2", "1"})
         cbSize->addItem(QString::fromLatin1(entry));
-    lblSize = addLabel(QStringLiteral("lblSize"), QStringLiteral("&Size"), pnlFont, QRect(215, 10, 60, 18), cbSize);
+    lblSize = placedLabel(pnlFont, QStringLiteral("lblSize"), QStringLiteral("&Size"), QRect(215, 10, 60, 18), cbSize);
     whatsThis->attach(*lblSize, 38);
     connect(cbSize, &QComboBox::activated, this, [this](int index) {
         QFont font = sampleFont();
@@ -123,7 +111,7 @@ void TfrmMisc::buildFontPanel()
         applySample(font);
     });
 
-    lblStyles = addLabel(QStringLiteral("lblStyles"), QStringLiteral("Styles"), pnlFont, QRect(285, 10, 100, 18));
+    lblStyles = placedLabel(pnlFont, QStringLiteral("lblStyles"), QStringLiteral("Styles"), QRect(285, 10, 100, 18));
     whatsThis->attach(*lblStyles, 37);
     btnBold = addToolButton(QStringLiteral("btnBold"), QStringLiteral("Bold"), pnlFont, QRect(285, 30, 26, 24));
     btnItalic = addToolButton(QStringLiteral("btnItalic"), QStringLiteral("Italic"), pnlFont, QRect(313, 30, 26, 24));
@@ -170,9 +158,10 @@ void TfrmMisc::buildMetaPanel()
     pnlMeta->setObjectName(QStringLiteral("pnlMeta"));
     pnlMeta->setGeometry(0, 0, 440, 162);
 
-    lblMetaInfo = addLabel(QStringLiteral("lblMetaInfo"), QStringLiteral("Meta tags are used to embed hidden information about your web page "
-                                                "for a browser or a search engine to use."),
-                                 pnlMeta, QRect(15, 8, 410, 36));
+    lblMetaInfo = placedLabel(pnlMeta, QStringLiteral("lblMetaInfo"),
+                              QStringLiteral("Meta tags are used to embed hidden information about your web page "
+                                             "for a browser or a search engine to use."),
+                              QRect(15, 8, 410, 36));
     lblMetaInfo->setWordWrap(true);
     whatsThis->attach(*lblMetaInfo, 12);
 
@@ -181,15 +170,17 @@ void TfrmMisc::buildMetaPanel()
     cbMetaName->setGeometry(15, 70, 200, 24);
     for (const char *name : {"Description", "Keywords", "Pics-Label", "Expires", "Reply-to"})
         cbMetaName->addItem(QString::fromLatin1(name));
-    lblMetaName = addLabel(QStringLiteral("lblMetaName"), QStringLiteral("Meta &Name (Right-click here for Meta Tag Tips)"), pnlMeta,
-                           QRect(15, 50, 410, 18), cbMetaName);
+    lblMetaName = placedLabel(pnlMeta, QStringLiteral("lblMetaName"),
+                              QStringLiteral("Meta &Name (Right-click here for Meta Tag Tips)"), QRect(15, 50, 410, 18),
+                              cbMetaName);
     lblMetaName->setToolTip(QStringLiteral("Right-click here for Meta Tag Tips"));
     whatsThis->attach(*lblMetaName, 13);
 
     txtMetaContent = new QLineEdit(pnlMeta);
     txtMetaContent->setObjectName(QStringLiteral("txtMetaContent"));
     txtMetaContent->setGeometry(15, 124, 410, 24);
-    lblMetaContent = addLabel(QStringLiteral("lblMetaContent"), QStringLiteral("Meta &Content"), pnlMeta, QRect(15, 104, 410, 18), txtMetaContent);
+    lblMetaContent = placedLabel(pnlMeta, QStringLiteral("lblMetaContent"), QStringLiteral("Meta &Content"),
+                                 QRect(15, 104, 410, 18), txtMetaContent);
     whatsThis->attach(*lblMetaContent, 14);
     connect(txtMetaContent, &QLineEdit::textChanged, this, &TfrmMisc::updateMetaOK);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/accessiblename.h"
+
 #include <QLabel>
 #include <QRect>
 #include <QString>
@@ -25,12 +27,14 @@ inline QLabel *namedLabel(QWidget *parent, const QString &objectName, const QStr
     return named(new QLabel(text, parent), objectName);
 }
 
-// A label, its mnemonic bound to buddy when there is one.
+// A label, its mnemonic bound to buddy when there is one, which is named after it.
 inline QLabel *placedLabel(QWidget *parent, const QString &objectName, const QString &text, const QRect &geometry,
                            QWidget *buddy = nullptr)
 {
-    auto *label = placed(namedLabel(parent, objectName, text), objectName, geometry);
-    if (buddy)
+    auto *label = placed(new QLabel(text, parent), objectName, geometry);
+    if (buddy) {
         label->setBuddy(buddy);
+        AccessibleName::setLabelled(*buddy, text);
+    }
     return label;
 }
