@@ -167,20 +167,7 @@ void FtpTransport::abort()
 
 bool FtpTransport::begin(Operation operation)
 {
-    if (!mOperation) {
-        mOperation = operation;
-        return true;
-    }
-    const quint64 generation = mGeneration;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, operation] {
-            if (generation == mGeneration)
-                emit finished(operation, TransportResult::failure(TransportResult::Status::Failed,
-                                                                  QStringLiteral("FTP component not ready")));
-        },
-        Qt::QueuedConnection);
-    return false;
+    return PublishTransport::begin(operation, QStringLiteral("FTP component not ready"));
 }
 
 void FtpTransport::run(Step step)

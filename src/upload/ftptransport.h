@@ -22,7 +22,6 @@ public:
     QString hostName() const override { return mFtp.HostName; }
     Capabilities capabilities() const override;
     bool isConnected() const override { return mFtp.IsConnected(); }
-    bool isBusy() const override { return mOperation.has_value(); }
 
     void connectToServer() override;
     void enterFolder(const QString &folder) override;
@@ -71,11 +70,8 @@ private:
     void sizeFound(qint64 size);
 
     TFtpClient mFtp;
-    std::optional<Operation> mOperation;
     Step mStep = Step::Connect;
     qint64 mOffset = 0;
     static constexpr qint64 progressStep = 256 * 1024;
     qint64 mProgressSent = 0;
-    // Bumped by abort(): a result posted before it is dropped.
-    quint64 mGeneration = 0;
 };

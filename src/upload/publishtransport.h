@@ -112,7 +112,7 @@ public:
     // True from connectToServer() until the session ends (quit, failure, abort).
     virtual bool isConnected() const = 0;
     // True while an operation runs.
-    virtual bool isBusy() const = 0;
+    bool isBusy() const { return mOperation.has_value(); }
 
     // Looks the host up, connects, secures the session as the profile says, logs in.
     // A server identity that fails verification ends it with Failed and `untrusted`
@@ -150,6 +150,16 @@ signals:
     // The protocol dialogue, one line at a time, for a verbose console; secrets (a
     // password) are already hidden.
     void trace(const QString &line);
+
+protected:
+    // Makes operation the running one. While another runs, the new one ends from the
+    // event loop with Failed and busyMessage (unless abort() comes first), and this
+    // returns false.
+    bool begin(Operation operation, const QString &busyMessage);
+
+    std::optional<Operation> mOperation;
+    // Bumped by abort(): a result posted before it is dropped.
+    quint64 mGeneration = 0;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(PublishTransport::Capabilities)

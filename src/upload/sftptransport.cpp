@@ -84,19 +84,7 @@ QString SftpTransport::path(const QString &name) const
 
 bool SftpTransport::begin(Operation operation)
 {
-    if (!mOperation) {
-        mOperation = operation;
-        return true;
-    }
-    const quint64 generation = mGeneration;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, operation] {
-            if (generation == mGeneration)
-                emit finished(operation, TransportResult::failure(TransportResult::Status::Failed, QStringLiteral("SFTP session not ready")));
-        },
-        Qt::QueuedConnection);
-    return false;
+    return PublishTransport::begin(operation, QStringLiteral("SFTP session not ready"));
 }
 
 void SftpTransport::start(Operation operation, const QString &command, const std::function<void()> &request)

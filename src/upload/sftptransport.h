@@ -26,7 +26,6 @@ public:
     QString hostName() const override { return mLogin.host; }
     Capabilities capabilities() const override;
     bool isConnected() const override { return mSession.isConnected(); }
-    bool isBusy() const override { return mOperation.has_value(); }
 
     void connectToServer() override;
     void enterFolder(const QString &folder) override;
@@ -61,10 +60,7 @@ private:
     SftpSession mSession;
     SftpLogin mLogin;
     PassphrasePrompt *mPrompt;
-    std::optional<Operation> mOperation;
     QString mFolder;
     QString mEntering;
     int mPassphraseQuestions = 0;
-    // Bumped by abort(): a result posted before it is dropped.
-    quint64 mGeneration = 0;
 };
