@@ -159,8 +159,7 @@ void FtpTransport::quit()
 
 void FtpTransport::abort()
 {
-    ++mGeneration;
-    mOperation.reset();
+    dropOperation();
     mFtp.AbortConnection();
     mFtp.SourceDevice = nullptr;
 }
@@ -322,7 +321,5 @@ void FtpTransport::finish(TransportResult result)
 {
     if (mStep == Step::Store)
         mFtp.SourceDevice = nullptr;
-    const Operation operation = *mOperation;
-    mOperation.reset();
-    emit finished(operation, result);
+    PublishTransport::finish(result);
 }

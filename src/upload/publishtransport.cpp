@@ -15,3 +15,16 @@ bool PublishTransport::begin(Operation operation, const QString &busyMessage)
         Qt::QueuedConnection);
     return false;
 }
+
+void PublishTransport::finish(const TransportResult &result)
+{
+    const Operation operation = *mOperation;
+    mOperation.reset();
+    emit finished(operation, result);
+}
+
+void PublishTransport::dropOperation()
+{
+    ++mGeneration;
+    mOperation.reset();
+}

@@ -156,6 +156,10 @@ protected:
     // event loop with Failed and busyMessage (unless abort() comes first), and this
     // returns false.
     bool begin(Operation operation, const QString &busyMessage);
+    // Ends the running operation with result.
+    void finish(const TransportResult &result);
+    // Forgets the running operation; results posted for it are dropped.
+    void dropOperation();
 
     std::optional<Operation> mOperation;
     // Bumped by abort(): a result posted before it is dropped.

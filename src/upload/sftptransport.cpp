@@ -160,8 +160,7 @@ void SftpTransport::quit()
 
 void SftpTransport::abort()
 {
-    ++mGeneration;
-    mOperation.reset();
+    dropOperation();
     mSession.abort();
 }
 
@@ -268,9 +267,3 @@ TransportResult SftpTransport::failure(SftpError error) const
     return result;
 }
 
-void SftpTransport::finish(TransportResult result)
-{
-    const Operation operation = *mOperation;
-    mOperation.reset();
-    emit finished(operation, result);
-}

@@ -52,7 +52,6 @@ private:
     // Asks for the key file's passphrase and logs in again with it; false when the user
     // declines.
     bool askPassphrase();
-    void finish(TransportResult result);
     TransportResult failure(SftpError error) const;
     QString path(const QString &name) const;
     QString where() const;
