@@ -63,7 +63,19 @@ bool SshdProcess::isInstalled()
 
 bool SshdProcess::canUsePasswords()
 {
-    return ::geteuid() == 0 && QFileInfo(QStringLiteral("/usr/bin/unshare")).isExecutable();
+    // Being root is not enough: containers commonly refuse new mount namespaces or
+    // the change of propagation, so the bind mount that launch() makes is tried once.
+    static const bool usable = [] {
+        if (::geteuid() != 0 || !QFileInfo(QStringLiteral("/usr/bin/unshare")).isExecutable())
+            return false;
+        bool ok = false;
+        run(QStringLiteral("/usr/bin/unshare"),
+            {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"), QStringLiteral("--"),
+             QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("mount --bind /etc/shadow /etc/shadow")},
+            &ok);
+        return ok;
+    }();
+    return usable;
 }
 
 QString SshdProcess::user() const

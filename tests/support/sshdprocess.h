@@ -12,8 +12,9 @@
 //
 // With a password, password logins are taken as well: sshd then runs in a mount
 // namespace of its own in which a shadow file of the test's making holds the user's
-// password, so no account of the machine is touched. That needs root and namespaces;
-// start() fails where they are missing (canUsePasswords() tells beforehand).
+// password, so no account of the machine is touched. That needs root and a machine
+// that lets it make mount namespaces (many containers do not); start() fails where
+// they are missing (canUsePasswords() tries it beforehand).
 class SshdProcess
 {
 public:
