@@ -214,15 +214,25 @@ void TestFormCommands::clearAllAndRemove()
     addField(*window, fakes, fkTextArea, QStringLiteral("C"));
     QCOMPARE(treeTexts(*panel.lvForms, 1), (QStringList{"Text Box", "Text Box", "Text Area"}));
 
+    fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/fields.vxf"));
+    QVERIFY(window->save());
+
     selectRow(*panel.lvForms, 1);
     fakes.prompter.answer(Prompter::Cancel);
     panel.btnFormRemove->click();
     QCOMPARE(fakes.prompter.boxes.last().text, QStringLiteral("Do you want to delete the selected field?"));
     QCOMPARE(fieldNames(form), (QStringList{"A", "B", "C"}));
+    QVERIFY(!window->changed());
     fakes.prompter.answer(Prompter::Yes);
     QTest::keyClick(panel.lvForms, Qt::Key_Delete);
     QCOMPARE(fieldNames(form), (QStringList{"A", "C"}));
     QCOMPARE(treeTexts(*panel.lvForms), (QStringList{"A", "C"}));
+    // A removal is a change of its own that closing asks about, and undo brings the field back.
+    QVERIFY(window->changed());
+    window->undo();
+    QCOMPARE(treeTexts(*panel.lvForms), (QStringList{"A", "B", "C"}));
+    window->redo();
+    QCOMPARE(fieldNames(form), (QStringList{"A", "C"}));
     for (int i = 0; i < 2; ++i) {
         selectRow(*panel.lvForms, 0);
         fakes.prompter.answer(Prompter::Yes);

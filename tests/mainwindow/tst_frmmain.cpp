@@ -120,6 +120,8 @@ private slots:
 
     void unsavedChangesQuestion_data();
     void unsavedChangesQuestion();
+    void sendToWebSavesFirst_data();
+    void sendToWebSavesFirst();
     void settingsWrittenOnClose_data();
     void settingsWrittenOnClose();
     void settingsReadAtStartUp();
@@ -935,12 +937,49 @@ void TestMainWindow::unsavedChangesQuestion()
         QCOMPARE(window->pnlPanels->currentWidget(), window->pnlPageProp);
         QVERIFY(window->document().isUntitled());
         QVERIFY(!window->changed());
+        // The previous page is not one undo away.
+        QVERIFY(!window->mnuUndo->isEnabled());
+        window->undo();
+        QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
     }
     if (!goesOn) {
         QCOMPARE(window->lstBlocks->count(), 5);
         QCOMPARE(window->page().Page().Items(1).HeadingBlock().Heading, QStringLiteral("Mine"));
         QVERIFY(window->changed());
     }
+}
+
+void TestMainWindow::sendToWebSavesFirst_data()
+{
+    QTest::addColumn<bool>("savedBefore");
+    QTest::addColumn<bool>("answerOk");
+    QTest::newRow("untitled, question cancelled") << false << false;
+    QTest::newRow("saved, question cancelled") << true << false;
+    QTest::newRow("saved, save dialog cancelled") << true << true;
+}
+
+// A page that differs from its saved copy is never sent as that old copy.
+void TestMainWindow::sendToWebSavesFirst()
+{
+    QFETCH(bool, savedBefore);
+    QFETCH(bool, answerOk);
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    if (savedBefore) {
+        fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/sent.vxf"));
+        QVERIFY(window->save());
+        fakes.prompter.boxes.clear();
+    }
+    dropFromPalette(*window, btHeading, 1);
+    fakes.prompter.answer(answerOk ? Prompter::Ok : Prompter::Cancel);
+    fakes.saveDialog.cancel();
+    window->pbButtons->btnUpload->click();
+    QCOMPARE(fakes.prompter.texts(),
+             QStringList{QStringLiteral("You need to save %1 before uploading.").arg(window->document().name())});
+    QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Ok | Prompter::Cancel);
+    QCOMPARE(fakes.saveDialog.runs.size(), int(savedBefore) + int(answerOk));
+    QVERIFY(fakes.modal.shownClasses.isEmpty());
+    QVERIFY(window->changed());
 }
 
 void TestMainWindow::settingsWrittenOnClose_data()

@@ -171,6 +171,7 @@ private slots:
         }
         wizard.txtProfileName->setText(name);
         wizard.txtPort->setText(port);
+        wizard.txtTimeout->setValue(90);
         QTest::mouseClick(wizard.btnApply, Qt::LeftButton);
 
         ProfileStore store(fakes.settings);
@@ -178,6 +179,7 @@ private slots:
             QVERIFY(fakes.prompter.boxes.isEmpty());
             QVERIFY(!wizard.isEditing());
             QCOMPARE(store.LoadProfile(name).Port, port);
+            QCOMPARE(store.LoadProfile(name).Timeout, 90);
             QCOMPARE(wizard.lvProfiles->count(), before.size() + (edit ? 0 : 1));
             return;
         }
@@ -365,28 +367,6 @@ private slots:
         QVERIFY(mXdgHome.isValid() && mRemote.isValid());
         qputenv("XDG_DATA_HOME", mXdgHome.path().toLocal8Bit());
         QVERIFY2(mServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("right")), qPrintable(mServer.errorString()));
-    }
-
-    void saveFirst_data()
-    {
-        QTest::addColumn<bool>("answerOk");
-        QTest::newRow("question cancelled") << false;
-        QTest::newRow("save dialog cancelled") << true;
-    }
-
-    void saveFirst()
-    {
-        QFETCH(bool, answerOk);
-        TestServices fakes;
-        auto window = startWindow(fakes);
-        window->pageChanged(QStringLiteral("Edit"));
-        fakes.prompter.answer(answerOk ? Prompter::Ok : Prompter::Cancel);
-        fakes.saveDialog.cancel();
-        QTest::mouseClick(window->pbButtons->btnUpload, Qt::LeftButton);
-        QCOMPARE(fakes.prompter.texts(), QStringList{QStringLiteral("You need to save Untitled before uploading.")});
-        QCOMPARE(fakes.prompter.boxes.first().buttons, Prompter::Ok | Prompter::Cancel);
-        QCOMPARE(fakes.saveDialog.runs.size(), answerOk ? 1 : 0);
-        QVERIFY(fakes.modal.shownClasses.isEmpty());
     }
 
     void untitledPageListsNoPageFile()
