@@ -10,6 +10,7 @@
 
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
+#include <openssl/crypto.h>
 
 #include <cerrno>
 #include <cstring>
@@ -283,6 +284,11 @@ SftpWorker::SftpWorker(std::shared_ptr<SocketCutter> cutter)
 SftpWorker::~SftpWorker()
 {
     drop();
+    // The worker is deleted as the last act of its thread. OpenSSL would free the
+    // random generators it keeps per thread only once the thread is gone, after
+    // QThread::wait() has returned, so a process that ends right after its session
+    // could end before they are freed.
+    OPENSSL_thread_stop();
 }
 
 void SftpWorker::report(quint64 generation, const SftpResult &result)
