@@ -29,6 +29,35 @@ QString notAHostKeyMessage()
     return QStringLiteral("A trusted host key must be given as its SHA-256 fingerprint (SHA256: and 43 characters, as ssh-keygen -l shows it)");
 }
 
+// Why the keychain did not do what was asked, as the end of a sentence.
+QString keychainReason(const Keychain::Result &result)
+{
+    const QString detail = result.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(result.error);
+    switch (result.status) {
+    case Keychain::Status::Refused:
+        return QStringLiteral("the keychain is locked or refused access") + detail;
+    case Keychain::Status::TimedOut:
+        return QStringLiteral("the keychain did not answer") + detail;
+    case Keychain::Status::Unavailable:
+        return QStringLiteral("no desktop keychain is available") + detail;
+    case Keychain::Status::NotFound:
+        // A locked keychain whose unlock prompt was dismissed answers so too.
+        return QStringLiteral("the keychain has no entry for it, or stayed locked");
+    case Keychain::Status::Done:
+    case Keychain::Status::Failed:
+        break;
+    }
+    return QStringLiteral("the keychain failed") + detail;
+}
+
+QString leftInKeychainNotice(const QString &profile, const Keychain::Result &result)
+{
+    return QStringLiteral("The password of the server profile \"%1\" stays in the desktop keychain: %2.").arg(profile, keychainReason(result));
+}
+
+// No profile has this name: "/" splits settings keys.
+const QString probeKey = QStringLiteral("/");
+
 QString key(const QString &profile, const char *value)
 {
     return SettingsKeys::profilesGroup() + u'/' + profile + u'/' + QLatin1StringView(value);
@@ -128,9 +157,33 @@ QString ServerProfile::defaultPort(TransferProtocol protocol)
     return protocol == TransferProtocol::Sftp ? QStringLiteral("22") : QStringLiteral("21");
 }
 
-ProfileStore::ProfileStore(Settings &settings)
-    : mSettings(settings)
+ProfileStore::ProfileStore(Settings &settings, Keychain *keychain)
+    : mSettings(settings), mKeychain(keychain)
 {
+}
+
+bool ProfileStore::keychainHolds(const QString &name) const
+{
+    return mSettings.readString(key(name, "PasswordInKeychain")).compare(u"Yes", Qt::CaseInsensitive) == 0;
+}
+
+Keychain::Result ProfileStore::noted(Keychain::Result result)
+{
+    if (result.status == Keychain::Status::Unavailable)
+        mKeychainAvailable = false;
+    else if (result.status == Keychain::Status::Done || result.status == Keychain::Status::NotFound)
+        mKeychainAvailable = true;
+    return result;
+}
+
+bool ProfileStore::keychainAvailable()
+{
+    if (!mKeychain)
+        return false;
+    if (!mKeychainAvailable)
+        noted(mKeychain->read(probeKey));
+    // A keychain that is there but refuses or does not answer is not taken for none.
+    return mKeychainAvailable.value_or(true);
 }
 
 QStringList ProfileStore::ReadProfileNames() const
@@ -153,7 +206,9 @@ ServerProfile ProfileStore::LoadProfile(const QString &name) const
     ServerProfile profile;
     profile.ProfileName = name;
     profile.UserName = mSettings.readString(key(name, "Username"));
-    profile.Password = ProfilePassword::decode(mSettings.readString(key(name, "Password")));
+    profile.PasswordInKeychain = keychainHolds(name);
+    if (!profile.PasswordInKeychain)
+        profile.Password = ProfilePassword::decode(mSettings.readString(key(name, "Password")));
     profile.HostName = mSettings.readString(key(name, "Host"));
     profile.InitialDir = mSettings.readString(key(name, "InitialDir"));
     profile.Protocol = mSettings.readString(key(name, "Protocol")).compare(u"SFTP", Qt::CaseInsensitive) == 0 ? TransferProtocol::Sftp
@@ -170,9 +225,52 @@ ServerProfile ProfileStore::LoadProfile(const QString &name) const
     return profile;
 }
 
-void ProfileStore::LoadProfile(const QString &name, TFtpClient &client) const
+bool ProfileStore::LoadProfile(const QString &name, TFtpClient &client)
 {
-    applyProfile(LoadProfile(name), client);
+    ServerProfile profile = LoadProfile(name);
+    if (!readPassword(profile))
+        return false;
+    applyProfile(profile, client);
+    return true;
+}
+
+bool ProfileStore::readPassword(ServerProfile &profile)
+{
+    mError.clear();
+    if (!profile.PasswordInKeychain) {
+        moveToKeychain(profile);
+        return true;
+    }
+    const Keychain::Result result = mKeychain ? noted(mKeychain->read(profile.ProfileName))
+                                              : Keychain::Result{Keychain::Status::Unavailable, QString(), QString()};
+    if (!result.ok()) {
+        mError = QStringLiteral("The password of the server profile \"%1\" is kept in the desktop keychain and could not be read: %2.")
+                     .arg(profile.ProfileName, keychainReason(result));
+        return false;
+    }
+    profile.Password = result.secret;
+    profile.PasswordInKeychain = false;
+    return true;
+}
+
+void ProfileStore::moveToKeychain(const ServerProfile &profile)
+{
+    const QString &name = profile.ProfileName;
+    const QString stored = mSettings.readString(key(name, "Password"));
+    if (!mKeychain || profile.Password.isEmpty() || keychainHolds(name) || ProfilePassword::decode(stored) != profile.Password)
+        return;
+    // Until the keychain has it, the file's value is the only copy.
+    if (!noted(mKeychain->write(name, profile.Password)).ok())
+        return;
+    update([&] {
+        // Another program may have changed the profile meanwhile; its value stays then.
+        if (keychainHolds(name) || mSettings.readString(key(name, "Password")) != stored)
+            return false;
+        mSettings.remove(key(name, "Password"));
+        mSettings.writeString(key(name, "PasswordInKeychain"), yesNo(true));
+        return true;
+    });
+    mError.clear();
 }
 
 void ProfileStore::applyProfile(const ServerProfile &profile, TFtpClient &client)
@@ -205,12 +303,42 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
         mError = notAHostKeyMessage();
         return false;
     }
-    return update([&] {
-        if (ProfileNames::isValid(oldName))
+    const QString &name = fields.ProfileName;
+    const bool renamed = ProfileNames::isValid(oldName) && oldName != name;
+    const QString previous = renamed ? oldName : name;
+    const bool previousInKeychain = mKeychain && keychainHolds(previous);
+    mNotice.clear();
+    ServerProfile toSave = fields;
+    // An unread password is moved with the profile: read from the old entry, written to the new one.
+    if (toSave.PasswordInKeychain && renamed) {
+        toSave.ProfileName = previous;
+        if (!readPassword(toSave))
+            return false;
+        toSave.ProfileName = name;
+    }
+    bool inKeychain = toSave.PasswordInKeychain;
+    if (!inKeychain && mKeychain && !toSave.Password.isEmpty()) {
+        const Keychain::Result written = noted(mKeychain->write(name, toSave.Password));
+        inKeychain = written.ok();
+        if (written.status == Keychain::Status::Unavailable) {
+            mNotice = settingsFileNotice();
+        } else if (!inKeychain) {
+            mError = QStringLiteral("The password could not be stored in the desktop keychain: %1. The server profile was not saved.")
+                         .arg(keychainReason(written));
+            return false;
+        }
+    }
+    const bool saved = update([&] {
+        if (renamed)
             mSettings.remove(SettingsKeys::profilesGroup() + u'/' + oldName);
-        const QString &name = fields.ProfileName;
         mSettings.writeString(key(name, "Username"), fields.UserName);
-        mSettings.writeString(key(name, "Password"), ProfilePassword::encode(fields.Password));
+        if (inKeychain) {
+            mSettings.remove(key(name, "Password"));
+            mSettings.writeString(key(name, "PasswordInKeychain"), yesNo(true));
+        } else {
+            mSettings.writeString(key(name, "Password"), ProfilePassword::encode(toSave.Password));
+            mSettings.remove(key(name, "PasswordInKeychain"));
+        }
         mSettings.writeString(key(name, "Host"), fields.HostName);
         mSettings.writeString(key(name, "InitialDir"), fields.InitialDir);
         mSettings.writeString(key(name, "Port"), fields.Port);
@@ -223,6 +351,13 @@ bool ProfileStore::SaveProfile(const ServerProfile &fields, const QString &oldNa
         mSettings.writeInteger(key(name, "Timeout"), fields.Timeout);
         return true;
     });
+    // The old entry goes only once the file no longer points to it.
+    if (saved && previousInKeychain && (renamed || !inKeychain)) {
+        const Keychain::Result removed = noted(mKeychain->remove(previous));
+        if (!removed.ok() && mNotice.isEmpty())
+            mNotice = leftInKeychainNotice(previous, removed);
+    }
+    return saved;
 }
 
 bool ProfileStore::DeleteProfile(const QString &name)
@@ -231,10 +366,19 @@ bool ProfileStore::DeleteProfile(const QString &name)
     // An empty name would remove the whole profiles group, and a "/" another group.
     if (!ProfileNames::isValid(name))
         return false;
-    return update([&] {
-        mSettings.remove(SettingsKeys::profilesGroup() + u'/' + name);
-        return true;
-    });
+    mNotice.clear();
+    const bool inKeychain = mKeychain && keychainHolds(name);
+    if (!update([&] {
+            mSettings.remove(SettingsKeys::profilesGroup() + u'/' + name);
+            return true;
+        }))
+        return false;
+    if (inKeychain) {
+        const Keychain::Result removed = noted(mKeychain->remove(name));
+        if (!removed.ok())
+            mNotice = leftInKeychainNotice(name, removed);
+    }
+    return true;
 }
 
 bool ProfileStore::TrustCertificate(const QString &name, const QString &fingerprint)

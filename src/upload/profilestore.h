@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/keychain.h"
 #include "upload/ftpclient.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class Settings;
 
@@ -25,6 +27,10 @@ struct ServerProfile
     QString ProfileName;
     QString UserName;
     QString Password;
+    // The desktop keychain holds the password and it has not been read: Password is
+    // empty (ProfileStore::readPassword() reads it). Saving such a profile keeps the
+    // keychain's entry as it is.
+    bool PasswordInKeychain = false;
     QString HostName;
     QString InitialDir;
     QString Port = QStringLiteral("21");
@@ -95,10 +101,17 @@ inline QString invalidNameMessage()
 // profile holding "Username", "Password" (scrambled), "Host", "InitialDir", "Port",
 // "Protocol", "Passive", "Security", "TrustedCertificate", "HostKey", "KeyFile" and
 // "Timeout" (see ServerProfile).
+//
+// With a keychain, a profile's password is kept there under the profile's name, and
+// its group holds "PasswordInKeychain" = "Yes" in place of "Password". A password still
+// in the settings file moves to the keychain when the profile is saved or its password
+// read; the file's value goes only after the keychain has stored it. When there is no
+// keychain in the session, passwords stay scrambled in the file and notice() says so.
 class ProfileStore
 {
 public:
-    explicit ProfileStore(Settings &settings);
+    // Without a keychain, passwords are kept in the settings file.
+    explicit ProfileStore(Settings &settings, Keychain *keychain = nullptr);
 
     QStringList ReadProfileNames() const;
     // The stored profile whose name equals name without regard to letter case, or an
@@ -108,9 +121,16 @@ public:
     // Missing values load as the defaults of ServerProfile: empty text, FTP, port "21"
     // (an SFTP profile's "22"), active, no security, 30 seconds.
     ServerProfile LoadProfile(const QString &name) const;
-    // Sets the client's login, host, port, directory, data connection mode, security,
-    // trusted certificate and idle limit.
-    void LoadProfile(const QString &name, TFtpClient &client) const;
+    // Fills profile.Password from the keychain when it holds the password, and moves a
+    // password still in the settings file to the keychain when one is available (it
+    // stays in the file otherwise). False, with the reason in errorString(), when the
+    // keychain holds the password but does not give it (locked, refused, no answer, no
+    // keychain in this session); the password is unknown then, never taken as empty.
+    bool readPassword(ServerProfile &profile);
+    // Sets the client's login (the password read as readPassword() does), host, port,
+    // directory, data connection mode, security, trusted certificate and idle limit;
+    // false with the reason in errorString() when the password cannot be read.
+    bool LoadProfile(const QString &name, TFtpClient &client);
     static void applyProfile(const ServerProfile &profile, TFtpClient &client);
 
     // Deletes the profile oldName (when not empty) and writes all values into the
@@ -118,7 +138,12 @@ public:
     // when the name breaks the name rules or the trusted certificate or host key is not
     // a SHA-256 fingerprint (nothing is changed then), or when the settings cannot be
     // written.
+    // The password goes to the keychain; when the session has none it is kept in the
+    // file and notice() says so. A keychain that refuses it or does not answer fails
+    // the save (nothing is changed then). A rename moves the keychain's entry.
     bool SaveProfile(const ServerProfile &fields, const QString &oldName = QString());
+    // Deletes the profile and its keychain entry; an entry the keychain would not
+    // remove is left there, and notice() says so.
     bool DeleteProfile(const QString &name);
     // Stores the fingerprint (any form CertificateFingerprint::normalized accepts) as
     // the profile's trusted certificate; false with the reason in errorString().
@@ -128,6 +153,18 @@ public:
     bool TrustHostKey(const QString &name, const QString &fingerprint);
 
     QString errorString() const { return mError; }
+    // What the last save or delete did otherwise than asked (a password kept in the
+    // settings file for want of a keychain, an entry left in the keychain), for the
+    // user; empty when it did as asked.
+    QString notice() const { return mNotice; }
+    // False when the session has no keychain, so passwords would be kept in the
+    // settings file; found out once (by asking the keychain for an entry that cannot
+    // exist) and kept up to date by every call to the keychain.
+    bool keychainAvailable();
+    static QString settingsFileNotice()
+    {
+        return QStringLiteral("No desktop keychain is available: the password is kept in the settings file.");
+    }
 
     // A read-modify-write of the profiles under the settings' inter-process lock (see
     // Settings::update()); false with the reason in errorString().
@@ -136,7 +173,14 @@ public:
 private:
     // Stores an identity's fingerprint (empty: not a valid one) as the profile's value.
     bool trust(const QString &name, const char *value, const QString &fingerprint, const QString &invalidMessage);
+    bool keychainHolds(const QString &name) const;
+    // The keychain call's result, noting what it says about the keychain's presence.
+    Keychain::Result noted(Keychain::Result result);
+    void moveToKeychain(const ServerProfile &profile);
 
     Settings &mSettings;
+    Keychain *mKeychain;
+    std::optional<bool> mKeychainAvailable;
     QString mError;
+    QString mNotice;
 };

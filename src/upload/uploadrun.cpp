@@ -46,6 +46,15 @@ void UploadRun::send(ProfileStore &profiles, const QString &profileName)
 {
     if (mFiles.isEmpty())
         return;
+    std::optional<ServerProfile> profile;
+    if (!isConnected()) {
+        profile = profiles.LoadProfile(profileName);
+        // A password the keychain keeps to itself must not become an empty one.
+        if (!profiles.readPassword(*profile)) {
+            mPrompter.error(profiles.errorString());
+            return;
+        }
+    }
     mProfiles = &profiles;
     mProfileName = profileName;
     mCompleted = false;
@@ -59,9 +68,8 @@ void UploadRun::send(ProfileStore &profiles, const QString &profileName)
         setStatus(QStringLiteral("Connected..."));
         return;
     }
-    const ServerProfile profile = profiles.LoadProfile(profileName);
-    mFolder = profile.InitialDir;
-    mDestination = destinationOf(profile);
+    mFolder = profile->InitialDir;
+    mDestination = destinationOf(*profile);
     mFolderMissing = false;
     mPlan.clear();
     mIndex = -1;
@@ -82,7 +90,7 @@ void UploadRun::send(ProfileStore &profiles, const QString &profileName)
         mTransport->disconnect(this);
         mTransport.release()->deleteLater();
     }
-    mTransport = mFactory(profile);
+    mTransport = mFactory(*profile);
     connect(mTransport.get(), &PublishTransport::finished, this, &UploadRun::transportFinished);
     connect(mTransport.get(), &PublishTransport::progress, this, &UploadRun::transportProgress);
     connect(mTransport.get(), &PublishTransport::trace, this, &UploadRun::trace);

@@ -56,9 +56,10 @@ public:
     // (fileReported()), storing and removing nothing.
     void setDryRun(bool dryRun) { mDryRun = dryRun; }
 
-    // Starts a run with the named profile. Does nothing while the list is empty. The
-    // store must outlive the run: an identity the user decides to trust is saved into
-    // the profile there.
+    // Starts a run with the named profile. Does nothing while the list is empty, and
+    // shows an error instead when the keychain that keeps the profile's password does
+    // not give it. The store must outlive the run: an identity the user decides to
+    // trust is saved into the profile there.
     void send(ProfileStore &profiles, const QString &profileName);
 
     // With questions on (the default), a server identity that fails verification ends
