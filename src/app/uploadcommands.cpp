@@ -6,6 +6,7 @@
 #include "model/documents.h"
 #include "model/errors.h"
 #include "model/pagelette.h"
+#include "platform/desktopkeychain.h"
 #include "platform/prompter.h"
 #include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
@@ -160,7 +161,8 @@ int publish(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << "vendrix: " << settings.errorString() << "\n";
         return 1;
     }
-    ProfileStore profiles(settings);
+    DesktopKeychain keychain;
+    ProfileStore profiles(settings, &keychain);
     const QString profile = profiles.findProfile(profileOption);
     if (profile.isEmpty()) {
         err << "vendrix: there is no server profile " << profileOption << "\n";
@@ -386,7 +388,8 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
     }
 
     Settings settings;
-    ProfileStore profiles(settings);
+    DesktopKeychain keychain;
+    ProfileStore profiles(settings, &keychain);
     QString duplicate;
     // The lookup, the load and the save are one step for other programs: a profile
     // that another --set-profile writes meanwhile is neither lost nor overwritten.
@@ -402,8 +405,10 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
         ServerProfile fields = existing.isEmpty() ? ServerProfile::newProfile() : profiles.LoadProfile(name);
         fields.ProfileName = name;
         applyProfileOptions(options, fields, err);
-        if (password)
+        if (password) {
             fields.Password = *password;
+            fields.PasswordInKeychain = false;
+        }
         return profiles.SaveProfile(fields);
     });
     if (!duplicate.isEmpty()) {
@@ -414,6 +419,8 @@ int setProfile(const QStringList &arguments, QTextStream &, QTextStream &err)
         err << "vendrix: " << profiles.errorString() << "\n";
         return 1;
     }
+    if (!profiles.notice().isEmpty())
+        err << "vendrix: " << profiles.notice() << " (" << settings.fileName() << ")\n";
     return 0;
 }
 

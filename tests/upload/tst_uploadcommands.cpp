@@ -1,5 +1,6 @@
 #include "filesizelimit.h"
 #include "ftpserverprocess.h"
+#include "secretserviceprocess.h"
 #include "sshdprocess.h"
 #include "testdatafolder.h"
 #include "testfiles.h"
@@ -8,13 +9,16 @@
 
 #include "model/documents.h"
 #include "model/pagelette.h"
+#include "platform/settings.h"
 #include "upload/certificatefingerprint.h"
+#include "upload/profilestore.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSslCertificate>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -33,6 +37,9 @@ private:
     VsftpdProcess mVsftpd;
     QString mDocument;
     QByteArray mPhoto;
+    // The runs' keychain: a Secret Service of the test's own, or no bus at all.
+    SecretServiceProcess mSecrets;
+    QString mBusAddress;
 
     struct Result
     {
@@ -46,8 +53,12 @@ private:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), mHome.path());
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.filePath(QStringLiteral("config")));
-        // A developer's SSH agent must not log the tests in.
+        // A developer's SSH agent must not log the tests in, nor their keychain keep
+        // the tests' passwords.
         environment.remove(QStringLiteral("SSH_AUTH_SOCK"));
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), mBusAddress);
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         process.setProcessEnvironment(environment);
     }
 
@@ -74,6 +85,9 @@ private:
         result.err = QString::fromUtf8(process.readAllStandardError());
         return result;
     }
+
+    QString noBus() const { return QStringLiteral("unix:path=") + mHome.filePath(QStringLiteral("no-bus")); }
+    QString settingsFile() const { return mHome.filePath(QStringLiteral("config/Zandorell Software/HTML Vendrix5.conf")); }
 
     QByteArray remoteFile(const QString &relative) const { return readFile(mRemote.filePath(relative)); }
     QStringList publish(const QString &profile, const QString &document = QString()) const
@@ -113,6 +127,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(mHome.isValid() && mRemote.isValid() && mData.isValid());
+        // Without one, the runs keep their passwords in the settings file.
+        mBusAddress = mSecrets.start() ? mSecrets.busAddress() : noBus();
         QVERIFY2(mServer.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("pässword")), qPrintable(mServer.errorString()));
         QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("pub")));
 
@@ -428,6 +444,32 @@ private slots:
     }
 
     void cleanupTestCase() { mServer.stop(); }
+
+    // With a keychain the settings file holds no password; without one it keeps the
+    // scrambled password and says so, until a later save finds a keychain.
+    void passwordsInTheKeychain()
+    {
+        const QString keychainBus = std::exchange(mBusAddress, noBus());
+        const Result fallback = vendrix({"--set-profile", "Fallback", "--host", "127.0.0.1", "--password-stdin"}, "secret\n");
+        mBusAddress = keychainBus;
+        QCOMPARE(fallback.exitCode, 0);
+        QCOMPARE(fallback.err, QStringLiteral("vendrix: %1 (%2)\n").arg(ProfileStore::settingsFileNotice(), settingsFile()));
+        QCOMPARE(ProfilePassword::decode(Settings(settingsFile()).readString(QStringLiteral("Profiles/Fallback/Password"))),
+                 QStringLiteral("secret"));
+        if (mBusAddress == noBus())
+            QSKIP(qPrintable(QStringLiteral("no Secret Service: ") + mSecrets.errorString()));
+
+        const Result moved = vendrix({"--set-profile", "Fallback", "--timeout", "9"});
+        QCOMPARE(moved.exitCode, 0);
+        QCOMPARE(moved.err, QString());
+        const QByteArray contents = readFile(settingsFile());
+        QVERIFY(contents.contains("Fallback\\PasswordInKeychain=Yes"));
+        // Profiles without a password (SFTP with a key) keep their empty value.
+        const QRegularExpression password(QStringLiteral("\\\\Password=[^\\n]"));
+        QVERIFY2(!QString::fromUtf8(contents).contains(password), contents.constData());
+        // The profiles set up above publish with the keychain's password.
+        QCOMPARE(vendrix(publish(QStringLiteral("Home Site")) << "--all").exitCode, 0);
+    }
 };
 
 VENDRIX_TEST(TestUploadCommands)
