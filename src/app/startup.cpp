@@ -46,6 +46,7 @@ ProductionServices::ProductionServices(const ProgramFolder &folder, const QStrin
       mPrompter(mHelp),
       mServices{*mSettings, mPrompter, mOpenDialog, mPictureDialog, mSaveDialog, mModal, mShell, mHelp, folder}
 {
+    mServices.keychain = &mKeychain;
 }
 
 namespace {

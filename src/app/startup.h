@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/appservices.h"
+#include "platform/desktopkeychain.h"
 #include "platform/desktopfiledialog.h"
 #include "platform/desktopshell.h"
 #include "platform/dialogmodalrunner.h"
@@ -49,6 +50,7 @@ private:
     DesktopFileDialog mSaveDialog{FileDialog::Kind::Save};
     DialogModalRunner mModal;
     DesktopShell mShell;
+    DesktopKeychain mKeychain;
     AppServices mServices;
 };
 

@@ -5,6 +5,7 @@
 
 class FileDialog;
 class HelpEngine;
+class Keychain;
 class ModalRunner;
 class Prompter;
 class Settings;
@@ -30,4 +31,6 @@ struct AppServices
     ProgramFolder programFolder;
     MakerConfig maker = MakerConfig::defaults();
     PreviewRenderer previewRenderer = PreviewRenderer::BrowserEngine;
+    // Where server passwords are kept; none: in the settings file.
+    Keychain *keychain = nullptr;
 };

@@ -111,7 +111,7 @@ void drawEtchedFrame(QPainter &painter, const QRect &r, const QPalette &palette)
 }
 
 TfrmUpload::TfrmUpload(AppServices &services, QWidget *parent)
-    : QDialog(parent), mServices(services), mProfiles(services.settings),
+    : QDialog(parent), mServices(services), mProfiles(services.settings, services.keychain),
       mRecord(PublishRecord::pathIn(services.programFolder)), mPassphrases(services.modal), mRun(services.prompter)
 {
     mRun.setRecord(&mRecord);
@@ -309,6 +309,9 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
     txtPassword = field(QStringLiteral("txtPassword"), 62, lblPassword, QStringLiteral("lblPassword"), tr("&Password"));
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    lblPasswordStore = namedLabel(pnlEditor, QStringLiteral("lblPasswordStore"), ProfileStore::settingsFileNotice());
+    lblPasswordStore->setWordWrap(true);
+    lblPasswordStore->hide();
     txtInitialDir = field(QStringLiteral("txtInitialDir"), 60, lblInitialDir, QStringLiteral("lblInitialDir"),
                           tr("Initial Remote &Directory eg. public_html"));
     cbProtocol = new QComboBox(pnlEditor);
@@ -363,6 +366,8 @@ QWidget *TfrmUpload::buildEditor(QWidget *parent)
                               {lblInitialDir, txtInitialDir}}) {
         grid->addWidget(label, row++, 1, 1, 2);
         grid->addWidget(box, row++, 1, 1, 2);
+        if (box == txtPassword)
+            grid->addWidget(lblPasswordStore, row++, 1, 1, 2);
     }
     grid->addWidget(lblProtocol, row, 1);
     grid->addWidget(cbProtocol, row++, 2);
@@ -549,7 +554,13 @@ void TfrmUpload::btnEditClick()
     const QListWidgetItem *item = selectedProfile();
     if (!item || mEditing)
         return;
-    showProfile(mProfiles.LoadProfile(item->text()));
+    ServerProfile profile = mProfiles.LoadProfile(item->text());
+    // The editor never shows an unread password as an empty one, which Apply would save.
+    if (!mProfiles.readPassword(profile)) {
+        mServices.prompter.error(mProfiles.errorString());
+        return;
+    }
+    showProfile(profile);
     mProfileEditMode = pemEdit;
     setWindowTitle(kCaption + QStringLiteral(" - Edit"));
     SetEditMode(true);
@@ -591,6 +602,9 @@ void TfrmUpload::btnApplyClick()
         refuseInEditor(badFingerprint ? *txtTrustedCertificate : badHostKey ? *txtHostKey : *txtProfileName, mProfiles.errorString());
         return;
     }
+    // The line under the password box has told it already.
+    if (!mProfiles.notice().isEmpty() && !(lblPasswordStore->isVisible() && mProfiles.notice() == lblPasswordStore->text()))
+        mServices.prompter.information(mProfiles.notice());
     if (!item)
         item = addProfileItem(name);
     item->setText(name);
@@ -620,6 +634,8 @@ void TfrmUpload::btnDeleteClick()
         mServices.prompter.error(mProfiles.errorString());
         return;
     }
+    if (!mProfiles.notice().isEmpty())
+        mServices.prompter.information(mProfiles.notice());
     delete item;
     lvProfiles->clearSelection();
     lvProfiles->doItemsLayout();
@@ -703,8 +719,10 @@ void TfrmUpload::SetEditMode(bool on)
     btnApply->setEnabled(!txtProfileName->text().isEmpty());
     auto *page = static_cast<QStackedWidget *>(pnlEditor->parentWidget());
     page->setCurrentWidget(on ? pnlEditor : pnlServers);
-    if (on)
+    if (on) {
         btnUpload->setEnabled(false);
+        lblPasswordStore->setVisible(!mProfiles.keychainAvailable());
+    }
 }
 
 void TfrmUpload::setSelectionButtons()

@@ -92,6 +92,8 @@ public:
     QLineEdit *txtUserName;
     QLabel *lblPassword;
     QLineEdit *txtPassword;
+    // Under the password box when there is no keychain: where the password goes.
+    QLabel *lblPasswordStore;
     QLabel *lblInitialDir;
     QLineEdit *txtInitialDir;
     QLabel *lblProtocol;

@@ -1,4 +1,5 @@
 #include "accessibility.h"
+#include "fakekeychain.h"
 #include "ftpscriptedserver.h"
 #include "ftpserverprocess.h"
 #include "listtexts.h"
@@ -132,6 +133,50 @@ private slots:
         QVERIFY(!wizard.isEditing() && wizard.isVisible());
         QCOMPARE(ProfileStore(fakes.settings).LoadProfile(QStringLiteral("Home")).HostName, QStringLiteral("ftp.example.com"));
         QVERIFY(buttonsEnabled(wizard));
+    }
+
+    // Where the password goes is told under its box; a password the keychain keeps to
+    // itself is never shown (and saved) as an empty one.
+    void keychainInTheEditor_data()
+    {
+        QTest::addColumn<Keychain::Status>("status");
+        QTest::newRow("keychain") << Keychain::Status::Done;
+        QTest::newRow("no keychain") << Keychain::Status::Unavailable;
+        QTest::newRow("refused") << Keychain::Status::Refused;
+    }
+    void keychainInTheEditor()
+    {
+        QFETCH(Keychain::Status, status);
+        TestServices fakes;
+        FakeKeychain keychain;
+        fakes.services.keychain = &keychain;
+        ServerProfile kept = ServerProfile::newProfile();
+        kept.ProfileName = QStringLiteral("Kept");
+        kept.Password = QStringLiteral("kept secret");
+        QVERIFY(ProfileStore(fakes.settings, &keychain).SaveProfile(kept));
+        keychain.failWith = status;
+        TfrmUpload wizard(fakes.services);
+        wizard.show();
+
+        QTest::mouseClick(wizard.btnAdd, Qt::LeftButton);
+        const bool inFile = status == Keychain::Status::Unavailable;
+        QCOMPARE(wizard.lblPasswordStore->isVisibleTo(&wizard), inFile);
+        QCOMPARE(wizard.lblPasswordStore->text(), ProfileStore::settingsFileNotice());
+        QTest::mouseClick(wizard.btnCancel, Qt::LeftButton);
+
+        select(wizard, QStringLiteral("Kept"));
+        QTest::mouseClick(wizard.btnEdit, Qt::LeftButton);
+        if (status == Keychain::Status::Done) {
+            QVERIFY(wizard.isEditing());
+            QCOMPARE(wizard.txtPassword->text(), QStringLiteral("kept secret"));
+            QVERIFY(fakes.prompter.boxes.isEmpty());
+            return;
+        }
+        QVERIFY(!wizard.isEditing());
+        QCOMPARE(fakes.prompter.boxes.size(), 1);
+        QCOMPARE(fakes.prompter.boxes.constFirst().kind, Prompter::Kind::Error);
+        QVERIFY2(fakes.prompter.boxes.constFirst().text.contains(QStringLiteral("could not be read")),
+                 qPrintable(fakes.prompter.boxes.constFirst().text));
     }
 
     void applyRefusals_data()
