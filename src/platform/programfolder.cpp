@@ -69,7 +69,10 @@ ProgramFolder ProgramFolder::resolve(const QString &dataDirOption, const QString
     const QString fromEnvironment = qEnvironmentVariable("VENDRIX_DATA_DIR");
     if (!fromEnvironment.isEmpty())
         return ProgramFolder(QDir(fromEnvironment).absolutePath());
-    if (QFileInfo::exists(QDir(executableDir).filePath(QStringLiteral("Themes.dat"))) && isWritableFolder(executableDir))
+    // Only a folder that says so on purpose is used for portable use: the build tree
+    // and an installation hold the shipped files too, but pages kept there would be
+    // lost with the next clean build or refused by a read-only installation.
+    if (QFileInfo::exists(QDir(executableDir).filePath(portableMarker())) && isWritableFolder(executableDir))
         return ProgramFolder(executableDir);
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     return ProgramFolder(appData.isEmpty() ? QDir::home().filePath(QStringLiteral(".vendrix")) : appData);

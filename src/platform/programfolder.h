@@ -27,9 +27,11 @@ public:
     QString externalPreviewFile() const { return documentsFolder() + QStringLiteral("~tmp.html"); }
 
     // Chooses the folder: the explicit option, else the VENDRIX_DATA_DIR environment
-    // variable, else the executable's folder when it holds Themes.dat and is writable,
-    // else the user's application data folder.
+    // variable, else the executable's folder when the portable marker lies in it and it
+    // is writable, else the user's application data folder.
     static ProgramFolder resolve(const QString &dataDirOption, const QString &executableDir);
+    // The file whose presence beside the executable asks for portable use.
+    static QString portableMarker() { return QStringLiteral("portable"); }
 
     // The folder holding the data files as installed (the seed for a new program folder):
     // "<prefix>/share/vendrix" found relative to an installed executable (so a moved tree

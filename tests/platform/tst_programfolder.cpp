@@ -21,9 +21,10 @@ private slots:
         QTemporaryDir exeDir;
         QTemporaryDir other;
         qunsetenv("VENDRIX_DATA_DIR");
-        // An executable folder without Themes.dat is no program folder.
-        QVERIFY(ProgramFolder::resolve(QString(), exeDir.path()).path() != exeDir.path() + u'/');
+        // The shipped files alone (as in the build tree) do not make a program folder.
         writeFile(exeDir.filePath("Themes.dat"), "TPF0");
+        QVERIFY(ProgramFolder::resolve(QString(), exeDir.path()).path() != exeDir.path() + u'/');
+        writeFile(exeDir.filePath("portable"), "");
         QCOMPARE(ProgramFolder::resolve(QString(), exeDir.path()).path(), exeDir.path() + u'/');
         qputenv("VENDRIX_DATA_DIR", other.path().toLocal8Bit());
         QCOMPARE(ProgramFolder::resolve(QString(), exeDir.path()).path(), other.path() + u'/');
@@ -34,7 +35,7 @@ private slots:
     }
 
     // An installation the user cannot write to is no place for documents, even though
-    // it holds Themes.dat.
+    // it asks for portable use.
     void readOnlyExecutableFolderIsNotTheDataFolder()
     {
         qunsetenv("VENDRIX_DATA_DIR");
@@ -44,7 +45,7 @@ private slots:
         const QByteArray mountPoint = QFile::encodeName(exeDir);
         // The super-user may write to any folder of the disk, but not to a read-only mount.
         const bool mounted = geteuid() == 0 && mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=16k") == 0;
-        writeFile(exeDir + QStringLiteral("/Themes.dat"), "TPF0");
+        writeFile(exeDir + QStringLiteral("/portable"), "");
         if (mounted)
             mount("tmpfs", mountPoint.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=16k");
         else
