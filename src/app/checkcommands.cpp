@@ -87,7 +87,7 @@ const Command checkCommands[] = {
      "Check a document or template before publishing: one line per problem found\n"
      "                                     (FILE: error|warning: ROW: message [code]), or a JSON array\n"
      "                                     with --json; exits with 1 when there is an error",
-     check},
+     check, true},
 };
 const int checkCommandCount = int(std::size(checkCommands));
 

@@ -56,10 +56,34 @@ qsizetype commandIndex(const QStringList &arguments)
     return -1;
 }
 
+// Takes every "--data-dir DIR" and "--data-dir=DIR" out of the arguments; the last one
+// given counts. False when the option lacks its folder.
+bool takeDataDir(QStringList &arguments, QString &dataDir, QTextStream &err)
+{
+    static const QString option = QStringLiteral("--data-dir");
+    for (qsizetype i = 0; i < arguments.size();) {
+        const QString &a = arguments[i];
+        if (a == option) {
+            if (i + 1 >= arguments.size()) {
+                err << "vendrix: --data-dir needs a value\n";
+                return false;
+            }
+            dataDir = arguments[i + 1];
+            arguments.remove(i, 2);
+        } else if (a.startsWith(option + u'=')) {
+            dataDir = a.mid(option.size() + 1);
+            arguments.remove(i);
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
 void printHelp(QTextStream &out)
 {
     out << "Usage: vendrix [--data-dir DIR] [--no-splash] [DOCUMENT]\n"
-           "       vendrix COMMAND ...\n\n"
+           "       vendrix COMMAND ... [--data-dir DIR]\n\n"
            "Without a command, the page builder window opens, with DOCUMENT (a page\n"
            "document .vxf or template .vxt) when one is given.\n\n"
            "Commands (they never open a window):\n";
@@ -67,7 +91,8 @@ void printHelp(QTextStream &out)
         out << "  " << QString::fromLatin1(c->synopsis).leftJustified(34) << ' ' << c->summary << '\n';
     out << "  " << QStringLiteral("--version").leftJustified(34) << " Show the program's version\n";
     out << "  " << QStringLiteral("--help").leftJustified(34) << " Show this text\n";
-    out << "\nOptions may stand before or after the command.\n";
+    out << "\nOptions may stand before or after the command. --data-dir DIR names the program\n"
+           "folder (pages, templates, pictures) for every command.\n";
 }
 
 }
@@ -78,8 +103,12 @@ bool isCommand(const QStringList &arguments)
         || commandIndex(arguments) >= 0;
 }
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int run(const QStringList &givenArguments, QTextStream &out, QTextStream &err)
 {
+    QStringList arguments = givenArguments;
+    QString dataDir;
+    if (commandIndex(arguments) >= 0 && !takeDataDir(arguments, dataDir, err))
+        return 2;
     const qsizetype at = commandIndex(arguments);
     if (at < 0) {
         if (std::any_of(arguments.begin(), arguments.end(), isVersion)) {
@@ -96,10 +125,13 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     // Each command reads its own operands right after it and its options in any
     // order, so options given before the command go behind everything else:
-    // "--data-dir D --publish F ..." runs as "--publish F ... --data-dir D".
+    // "--verbose --profiles" runs as "--profiles --verbose".
+    const Command &command = *findCommand(arguments[at]);
     QStringList ordered = arguments.mid(at);
     ordered += arguments.first(at);
-    return findCommand(arguments[at])->run(ordered, out, err);
+    if (command.usesProgramFolder && !dataDir.isEmpty())
+        ordered << QStringLiteral("--data-dir") << dataDir;
+    return command.run(ordered, out, err);
 }
 
 int finish(int exitCode, QTextStream &out, std::FILE *stream, QTextStream &err)

@@ -19,6 +19,10 @@ struct Command
     const char *synopsis; // "--dump FILE"
     const char *summary;
     int (*run)(const QStringList &arguments, QTextStream &out, QTextStream &err);
+    // The command works in the program folder, so it is handed "--data-dir DIR" (last
+    // among its arguments) when one was given; other commands accept the option and
+    // never see it.
+    bool usesProgramFolder = false;
 };
 
 // True when the arguments (without the program name) ask for a command-line command,

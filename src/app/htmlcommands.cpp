@@ -128,7 +128,7 @@ const Command htmlCommands[] = {
     {"--export-html", "--export-html FILE [OPTIONS]",
      "Write the HTML of a document or template; OPTIONS: --mode preview|local|upload\n"
      "                                     (default upload), --logo, --data-dir DIR, -o OUT (else standard output)",
-     exportHtml},
+     exportHtml, true},
 };
 const int htmlCommandCount = int(std::size(htmlCommands));
 

@@ -434,7 +434,7 @@ const Command uploadCommands[] = {
      "                                     --dry-run shows what would be sent without sending it;\n"
      "                                     also --create-dir (make a missing remote directory),\n"
      "                                     --data-dir DIR, --verbose (show the FTP or SFTP dialogue)",
-     publish},
+     publish, true},
     {"--profiles", "--profiles [--verbose]",
      "List the server profiles; --verbose adds each one's settings but the password", listProfiles},
     {"--set-profile", "--set-profile NAME [OPTIONS]",

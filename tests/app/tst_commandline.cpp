@@ -71,7 +71,7 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addRow("new document") << QStringList{QStringLiteral("--new-document"), QStringLiteral("OUT")};
         QTest::addRow("export html") << QStringList{QStringLiteral("--export-html"), QStringLiteral("IN"), QStringLiteral("-o"),
-                                                    QStringLiteral("OUT")};
+                                                    QStringLiteral("OUT"), QStringLiteral("--data-dir"), QStringLiteral("DIR")};
     }
     void writersKeepTheOldFileOnAFullDisk()
     {
@@ -83,6 +83,7 @@ private slots:
         const QString out = writeFile(dir.filePath("out.html"), "the previous contents");
         arguments.replaceInStrings(QStringLiteral("IN"), dir.filePath("in.vxf"));
         arguments.replaceInStrings(QStringLiteral("OUT"), out);
+        arguments.replaceInStrings(QStringLiteral("DIR"), dir.path());
         const QString result = runWithFileSizeLimit(64, [&] {
             const CommandRun r = runCommandLine(arguments);
             return QString::number(r.exitCode) + u' ' + r.err;
@@ -104,11 +105,40 @@ private slots:
                                  QStringLiteral("preview")};
         const QStringList after{QStringLiteral("--export-html"), in, QStringLiteral("--mode"), QStringLiteral("preview"),
                                 QStringLiteral("--data-dir"), data};
+        const QStringList joined{QStringLiteral("--export-html"), in, QStringLiteral("--data-dir=") + data,
+                                 QStringLiteral("--mode"), QStringLiteral("preview")};
         QVERIFY(CommandLine::isCommand(before));
         const CommandRun first = runCommandLine(before);
         QCOMPARE(first.exitCode, 0);
         QVERIFY(first.out.contains(data + QStringLiteral("/Upload/images/p.gif")));
         QCOMPARE(first.out, runCommandLine(after).out);
+        QCOMPARE(first.out, runCommandLine(joined).out);
+    }
+
+    // The program folder option is taken by every command, wherever it stands (the
+    // profile commands: tst_uploadcommands, where the settings are the test's own).
+    void everyCommandTakesTheDataFolder_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("--dump") << QStringList{"--dump", "DOC", "--data-dir=DIR"} << 0 << "";
+        QTest::newRow("--new-document") << QStringList{"--data-dir", "DIR", "--new-document", "DIR/new.vxf"} << 0 << "";
+        QTest::newRow("without its folder") << QStringList{"--dump", "DOC", "--data-dir"} << 2 << "--data-dir needs a value";
+    }
+    void everyCommandTakesTheDataFolder()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        TPagelette page;
+        page.NewPage();
+        arguments.replaceInStrings(QStringLiteral("DOC"), writeFile(dir.filePath("in.vxf"), ComponentWriter::toBytes(page)));
+        arguments.replaceInStrings(QStringLiteral("DIR"), dir.path());
+        const CommandRun r = runCommandLine(arguments);
+        QVERIFY2(r.exitCode == exitCode, qPrintable(r.err));
+        QVERIFY2(r.err.contains(error), qPrintable(r.err));
     }
 
     void versionIsPrinted()

@@ -168,6 +168,11 @@ private slots:
         QVERIFY(refused.err.contains(QStringLiteral("There is already a server profile with this name.")));
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("a/b")}).exitCode, 2);
         QCOMPARE(vendrix({QStringLiteral("--profiles")}).out, QStringLiteral("Home Site\n"));
+        // The program folder option, which every command takes, wherever it stands.
+        QCOMPARE(vendrix({QStringLiteral("--data-dir"), mData.path(), QStringLiteral("--profiles"), QStringLiteral("--data-dir"),
+                          mData.path()})
+                     .out,
+                 QStringLiteral("Home Site\n"));
     }
 
     // Output that cannot be written is a failure, whatever the command did.
