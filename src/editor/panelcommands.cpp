@@ -18,6 +18,7 @@
 #include "platform/shell.h"
 #include "widgets/listboxhrz.h"
 #include "widgets/memobox.h"
+#include "widgets/picturefiles.h"
 #include "widgets/pictures.h"
 #include "widgets/rowdrag.h"
 
@@ -301,7 +302,7 @@ void PictureCommand::run()
     const QString imagesFolder = mServices.programFolder.imagesFolder();
     dialog.setFileName(QString());
     dialog.setInitialDir(imagesFolder);
-    dialog.setFilter(QStringLiteral("Images Files|*.gif;*.jpg;*.jpeg;*.bmp"));
+    dialog.setFilter(PictureFiles::dialogFilter());
     dialog.setFilterIndex(1);
     if (!dialog.execute())
         return;

@@ -14,6 +14,7 @@
 #include "platform/prompter.h"
 #include "widgets/frmcolor.h"
 #include "widgets/listboxhrz.h"
+#include "widgets/picturefiles.h"
 #include "widgets/pictures.h"
 #include "widgets/placedcontrols.h"
 #include "widgets/rowdrag.h"
@@ -471,7 +472,7 @@ void TfrmTheme::editColor(ColorSlot slot)
 void TfrmTheme::browse()
 {
     FileDialog &dialog = mServices.pictureDialog;
-    dialog.setFilter(QStringLiteral("Images Files|*.gif;*.jpg;*.jpeg;*.bmp"));
+    dialog.setFilter(PictureFiles::dialogFilter());
     dialog.setFilterIndex(1);
     dialog.setFileName(QFileInfo(mPictureHint).fileName());
     dialog.setInitialDir(mServices.programFolder.backgroundsFolder());
