@@ -5,6 +5,7 @@
 #include "platform/appinfo.h"
 #include "platform/filetypes.h"
 #include "shell/splashscreen.h"
+#include "widgets/whatsthis.h"
 
 #include <QApplication>
 #include <QDir>
@@ -142,7 +143,7 @@ int run(const StartupOptions &options, const MainWindowSteps &steps, const std::
     std::unique_ptr<TSplashScreen> splash = options.splash ? showSplash() : nullptr;
 
     // No application display name: X11 window managers would append it to every
-    // caption, turning "Zandorell FREE HTML 5.0 - Untitled" into a doubled title. The
+    // caption, turning "Untitled - Zandorell FREE HTML 5.0" into a doubled title. The
     // task bar takes the program's name from its desktop entry instead.
     QCoreApplication::setApplicationName(QStringLiteral("vendrix"));
     QGuiApplication::setDesktopFileName(FileTypes::desktopId());
@@ -174,6 +175,8 @@ int run(const StartupOptions &options, const MainWindowSteps &steps, const std::
     } reporterScope(production.services().prompter);
     if (!seeded)
         production.services().prompter.error(seedError);
+    HelpKey helpKey(production.services().help);
+    QCoreApplication::instance()->installEventFilter(&helpKey);
 
     Prompter &prompter = production.services().prompter;
     auto afterShown = [&prompter, folder, installedData, seededFiles]() mutable {

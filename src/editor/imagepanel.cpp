@@ -2,6 +2,7 @@
 
 #include "platform/boundedread.h"
 #include "platform/busycursor.h"
+#include "widgets/accessiblename.h"
 #include "widgets/pictures.h"
 
 #include <QComboBox>
@@ -40,6 +41,7 @@ ImagePanel::ImagePanel(const ProgramFolder &programFolder, WhatsThisMenu &whatsT
     auto labelled = [this, grid](int row, int column, const QString &caption, QWidget *control, int topic, int span = 1) {
         auto *label = new QLabel(caption, this);
         label->setBuddy(control);
+        AccessibleName::setLabelled(*control, caption);
         attachHelp(*label, topic);
         grid->addWidget(label, row, column, 1, span);
         grid->addWidget(control, row + 1, column, 1, span);

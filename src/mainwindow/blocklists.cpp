@@ -1,8 +1,10 @@
 #include "blocklists.h"
 
+#include "widgets/keyboardmenu.h"
 #include "widgets/pictures.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QMouseEvent>
@@ -50,7 +52,13 @@ public:
         painter->setFont(option.font);
         painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter->drawText(QRect(row.left(), captionTop, row.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop, caption);
-        drawFocusFrame(*painter, option, row.adjusted(1, 1, -1, -1));
+        // The style's focus frame is drawn in the highlight colour, which the selected
+        // row is filled with: a dotted frame in the text's colour shows on it.
+        if (option.state.testFlag(QStyle::State_HasFocus)) {
+            painter->setPen(QPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text), 1, Qt::DotLine));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(row.adjusted(2, 2, -3, -3));
+        }
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
@@ -245,6 +253,17 @@ PageletteList::PageletteList(QWidget *parent)
     setBackgroundRole(QPalette::Button);
     viewport()->setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
+    KeyboardMenu::enable(*this);
+}
+
+void PageletteList::contextMenuEvent(QContextMenuEvent *event)
+{
+    // A right click has opened the menu on the button's press already.
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        event->ignore();
+        return;
+    }
+    emit menuRequested(event->globalPos());
 }
 
 int PageletteList::dropIndexAt(const QPoint &viewportPos) const
@@ -290,6 +309,12 @@ void PageletteList::mouseMoveEvent(QMouseEvent *event)
 
 void PageletteList::keyPressEvent(QKeyEvent *event)
 {
+    // Ctrl+Up and Ctrl+Down move the pagelette (the window's Move Up and Move Down);
+    // where it cannot go they do nothing rather than move the selection.
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && event->modifiers() == Qt::ControlModifier) {
+        event->accept();
+        return;
+    }
     const int before = currentRow();
     QListWidget::keyPressEvent(event);
     if (currentRow() != before && currentRow() >= 0)

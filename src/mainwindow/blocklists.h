@@ -82,11 +82,13 @@ signals:
     void rowClicked(int row);
     // A block was dropped on the list at that index.
     void blockDropped(BlockDrag drag, int targetIndex);
-    // A right click: the context menu should open there (global position).
+    // A right click, Shift+F10 or the Menu key: the context menu should open there
+    // (global position).
     void menuRequested(const QPoint &globalPos);
 
 protected:
     bool canDragRow(int row) const override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -31,11 +31,6 @@ QString DocumentState::caption() const
     return fileName + kModifiedPlaceholder + QStringLiteral(" - ") + AppInfo::applicationTitle();
 }
 
-QString DocumentState::designedCaption()
-{
-    return AppInfo::applicationTitle() + QStringLiteral(" - ") + untitled() + kModifiedPlaceholder;
-}
-
 void DocumentState::setChanged(bool changed)
 {
     if (changed == mChanged)

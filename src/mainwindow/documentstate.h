@@ -17,8 +17,6 @@ public:
     // The document's file name without folder, the placeholder where a changed page
     // shows its mark ("[*]"), then " - " and the application title.
     QString caption() const;
-    // The caption before the first New, Open or Save names the document.
-    static QString designedCaption();
 
     bool changed() const { return mChanged; }
     void setChanged(bool changed);

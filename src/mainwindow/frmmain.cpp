@@ -69,8 +69,9 @@ TfrmMain::TfrmMain(AppServices &services, QWidget *parent)
     buildMenu();
     connectCommands();
     updateUndoActions();
-    // The designed caption, until the first New, Open or Save names the document.
-    setWindowTitle(DocumentState::designedCaption());
+    // One form of caption from start to close ("Untitled - ..."), the one every New,
+    // Open and Save gives.
+    setWindowTitle(mDocument.caption());
     connect(&mDocument, &DocumentState::changedFlagChanged, this, &QWidget::setWindowModified);
     resize(622, 521);
     setMinimumSize(630 - 8, 548 - 27);
@@ -82,6 +83,9 @@ TfrmMain::~TfrmMain()
     // before them: nothing may look at either any more. The recovery file stays unless
     // the window was closed.
     mEditor->stopWatchingEdits();
+    // The list empties as it goes, after this window's own members.
+    lstBlocks->disconnect(this);
+    lstBlocks->model()->disconnect(this);
     delete mAutosaver;
     delete mUndo;
 }
@@ -144,6 +148,7 @@ QWidget *TfrmMain::buildTopStrip()
     imgadarea1->setObjectName(QStringLiteral("imgadarea1"));
     imgadarea1->setGeometry(0, kBannerTop, 468, 60);
     imgadarea1->setCursor(Qt::PointingHandCursor);
+    imgadarea1->setAccessibleName(tr("Advertisement"));
     pnlTop->installEventFilter(this);
     return pnlTop;
 }
@@ -234,6 +239,8 @@ QWidget *TfrmMain::buildPageletteArea()
     imgTrash = new TrashBin(pnlPagelette);
     mWhatsThis->attach(*imgTrash, 15);
     auto *trashLabel = new QLabel(tr("Drop to bin to delete."), pnlPagelette);
+    // At the pane's narrowest the text takes two lines rather than losing its end.
+    trashLabel->setWordWrap(true);
     mWhatsThis->attach(*trashLabel, 15);
     trashRow->addWidget(imgTrash);
     trashRow->addWidget(trashLabel, 1);
@@ -296,6 +303,15 @@ void TfrmMain::buildMenu()
     // Del deletes a pagelette only from the list: in the edit boxes it deletes text.
     mnuDelete->setShortcutContext(Qt::WidgetShortcut);
     lstBlocks->addAction(mnuDelete);
+    // Moving is the keyboard's way to drag a pagelette; like Del it belongs to the list.
+    mnuMoveUp = add(popBlocks, QStringLiteral("mnuMoveUp"), tr("Move U&p"));
+    mnuMoveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+    mnuMoveDown = add(popBlocks, QStringLiteral("mnuMoveDown"), tr("Move Do&wn"));
+    mnuMoveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
+    for (QAction *move : {mnuMoveUp, mnuMoveDown}) {
+        move->setShortcutContext(Qt::WidgetShortcut);
+        lstBlocks->addAction(move);
+    }
     mnuDeleteSeparator = popBlocks->addSeparator();
     mnuUndo = add(popBlocks, QStringLiteral("mnuUndo"), tr("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnuUndo->setIcon(QIcon(Pictures::button(Pictures::Button::Undo)));
@@ -348,6 +364,11 @@ void TfrmMain::connectCommands()
     });
     connect(imgTrash, &TrashBin::pageletteDropped, mEditor, &PageEditor::DeletePagelette);
     connect(mnuDelete, &QAction::triggered, mEditor, &PageEditor::DeletePagelette);
+    connect(mnuMoveUp, &QAction::triggered, mEditor, [this] { mEditor->moveSelectedBlock(-1); });
+    connect(mnuMoveDown, &QAction::triggered, mEditor, [this] { mEditor->moveSelectedBlock(1); });
+    connect(lstBlocks, &QListWidget::currentRowChanged, this, &TfrmMain::updateMoveActions);
+    connect(lstBlocks->model(), &QAbstractItemModel::rowsInserted, this, &TfrmMain::updateMoveActions);
+    connect(lstBlocks->model(), &QAbstractItemModel::rowsRemoved, this, &TfrmMain::updateMoveActions);
     connect(mnuUndo, &QAction::triggered, this, &TfrmMain::undo);
     connect(mnuRedo, &QAction::triggered, this, &TfrmMain::redo);
     connect(mUndo, &UndoController::stateChanged, this, &TfrmMain::updateUndoActions);
@@ -394,8 +415,17 @@ void TfrmMain::openBlocksMenu(const QPoint &globalPos, bool onPagelettes)
 {
     const bool canDelete = onPagelettes && lstBlocks->currentRow() >= 0 && !lstBlocks->selectedItems().isEmpty();
     mnuDelete->setVisible(canDelete);
+    mnuMoveUp->setVisible(canDelete);
+    mnuMoveDown->setVisible(canDelete);
     mnuDeleteSeparator->setVisible(canDelete);
+    updateMoveActions();
     popBlocks->popup(globalPos);
+}
+
+void TfrmMain::updateMoveActions()
+{
+    mnuMoveUp->setEnabled(mEditor->canMoveSelectedBlock(-1));
+    mnuMoveDown->setEnabled(mEditor->canMoveSelectedBlock(1));
 }
 
 void TfrmMain::StoreCurrentItem()

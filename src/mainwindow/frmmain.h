@@ -70,7 +70,7 @@ public:
     // last row, -1 outside the list).
     void dropOnPageletteList(BlockDrag::Source source, int draggedRow, int targetIndex);
 
-    // The page as HTML. Stores the open panel first (which sets the changed flag),
+    // The page as HTML. Stores the open panel first (its edits become an undo step),
     // selects the page's theme in the theme list and shows the busy cursor. A
     // list-index error is reported as "Error Creating Web Page" and leaves in lines
     // what was built; other errors reach the caller.
@@ -113,13 +113,13 @@ public:
 
     // The one call for a change to the page made outside the open panel's own controls
     // (a theme applied, form fields edited in a dialog, a picture chosen): call it once
-    // after the change, naming the user's action ("Apply Theme"). It sets the changed
-    // flag (and so the caption's mark and the autosave) and records the page as it is
-    // now as one undo step: undo then brings back the page as the previous step left
-    // it, with the same row selected, and the menu offers "Undo Apply Theme". Nothing
-    // is recorded when the page's bytes did not change. Edits still in the open panel
-    // are not part of the step; they become a step of their own when the panel is
-    // stored. A change to values the open panel shows must call StoreCurrentItem()
+    // after the change, naming the user's action ("Apply Theme"). It records the page
+    // as it is now as one undo step and sets the changed flag (and so the caption's
+    // mark and the autosave) when the page differs from its saved document: undo then
+    // brings back the page as the previous step left it, with the same row selected,
+    // and the menu offers "Undo Apply Theme". Nothing is recorded when the page's
+    // bytes did not change. Edits still in the open panel are not part of the step;
+    // they become a step of their own when the panel is stored. A change to values the open panel shows must call StoreCurrentItem()
     // before it and ShowSelectedItem() after it.
     void pageChanged(const QString &action);
 
@@ -180,6 +180,8 @@ public:
 
     QMenu *popBlocks = nullptr;
     QAction *mnuDelete = nullptr;
+    QAction *mnuMoveUp = nullptr;
+    QAction *mnuMoveDown = nullptr;
     QAction *mnuDeleteSeparator = nullptr;
     QAction *mnuUndo = nullptr;
     QAction *mnuRedo = nullptr;
@@ -215,6 +217,7 @@ private:
     void placeMarker();
     void updateCaption();
     void updateUndoActions();
+    void updateMoveActions();
     void refreshPreview();
     void setPaneWidth(int width);
     void applyPaneWidth();

@@ -33,7 +33,6 @@ void PageEditor::StoreCurrentItem()
         // The list and the page are out of step for a moment; nothing to store.
     }
     mUnstoredEdits = false;
-    mDocument.setChanged(true);
 }
 
 void PageEditor::commitCurrentItem()
@@ -92,12 +91,12 @@ void PageEditor::rebuildLists()
     list.clear();
     // The field list is rebuilt too: a page read from a file brings its own fields.
     mWidgets.forms.clearFieldList();
-    for (int i = 0; i < mPage.Page().Count(); ++i) {
-        const TBlockType kind = mPage.Page().Items(i).BlockType;
-        list.addBlockRow(kind);
-        if (kind == btForms)
-            mWidgets.forms.fillFieldList(mPage.WebForm());
-    }
+    for (int i = 0; i < mPage.Page().Count(); ++i)
+        list.addBlockRow(mPage.Page().Items(i).BlockType);
+    // Once, whatever number of form blocks an altered file holds: the list stands for
+    // the page's one form.
+    if (mPage.formsItemIndex() >= 0)
+        mWidgets.forms.fillFieldList(mPage.WebForm());
 }
 
 void PageEditor::FillPageletteList()
@@ -248,6 +247,21 @@ void PageEditor::DeletePagelette()
         trash.setState(TrashBin::State::Empty);
     }
     emit changeMade(tr("Delete Pagelette"), row, row - 1);
+}
+
+bool PageEditor::canMoveSelectedBlock(int by) const
+{
+    const int row = mWidgets.pagelettes.currentRow();
+    const int target = row + by;
+    return row >= 1 && target >= 1 && target < mWidgets.pagelettes.count();
+}
+
+void PageEditor::moveSelectedBlock(int by)
+{
+    if (canMoveSelectedBlock(by)) {
+        const int row = mWidgets.pagelettes.currentRow();
+        dropOnPageletteList(BlockDrag{BlockDrag::Source::Pagelettes, row}, row + by);
+    }
 }
 
 void PageEditor::selectTheme(const QString &themeName)

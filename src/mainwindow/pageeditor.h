@@ -41,8 +41,8 @@ public:
     PageEditor(TPagelette &page, DocumentState &document, Prompter &prompter, const Widgets &widgets,
                QObject *parent = nullptr);
 
-    // Writes the panel of the current item back into it and sets the changed flag;
-    // does nothing without a current item.
+    // Writes the panel of the current item back into it; does nothing without a
+    // current item. The changed flag follows the undo history (commitCurrentItem()).
     void StoreCurrentItem();
     // StoreCurrentItem(), then reports the edits it stored as one change ("Edit Heading").
     void commitCurrentItem();
@@ -65,6 +65,10 @@ public:
     void dropOnPageletteList(const BlockDrag &drag, int targetIndex);
     // Deletes the selected pagelette after asking; row 0 is refused.
     void DeletePagelette();
+    // Moves the selected pagelette one row up (by -1) or down (by 1), as dragging it
+    // there would; nothing when it cannot go there (the page details stay first).
+    void moveSelectedBlock(int by);
+    bool canMoveSelectedBlock(int by) const;
 
     // Shows a page whose contents were replaced from the history: the lists are built
     // again, the row (or the nearest that exists) is selected and shown.

@@ -15,8 +15,8 @@ UndoController::UndoController(TPagelette &page, PageEditor &editor, DocumentSta
 
 void UndoController::record(const QString &action, int rowBefore, int rowAfter)
 {
-    if (mHistory.record(action, ComponentWriter::toBytes(mPage), rowBefore, rowAfter))
-        mDocument.setChanged(true);
+    mHistory.record(action, ComponentWriter::toBytes(mPage), rowBefore, rowAfter);
+    updateChangedFlag();
     emit stateChanged();
 }
 
@@ -58,8 +58,14 @@ void UndoController::restore(int row)
         return;
     }
     mEditor.showRestoredPage(row);
-    mDocument.setChanged(!mHistory.isSaved());
+    updateChangedFlag();
     emit stateChanged();
+}
+
+void UndoController::updateChangedFlag()
+{
+    // Edits still in the open panel are changes too, though no step holds them yet.
+    mDocument.setChanged(!mHistory.isSaved() || mEditor.hasUnstoredEdits());
 }
 
 bool UndoController::canUndo() const

@@ -17,8 +17,9 @@ class UndoController : public QObject
 public:
     UndoController(TPagelette &page, PageEditor &editor, DocumentState &document, QObject *parent = nullptr);
 
-    // Records the page as it is now as the step of that action and sets the changed
-    // flag; nothing is recorded when the page is as the last step left it.
+    // Records the page as it is now as the step of that action; nothing is recorded
+    // when the page is as the last step left it. The changed flag then tells whether
+    // the page differs from what its document holds (or was opened from).
     void record(const QString &action, int rowBefore, int rowAfter);
     // Starts a new history at the page as it is now (after New, Open or recovery);
     // while the changed flag is clear the page counts as its document's content.
@@ -42,6 +43,7 @@ signals:
 
 private:
     void restore(int row);
+    void updateChangedFlag();
 
     TPagelette &mPage;
     PageEditor &mEditor;

@@ -149,9 +149,14 @@ void TListBoxHrz::changeEvent(QEvent *event)
 void TListBoxHrz::linesInserted(int first, int last)
 {
     for (int row = first; row <= last; ++row) {
-        const QListWidgetItem *line = item(row);
+        QListWidgetItem *line = item(row);
         if (!line)
             continue;
+        // A screen reader would read the tab character out; the columns are a pause.
+        if (line->text().contains(u'\t'))
+            line->setData(Qt::AccessibleTextRole, QString(line->text()).replace(u'\t', QStringLiteral(", ")));
+        else if (line->data(Qt::AccessibleTextRole).isValid())
+            line->setData(Qt::AccessibleTextRole, QVariant());
         const int width = lineWidth(line->text());
         if (width > mCurrentWidth)
             setCurrentWidth(width + mTabWidth);

@@ -209,7 +209,7 @@ private slots:
             Startup::createMainWindow(t.services, QString(), mainWindowSteps(), splash.get());
         QVERIFY(window);
         // "[*]" is where a changed page shows its mark; a new page has none.
-        QCOMPARE(window->windowTitle(), AppInfo::applicationTitle() + QStringLiteral(" - Untitled[*]"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Untitled[*] - ") + AppInfo::applicationTitle());
         QVERIFY(!window->isWindowModified());
         QCOMPARE(t.modal.shownClasses.contains(QStringLiteral("TfrmTips")), tipsShown);
         QCOMPARE(window->isVisible(), tipsShown);

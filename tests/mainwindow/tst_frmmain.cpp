@@ -30,6 +30,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -105,10 +106,16 @@ private slots:
     void trashPictures();
     void blocksMenuOffersDeleteOnlyOnTheList();
     void rightClickSelectsTheRowFirst();
+    void keyboardMovesBlocks_data();
+    void keyboardMovesBlocks();
+    void keyboardOpensMenusAtTheRow();
+    void helpKeyOpensTheFocusedControlsTopic_data();
+    void helpKeyOpensTheFocusedControlsTopic();
 
     void valuesSurviveSwitchingRows();
     void editsCountAtOnce_data();
     void editsCountAtOnce();
+    void markFollowsTheSavedContent();
     void typedTextIsNeverDropped_data();
     void typedTextIsNeverDropped();
 
@@ -136,7 +143,7 @@ void TestMainWindow::startsUntitledWithDefaultPage()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled"));
+    QCOMPARE(shownTitle(*window), title("Untitled"));
     QCOMPARE(listTexts(*window->lstBlocks), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
     QCOMPARE(itemCaptions(window->page()), listTexts(*window->lstBlocks));
     QCOMPARE(listTexts(*window->lstPalette),
@@ -150,7 +157,12 @@ void TestMainWindow::startsUntitledWithDefaultPage()
     QVERIFY(window->lstThemes->currentItem());
     QCOMPARE(window->lstThemes->currentItem()->text(), QStringLiteral("Default"));
     QVERIFY(!window->pnlPageProp->chkZandorellLogo->isChecked());
-    VERIFY_CONTROLS_NAMED(*window);
+    // Each panel in front in turn: the window's Alt keys are those of the one shown.
+    for (int kind = btPageProperties; kind <= btForms; ++kind) {
+        window->pnlPanels->setCurrentWidget(&window->panelFor(TBlockType(kind)));
+        window->pnlAlign->setVisible(kind != btPageProperties);
+        VERIFY_CONTROLS_NAMED(*window);
+    }
 }
 
 void TestMainWindow::controlsByName_data()
@@ -545,6 +557,12 @@ void TestMainWindow::deletingFormsResetsTheForm()
     // Rebuilding the lists shows the field.
     window->FillPageletteList();
     QCOMPARE(window->pnlForms->lvForms->topLevelItemCount(), 1);
+    // So does an altered page with a second form block: the one form, once.
+    page.InsertNewItem(5, btForms);
+    window->FillPageletteList();
+    QCOMPARE(window->pnlForms->lvForms->topLevelItemCount(), 1);
+    page.Page().remove(5);
+    window->FillPageletteList();
     window->pnlForms->btnFormEdit->setEnabled(true);
 
     deleteRow(*window, fakes, 4);
@@ -631,6 +649,119 @@ void TestMainWindow::rightClickSelectsTheRowFirst()
     QCOMPARE(listTexts(*list), (QStringList{"Page Details", "Image", "Link"}));
 }
 
+void TestMainWindow::keyboardMovesBlocks_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QStringList>("rows");
+
+    const QStringList start{"Page Details", "Image", "Link", "Paragraph"};
+    QTest::newRow("Ctrl+Down") << 1 << "Ctrl+Down" << QStringList{"Page Details", "Link", "Image", "Paragraph"};
+    QTest::newRow("Ctrl+Up") << 3 << "Ctrl+Up" << QStringList{"Page Details", "Image", "Paragraph", "Link"};
+    QTest::newRow("menu's Move Down") << 2 << "mnuMoveDown" << QStringList{"Page Details", "Image", "Paragraph", "Link"};
+    QTest::newRow("never above the page details") << 1 << "Ctrl+Up" << start;
+    QTest::newRow("the page details stay first") << 0 << "Ctrl+Down" << start;
+    QTest::newRow("not past the end") << 3 << "mnuMoveDown" << start;
+}
+
+void TestMainWindow::keyboardMovesBlocks()
+{
+    QFETCH(int, from);
+    QFETCH(QString, how);
+    QFETCH(QStringList, rows);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QListWidget *list = window->lstBlocks;
+    clickRow(*window, from);
+    list->setFocus();
+    if (how.startsWith(u'm')) {
+        window->openBlocksMenu(QPoint(20, 20), true);
+        QAction *item = window->findChild<QAction *>(how);
+        QVERIFY(item->isVisible());
+        QCOMPARE(item->isEnabled(), rows != listTexts(*list));
+        item->trigger();
+        window->popBlocks->hide();
+    } else {
+        QTest::keyClick(list, how == u"Ctrl+Up" ? Qt::Key_Up : Qt::Key_Down, Qt::ControlModifier);
+    }
+    QCOMPARE(listTexts(*list), rows);
+    QCOMPARE(itemCaptions(window->page()), rows);
+    // The moved block stays selected, so it can be moved on; undo takes the move back.
+    const QString moved = QStringList{"Page Details", "Image", "Link", "Paragraph"}.at(from);
+    QCOMPARE(list->currentItem()->text(), moved);
+    QCOMPARE(window->currentItemIndex(), list->currentRow());
+    QCOMPARE(window->changed(), rows != listTexts(*list) || list->currentRow() != from);
+    window->undo();
+    QCOMPARE(listTexts(*list), (QStringList{"Page Details", "Image", "Link", "Paragraph"}));
+    QVERIFY(!window->changed());
+}
+
+// Shift+F10 and the Menu key open a list's menu beside its selected row, as a right
+// click on that row would.
+void TestMainWindow::keyboardOpensMenusAtTheRow()
+{
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    QListWidget *list = window->lstBlocks;
+    clickRow(*window, 2);
+    const QRect row(list->viewport()->mapToGlobal(list->visualItemRect(list->item(2)).topLeft()),
+                    list->visualItemRect(list->item(2)).size());
+    for (const bool menuKey : {false, true}) {
+        if (menuKey) {
+            // How the platform delivers the Menu key: a keyboard request at no row.
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(0, 0), list->mapToGlobal(QPoint(0, 0)));
+            QApplication::sendEvent(list, &request);
+        } else {
+            QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+        }
+        QVERIFY(window->popBlocks->isVisible());
+        QVERIFY(window->mnuDelete->isVisible());
+        QVERIFY2(row.contains(window->popBlocks->pos()), qPrintable(QStringLiteral("menu at %1,%2").arg(window->popBlocks->x()).arg(window->popBlocks->y())));
+        window->popBlocks->hide();
+    }
+    QCOMPARE(list->currentRow(), 2);
+
+    QTest::keyClick(window->lstPalette, Qt::Key_Menu);
+    QVERIFY(window->whatsThis().popWhatsThis->isVisible());
+    QCOMPARE(window->whatsThis().rememberedTopic(), 55);
+    window->whatsThis().popWhatsThis->hide();
+}
+
+void TestMainWindow::helpKeyOpensTheFocusedControlsTopic_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("topic"); // 0: the contents
+
+    QTest::newRow("its own topic") << "txtPageTitle" << 0 << 10;
+    QTest::newRow("a choice box") << "cbImageAlign" << 1 << 16;
+    QTest::newRow("the pagelette list") << "lstBlocks" << 0 << 54;
+    QTest::newRow("no topic: the contents") << "btnNew" << 0 << 0;
+}
+
+void TestMainWindow::helpKeyOpensTheFocusedControlsTopic()
+{
+    QFETCH(QString, control);
+    QFETCH(int, row);
+    QFETCH(int, topic);
+
+    TestServices fakes;
+    auto window = startWindow(fakes);
+    HelpKey helpKey(fakes.help);
+    qApp->installEventFilter(&helpKey);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    clickRow(*window, row);
+    QWidget *focused = window->findChild<QWidget *>(control);
+    focused->setFocus();
+    QTest::keyClick(focused, Qt::Key_F1);
+    QCOMPARE(fakes.help.popups, topic ? QList<int>{topic} : QList<int>{});
+    QCOMPARE(fakes.help.contentsShown, topic ? 0 : 1);
+}
+
 void TestMainWindow::valuesSurviveSwitchingRows()
 {
     TestServices fakes;
@@ -673,7 +804,15 @@ void TestMainWindow::editsCountAtOnce_data()
     const auto row = [](const char *name, TBlockType kind, bool counts, Edit edit) {
         QTest::newRow(name) << int(kind) << edit << counts;
     };
-    row("row clicked", btPageProperties, true, [](TfrmMain &w, TestServices &) { clickRow(w, 0); });
+    row("row clicked is no change", btPageProperties, false, [](TfrmMain &w, TestServices &) { clickRow(w, 0); });
+    row("rows looked at are no change", btText, false, [](TfrmMain &w, TestServices &) {
+        clickRow(w, 0);
+        clickRow(w, 1);
+    });
+    row("page built is no change", btPageProperties, false, [](TfrmMain &w, TestServices &) {
+        QStringList lines;
+        w.buildPageHTML(lines, hmPreview);
+    });
     row("title typed", btPageProperties, true, [](TfrmMain &w, TestServices &) { QTest::keyClicks(w.pnlPageProp->txtPageTitle, "C"); });
     row("underline box", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->chkLinkUnderline->click(); });
     row("meta tag added", btPageProperties, true, [](TfrmMain &w, TestServices &) { w.pnlPageProp->lstMeta->addItem("author\tMe"); });
@@ -725,6 +864,30 @@ void TestMainWindow::editsCountAtOnce()
     QCOMPARE(shownTitle(*window), title(counts ? "saved.vxf*" : "saved.vxf"));
 }
 
+// The page is changed while it differs from what was opened or saved: taking the
+// edits back clears the mark, and New asks nothing.
+void TestMainWindow::markFollowsTheSavedContent()
+{
+    TestServices fakes;
+    TPagelette page;
+    page.NewPage();
+    const QString path = fakes.data.path() + QStringLiteral("saved.vxf");
+    QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+    auto window = startWindow(fakes, path);
+    QTest::keyClicks(window->pnlPageProp->txtPageTitle, QStringLiteral("X"));
+    QVERIFY(window->changed());
+    clickRow(*window, 1);
+    QVERIFY(window->changed());
+    window->undo();
+    QVERIFY(!window->changed());
+    QCOMPARE(shownTitle(*window), title("saved.vxf"));
+    window->redo();
+    QVERIFY(window->changed());
+    window->undo();
+    QVERIFY(window->newDocument());
+    QVERIFY(fakes.prompter.boxes.isEmpty());
+}
+
 void TestMainWindow::typedTextIsNeverDropped_data()
 {
     QTest::addColumn<bool>("savedParagraph");
@@ -764,7 +927,7 @@ void TestMainWindow::typedTextIsNeverDropped()
     const QString typed = savedParagraph ? window->pnlText->txtText->text() : window->pnlPageProp->txtPageTitle->text();
     QCOMPARE(typed, QStringLiteral("Typed"));
     QVERIFY(window->changed());
-    QCOMPARE(shownTitle(*window), savedParagraph ? title("kept.vxf*") : QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
+    QCOMPARE(shownTitle(*window), savedParagraph ? title("kept.vxf*") : title("Untitled*"));
 }
 
 void TestMainWindow::saveWritesDocumentAndCopies()
@@ -806,7 +969,7 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
 {
     TestServices fakes;
     auto window = startWindow(fakes);
-    clickRow(*window, 1);
+    dropFromPalette(*window, btHR, 1);
     // A folder that does not exist cannot take the document.
     const QString path = fakes.data.path() + QStringLiteral("no such folder/page.vxf");
     fakes.saveDialog.choose(path);
@@ -814,7 +977,7 @@ void TestMainWindow::saveUnableToCreateKeepsPageUnsaved()
     QVERIFY(fakes.prompter.texts().contains(QStringLiteral("Unable to create file.")));
     QVERIFY(!QFile::exists(path));
     QVERIFY(window->changed());
-    QCOMPARE(shownTitle(*window), QStringLiteral("Zandorell FREE HTML 5.0 - Untitled*"));
+    QCOMPARE(shownTitle(*window), title("Untitled*"));
     QVERIFY(window->document().isUntitled());
     // The HTML copies live under the program folder and are written all the same.
     QVERIFY(QFile::exists(fakes.data.path() + QStringLiteral("Upload/page.html")));
@@ -834,6 +997,12 @@ void TestMainWindow::saveOffersTheDocumentsNameNotTheTemplates()
     QVERIFY(window->save());
     QCOMPARE(fakes.saveDialog.runs.last().fileName, QStringLiteral("Mine.vxf"));
     QCOMPARE(fakes.saveDialog.runs.last().initialDir, fakes.data.path() + QStringLiteral("Elsewhere/"));
+    // So is a document opened again.
+    QVERIFY(window->newDocument());
+    window->loadDocument(path);
+    fakes.saveDialog.cancel();
+    QVERIFY(!window->save());
+    QCOMPARE(fakes.saveDialog.runs.last().fileName, QStringLiteral("Mine.vxf"));
 
     // A template is always a new file.
     fakes.saveDialog.cancel();

@@ -116,7 +116,8 @@ private slots:
         fakes.settings.writeString(SettingsKeys::tipDay(), QStringLiteral("0"));
         TfrmMain window(fakes.services);
         window.startUp(QString());
-        window.pageChanged(QStringLiteral("Edit"));
+        window.InsertNewItem(1, btHR);
+        window.pageChanged(QStringLiteral("Add Line"));
         fakes.prompter.answer(Prompter::Cancel);
         window.openDocument();
         QCOMPARE(fakes.prompter.texts(), QStringList{"Would you like to save changes to Untitled?"});
