@@ -9,6 +9,7 @@
 #include "platform/appservices.h"
 #include "platform/busycursor.h"
 #include "platform/prompter.h"
+#include "widgets/keyboardmenu.h"
 #include "widgets/rowdrag.h"
 
 #include <QCheckBox>
@@ -70,6 +71,7 @@ FormCommands::FormCommands(FormsPanel &panel, TPagelette &page, AppServices &ser
 
     connect(&list, &QTreeWidget::customContextMenuRequested, this,
             [this, &list](const QPoint &pos) { showListMenu(list.viewport()->mapToGlobal(pos)); });
+    KeyboardMenu::enable(list);
     connect(&list, &QTreeWidget::itemDoubleClicked, this, &FormCommands::editField);
     FieldRows::onKeys(list, [this] { editField(); }, [this] { removeField(); });
     auto *drag = new RowDrag(list);

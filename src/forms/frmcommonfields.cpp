@@ -112,9 +112,19 @@ void TfrmCommonFields::buildCommonPanel()
     connect(btnMoveUp, &QToolButton::clicked, this, &TfrmCommonFields::moveUp);
     connect(btnMoveDown, &QToolButton::clicked, this, &TfrmCommonFields::moveDown);
 
+    // The bank's fields reach the common list without a mouse as well.
+    btnAdd = new QPushButton(QIcon(Pictures::button(Pictures::Button::MoveUp)), QStringLiteral("&Add"), pnlCommon);
+    btnAdd->setObjectName(QStringLiteral("btnAdd"));
+    btnAdd->setGeometry(425, 256, 85, 27);
+    btnAdd->setAutoDefault(false);
+    AccessibleName::setHint(*btnAdd, QStringLiteral("Add to Common Fields"));
+    connect(btnAdd, &QPushButton::clicked, this, &TfrmCommonFields::addBankRow);
+    FieldRows::onKeys(*lvFieldBank, [this] { addBankRow(); }, {});
+    connect(lvFieldBank, &QTreeWidget::itemDoubleClicked, this, &TfrmCommonFields::addBankRow);
+
     btnReset = new QPushButton(QStringLiteral("&Reset"), pnlCommon);
     btnReset->setObjectName(QStringLiteral("btnReset"));
-    btnReset->setGeometry(425, 256, 85, 27);
+    btnReset->setGeometry(425, 290, 85, 27);
     btnReset->setAutoDefault(false);
     connect(btnReset, &QPushButton::clicked, this, &TfrmCommonFields::reset);
 
@@ -170,6 +180,7 @@ void TfrmCommonFields::setMode(TCommonMode mode)
     pnlCommon->setVisible(basic);
     pnlOptions->setVisible(!basic);
     btnReset->setVisible(basic);
+    btnAdd->setVisible(basic);
     const int height = basic ? kBasicHeight : kOptionsHeight;
     btnOk->move(btnOk->x(), height - 37);
     btnCancel->move(btnCancel->x(), height - 37);
@@ -300,6 +311,12 @@ void TfrmCommonFields::dropBankRow(int bankRow, int target)
     FieldRows::insert(*lvForms, at, field);
     FieldRows::selectRow(*lvForms, at);
     mChanged = true;
+}
+
+void TfrmCommonFields::addBankRow()
+{
+    if (QTreeWidgetItem *current = lvFieldBank->currentItem())
+        dropBankRow(lvFieldBank->indexOfTopLevelItem(current), -1);
 }
 
 void TfrmCommonFields::dropCommonRow(int target)

@@ -51,6 +51,9 @@ public:
     void deleteCommonRow();
     // A row of the bank dropped on the common list before target (-1: at the end).
     void dropBankRow(int bankRow, int target);
+    // The bank's current row added at the end of the common list (Add, Enter or a
+    // double click on the bank).
+    void addBankRow();
     // The selected common row dropped on another common row: the two exchange places.
     void dropCommonRow(int target);
     // The selected common row dropped on the bank: it leaves the common list.
@@ -61,6 +64,7 @@ public:
     QToolButton *btnMoveUp = nullptr;
     QToolButton *btnMoveDown = nullptr;
     QTreeWidget *lvFieldBank = nullptr;
+    QPushButton *btnAdd = nullptr;
     QPushButton *btnReset = nullptr;
 
     QWidget *pnlOptions = nullptr;

@@ -8,6 +8,7 @@
 #include "platform/prompter.h"
 #include "platform/screencentre.h"
 #include "platform/textfile.h"
+#include "widgets/keyboardmenu.h"
 #include "widgets/accessiblename.h"
 #include "widgets/memobox.h"
 #include "widgets/pictures.h"
@@ -137,6 +138,7 @@ void TfrmFields::buildOptionList()
     connect(lvDropDown, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         popItems->popup(lvDropDown->viewport()->mapToGlobal(pos));
     });
+    KeyboardMenu::enable(*lvDropDown);
     updateItemButtons();
 }
 
@@ -192,8 +194,11 @@ void TfrmFields::buildSample()
     const int left = caption->geometry().right() + 1 + 10;
     const int middle = kSampleHeight / 2;
     txtSampleText = placed(new QLineEdit(pnlSample), QStringLiteral("txtSampleText"), QRect(left, middle - 12, 250, 24));
-    txtSampleArea = placed(new QPlainTextEdit(pnlSample), QStringLiteral("txtSampleArea"),
-                           QRect(left, 2, 250, kSampleHeight - 4));
+    // A sample to try, not a value: Tab moves on and Enter is the window's OK.
+    auto *sampleArea = new MemoBox(pnlSample);
+    sampleArea->setWantTabs(false);
+    sampleArea->setWantReturns(false);
+    txtSampleArea = placed(sampleArea, QStringLiteral("txtSampleArea"), QRect(left, 2, 250, kSampleHeight - 4));
     txtSampleText->setAccessibleName(QStringLiteral("Sample"));
     txtSampleArea->setAccessibleName(QStringLiteral("Sample"));
     txtSampleArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -399,6 +404,9 @@ void TfrmFields::editItem()
 void TfrmFields::showOptionEditor(bool editing)
 {
     mEditing = editing;
+    // Apply writes the row selected now: the list stays as it is until the option is
+    // applied or given up.
+    setOptionListLocked(true);
     pnlDropText->show();
     pnlDropText->raise();
     // Enter in the option boxes applies the option rather than closing the window.
@@ -444,6 +452,19 @@ void TfrmFields::closeOptionEditor()
     pnlDropText->hide();
     pnlDropText->lower();
     mEditing = false;
+    setOptionListLocked(false);
+}
+
+void TfrmFields::setOptionListLocked(bool locked)
+{
+    lvDropDown->setEnabled(!locked);
+    btnAdd->setEnabled(!locked);
+    if (locked) {
+        for (QToolButton *button : {btnDelete, btnEdit})
+            button->setEnabled(false);
+    } else {
+        updateItemButtons();
+    }
 }
 
 void TfrmFields::deleteItem()

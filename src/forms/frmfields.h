@@ -112,6 +112,7 @@ private:
     void updateItemButtons();
     void showOptionEditor(bool editing);
     void closeOptionEditor();
+    void setOptionListLocked(bool locked);
     void fillSampleList();
     bool hasOptions() const;
 

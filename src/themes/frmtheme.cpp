@@ -298,14 +298,11 @@ void TfrmTheme::lstEditThemesClick()
         setColor(LinkColor, theme.LinkColor);
         setColor(ALinkColor, theme.ALinkColor);
         setColor(VLinkColor, theme.VLinkColor);
-        const QString path = mServices.programFolder.backgroundsFolder() + theme.BGImage;
-        if (!theme.BGImage.isEmpty() && QFileInfo(path).isFile()) {
-            showPicture(path);
-            setPictureHint(path);
-        } else {
-            showPicture(QString());
-            setPictureHint(QString());
-        }
+        const QString path = theme.BGImage.isEmpty() ? QString() : mServices.programFolder.backgroundsFolder() + theme.BGImage;
+        showPicture(QFileInfo(path).isFile() ? path : QString());
+        // A picture missing from the folder stays the theme's: Apply keeps its name, and
+        // the page shows it again once the file is back.
+        setPictureHint(path);
     }
     btnRemove->setEnabled(row >= 0);
     btnEdit->setEnabled(row >= 0);

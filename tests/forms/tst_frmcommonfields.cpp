@@ -49,6 +49,7 @@ private slots:
     void withoutFileShowsBuiltInRows();
     void bankDropsAddOnce_data();
     void bankDropsAddOnce();
+    void bankFieldsAddedByKeyboard();
     void commonRowsMoveAndReturnToTheBank();
     void resetThenCancelKeepsTheFile();
     void gapInFieldNumbers();
@@ -117,6 +118,35 @@ void TestFrmCommonFields::bankDropsAddOnce()
         QCOMPARE(treeTexts(*dialog.lvForms), rows);
     }, false);
     QCOMPARE(rows, after);
+}
+
+// Enter on a bank row, a double click and Add each add it at the end of the common list.
+void TestFrmCommonFields::bankFieldsAddedByKeyboard()
+{
+    TestServices fakes;
+    writeFile(fakes.data.folder().fieldsFile(), "[Default Fields]\r\nFIELD0=Name|0\r\n");
+    QStringList rows;
+    runBasic(fakes, [&](TfrmCommonFields &dialog) {
+        QTreeWidget &bank = *dialog.lvFieldBank;
+        const auto bankRow = [&bank](const QString &name) { return bank.findItems(name, Qt::MatchExactly).value(0); };
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        bank.setFocus();
+        bank.setCurrentItem(bankRow(QStringLiteral("City")));
+        QTest::keyClick(&bank, Qt::Key_Return);
+        bank.setCurrentItem(bankRow(QStringLiteral("E-Mail")));
+        // A double click as the mouse makes it: a click, then the second press.
+        const QPoint middle = bank.visualItemRect(bank.currentItem()).center();
+        QTest::mouseClick(bank.viewport(), Qt::LeftButton, {}, middle);
+        QTest::mouseDClick(bank.viewport(), Qt::LeftButton, {}, middle);
+        bank.setCurrentItem(bankRow(QStringLiteral("State")));
+        dialog.btnAdd->click();
+        // The dialog stays open: Enter on the bank is no OK.
+        QVERIFY(dialog.isVisible());
+        rows = treeTexts(*dialog.lvForms);
+    }, false);
+    QCOMPARE(rows, (QStringList{"Name", "City", "E-Mail", "State"}));
 }
 
 void TestFrmCommonFields::commonRowsMoveAndReturnToTheBank()

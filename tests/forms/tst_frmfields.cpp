@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 using namespace MainWindowTest;
@@ -67,6 +68,7 @@ private slots:
     void nameIsRequired();
     void optionEditor();
     void dropDownSample();
+    void sampleAreaTakesNoTabOrEnter();
     void radioOptionsAndDeleteRules();
 };
 
@@ -175,6 +177,23 @@ void TestFrmFields::nameIsRequired()
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
 }
 
+// The text area's sample is for trying: Tab moves on and Enter is the window's.
+void TestFrmFields::sampleAreaTakesNoTabOrEnter()
+{
+    TestServices fakes;
+    auto dialog = opened(fakes, fkTextArea);
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QPlainTextEdit *sample = dialog->txtSampleArea;
+    sample->setFocus();
+    QTest::keyClicks(sample, QStringLiteral("ab"));
+    QTest::keyClick(sample, Qt::Key_Tab);
+    QVERIFY(!sample->hasFocus());
+    QTest::keyClick(sample, Qt::Key_Return);
+    QCOMPARE(sample->toPlainText(), QStringLiteral("ab"));
+}
+
 void TestFrmFields::optionEditor()
 {
     TestServices fakes;
@@ -214,10 +233,15 @@ void TestFrmFields::optionEditor()
     // Enter in the list edits; Apply writes the selected row.
     QTest::keyClick(dialog->lvDropDown, Qt::Key_Return);
     QVERIFY(!dialog->pnlDropText->isHidden());
+    // Meanwhile the list and its buttons wait, so no other row can become the one written.
+    for (QWidget *locked : std::initializer_list<QWidget *>{dialog->lvDropDown, dialog->btnAdd, dialog->btnEdit, dialog->btnDelete})
+        QVERIFY2(!locked->isEnabled(), qPrintable(locked->objectName()));
     dialog->txtDropText->setText(QStringLiteral("Wolves"));
     dialog->chkCheck->setChecked(false);
     dialog->btnDropApply->click();
     QCOMPARE(rowsOf(*dialog->lvDropDown), (QStringList{"|Cats!|Yes", "d|Wolves|No"}));
+    QVERIFY(dialog->lvDropDown->isEnabled());
+    QVERIFY(dialog->btnEdit->isEnabled());
 
     // While an option is edited, Enter applies it and Escape gives it up; the window stays.
     dialog->show();

@@ -261,6 +261,19 @@ private slots:
             QCOMPARE(readFile(backgrounds + bgImage), readFile(chosen));
     }
 
+    // A picture missing from the backgrounds folder stays the theme's through Apply.
+    void missingPictureKeptOnApply()
+    {
+        Editor editor({"Blue", "Green"});
+        editor.store.Items().Items(1).BGImage = QStringLiteral("gone.bmp");
+        TfrmTheme &dialog = *editor.dialog;
+        editor.edit(1);
+        QVERIFY(dialog.lblNoImage->isVisibleTo(&dialog));
+        QCOMPARE(dialog.txtBackground->text(), QStringLiteral("gone.bmp"));
+        dialog.btnApply->click();
+        QCOMPARE(editor.store.Items().Items(1).BGImage, QStringLiteral("gone.bmp"));
+    }
+
     void dragReorderIsWrittenAndReadBack()
     {
         Editor editor({"A", "B", "C"});
