@@ -1,5 +1,7 @@
 #include "secretserviceprocess.h"
 
+#include "endprocess.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -32,17 +34,6 @@ void endWithParent(QProcess &process)
     process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
-void end(QProcess &process)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(3000);
-    }
-}
-
 }
 
 SecretServiceProcess::~SecretServiceProcess()
@@ -59,8 +50,8 @@ bool SecretServiceProcess::fail(const QString &reason)
 
 void SecretServiceProcess::stop()
 {
-    end(mKeyring);
-    end(mBus);
+    endProcess(mKeyring);
+    endProcess(mBus);
 }
 
 bool SecretServiceProcess::start()

@@ -1,5 +1,6 @@
 #include "sshdprocess.h"
 
+#include "endprocess.h"
 #include "loopbackserver.h"
 
 #include <QDeadlineTimer>
@@ -251,9 +252,5 @@ void SshdProcess::stop()
     const QList<qint64> processes = connectionProcesses();
     for (const qint64 pid : processes)
         ::kill(pid_t(pid), SIGKILL);
-    mProcess.terminate();
-    if (!mProcess.waitForFinished(3000)) {
-        mProcess.kill();
-        mProcess.waitForFinished(3000);
-    }
+    endProcess(mProcess);
 }

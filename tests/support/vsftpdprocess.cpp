@@ -1,5 +1,6 @@
 #include "vsftpdprocess.h"
 
+#include "endprocess.h"
 #include "loopbackserver.h"
 
 #include <QDeadlineTimer>
@@ -117,11 +118,5 @@ bool VsftpdProcess::start(const QString &certificate, const QString &extraConfig
 
 void VsftpdProcess::stop()
 {
-    if (mProcess.state() == QProcess::NotRunning)
-        return;
-    mProcess.terminate();
-    if (!mProcess.waitForFinished(3000)) {
-        mProcess.kill();
-        mProcess.waitForFinished(3000);
-    }
+    endProcess(mProcess);
 }
