@@ -102,11 +102,34 @@ void visitWithPrefix(TPersistent &object, QByteArray &path, PropertyVisitor &vis
     path.truncate(base);
 }
 
-// Encodes properties as the tagged values of a component stream.
+// Encodes properties as the tagged values of a component stream into bytes; with a
+// device, the bytes go out block by block and the buffer is reused, so a large page is
+// never held twice.
 class BinaryWriter : public PropertyVisitor
 {
 public:
+    explicit BinaryWriter(QIODevice *device = nullptr)
+        : mDevice(device)
+    {
+        if (mDevice)
+            bytes.reserve(kBlock + kBlock / 4);
+    }
+
     QByteArray bytes;
+
+    // Sends what is buffered to the device; false (with the reason in *error) once the
+    // device refused any of the stream. Without a device everything stays in bytes.
+    bool flush(QString *error)
+    {
+        if (!mDevice)
+            return true;
+        if (!mFailed && !bytes.isEmpty())
+            mFailed = !SafeWrite::writeAll(mDevice, bytes, &mError);
+        bytes.resize(0);
+        if (mFailed && error)
+            *error = mError;
+        return !mFailed;
+    }
 
     void shortString(QLatin1StringView text)
     {
@@ -115,8 +138,9 @@ public:
     }
     void shortString(const QString &text)
     {
-        const QByteArray encoded = Cp1252::encode(text.left(255));
-        shortString(QLatin1StringView(encoded));
+        const QStringView cut = QStringView(text).left(255);
+        bytes.append(char(cut.size()));
+        Cp1252::encodeTo(cut, appendSpace(cut.size()));
     }
 
     void integer(qint64 value)
@@ -134,21 +158,24 @@ public:
 
     void stringValue(const QString &value)
     {
-        if (!Cp1252::canEncode(value)) {
+        // Windows-1252 has one byte per character, so the header is known before the
+        // text is encoded in place; a character it lacks sends the text as UTF-16.
+        const qsizetype start = bytes.size();
+        if (value.size() <= 255) {
+            bytes.append(char(vaString)).append(char(value.size()));
+        } else {
+            bytes.append(char(vaLString));
+            appendLittleEndian(qint32(value.size()));
+        }
+        if (!Cp1252::encodeTo(value, appendSpace(value.size()))) {
+            bytes.truncate(start);
             bytes.append(char(vaWString));
             appendLittleEndian(qint32(value.size()));
             for (const QChar c : value)
                 appendLittleEndian(quint16(c.unicode()));
-            return;
         }
-        const QByteArray encoded = Cp1252::encode(value);
-        if (encoded.size() <= 255) {
-            bytes.append(char(vaString)).append(char(encoded.size()));
-        } else {
-            bytes.append(char(vaLString));
-            appendLittleEndian(qint32(encoded.size()));
-        }
-        bytes.append(encoded);
+        if (bytes.size() >= kBlock)
+            flush(nullptr);
     }
 
     void ordinal(QLatin1StringView name, const PropertyInfo &property, qint64 value) override
@@ -187,17 +214,46 @@ public:
         bytes.append(char(vaCollection));
     }
     void beginItem(int) override { bytes.append(char(vaList)); }
-    void endItem() override { bytes.append(char(vaNull)); }
+    void endItem() override
+    {
+        bytes.append(char(vaNull));
+        if (bytes.size() >= kBlock)
+            flush(nullptr);
+    }
     void endCollection() override { bytes.append(char(vaNull)); }
 
 private:
+    // The size of the blocks written to a device.
+    static constexpr qsizetype kBlock = 256 * 1024;
+
+    char *appendSpace(qsizetype count)
+    {
+        const qsizetype at = bytes.size();
+        bytes.resize(at + count);
+        return bytes.data() + at;
+    }
+
     template <class T>
     void appendLittleEndian(T value)
     {
         const T le = qToLittleEndian(value);
         bytes.append(reinterpret_cast<const char *>(&le), sizeof le);
     }
+
+    QIODevice *mDevice;
+    bool mFailed = false;
+    QString mError;
 };
+
+void writeStream(BinaryWriter &writer, TComponent &root)
+{
+    writer.bytes.append(kSignature, 4);
+    writer.shortString(root.classInfo().className);
+    writer.shortString(root.Name);
+    visitComponent(root, writer);
+    writer.bytes.append(char(vaNull)); // end of properties
+    writer.bytes.append(char(vaNull)); // no child objects
+}
 
 }
 
@@ -220,26 +276,35 @@ void visitComponent(TComponent &root, PropertyVisitor &visitor)
 QByteArray ComponentWriter::toBytes(TComponent &root)
 {
     BinaryWriter writer;
-    writer.bytes.append(kSignature, 4);
-    writer.shortString(root.classInfo().className);
-    writer.shortString(root.Name);
-    visitComponent(root, writer);
-    writer.bytes.append(char(vaNull)); // end of properties
-    writer.bytes.append(char(vaNull)); // no child objects
+    writeStream(writer, root);
     return writer.bytes;
 }
 
 bool ComponentWriter::write(QIODevice *device, TComponent &root)
 {
-    if (!SafeWrite::writeAll(device, toBytes(root), &mError))
+    BinaryWriter writer(device);
+    writeStream(writer, root);
+    if (!writer.flush(&mError))
         return false;
     mError.clear();
     return true;
 }
 
+SafeWrite::Result ComponentWriter::replaceFile(const QString &fileName, TComponent &root, QString *error, SafeWrite::Owner owner)
+{
+    return SafeWrite::replaceFile(
+        fileName,
+        [&root](QIODevice *device, QString *reason) {
+            BinaryWriter writer(device);
+            writeStream(writer, root);
+            return writer.flush(reason);
+        },
+        error, owner);
+}
+
 bool ComponentWriter::write(const QString &fileName, TComponent &root, SafeWrite::Owner owner)
 {
-    if (SafeWrite::replaceFile(fileName, toBytes(root), &mError, owner) != SafeWrite::Result::Written)
+    if (replaceFile(fileName, root, &mError, owner) != SafeWrite::Result::Written)
         return false;
     mError.clear();
     return true;
@@ -247,38 +312,61 @@ bool ComponentWriter::write(const QString &fileName, TComponent &root, SafeWrite
 
 namespace {
 
-// Reads tagged values from a byte buffer; every read is checked against what is left.
+// The file under a stream could not be read on: the reason is the file's, not the
+// stream's.
+struct ReadFailure
+{
+    BoundedRead::Result result;
+    QString reason;
+};
+
+// Reads tagged values from bytes in memory or from a file read window by window; every
+// read is checked against what is left. A view that a read returns stays valid until
+// the next read.
 class StreamParser
 {
 public:
     explicit StreamParser(const QByteArray &bytes)
-        : mData(bytes)
+        : mCur(bytes.constData()), mEnd(bytes.constData() + bytes.size())
+    {
+    }
+    explicit StreamParser(BoundedRead::FileWindow &file)
+        : mFile(&file), mCur(file.data()), mEnd(file.data() + file.available())
     {
     }
 
     [[noreturn]] static void fail(const QString &reason) { throw StreamError(reason); }
 
-    qsizetype left() const { return mData.size() - mPos; }
+    qint64 left()
+    {
+        if (!mFile)
+            return mEnd - mCur;
+        mFile->consume(mCur - mFile->data());
+        mCur = mFile->data();
+        return mFile->left();
+    }
 
     quint8 byte()
     {
-        need(1);
-        return quint8(mData[mPos++]);
+        if (mCur == mEnd)
+            need(1);
+        return quint8(*mCur++);
     }
-    quint8 peek() const
+    quint8 peek()
     {
-        if (left() < 1)
-            fail(QStringLiteral("Unexpected end of stream"));
-        return quint8(mData[mPos]);
+        if (mCur == mEnd)
+            need(1);
+        return quint8(*mCur);
     }
 
-    QByteArrayView take(qsizetype count)
+    QByteArrayView take(qint64 count)
     {
         if (count < 0)
             fail(QStringLiteral("Invalid length in stream"));
-        need(count);
-        const QByteArrayView view(mData.constData() + mPos, count);
-        mPos += count;
+        if (count > mEnd - mCur)
+            need(count);
+        const QByteArrayView view(mCur, qsizetype(count));
+        mCur += count;
         return view;
     }
 
@@ -297,9 +385,8 @@ public:
 
     void expectSignature()
     {
-        if (left() < 4 || QByteArrayView(mData.constData(), 4) != QByteArrayView(kSignature, 4))
+        if (left() < 4 || take(4) != QByteArrayView(kSignature, 4))
             fail(QStringLiteral("Invalid stream format"));
-        mPos = 4;
     }
 
     // An integer value of tag 2, 3 or 4; nullopt (nothing consumed) for any other tag.
@@ -329,9 +416,9 @@ public:
             return Cp1252::decode(take(little<qint32>()));
         case vaWString: {
             const qint32 count = little<qint32>();
-            if (count < 0 || qsizetype(count) > left() / 2)
+            if (count < 0 || qint64(count) > left() / 2)
                 fail(QStringLiteral("Invalid length in stream"));
-            const QByteArrayView raw = take(qsizetype(count) * 2);
+            const QByteArrayView raw = take(qint64(count) * 2);
             QString text(count, Qt::Uninitialized);
             for (qint32 i = 0; i < count; ++i)
                 text[i] = QChar(qFromLittleEndian<quint16>(raw.data() + 2 * i));
@@ -343,14 +430,26 @@ public:
     }
 
 private:
-    void need(qsizetype count) const
+    // Makes count bytes readable at mCur, reading on in the file when there is one.
+    void need(qint64 count)
     {
         if (count > left())
             fail(QStringLiteral("Unexpected end of stream"));
+        if (!mFile)
+            return;
+        QString reason;
+        const BoundedRead::Result result = mFile->fill(qsizetype(count), &reason);
+        if (result != BoundedRead::Result::Read)
+            throw ReadFailure{result, reason};
+        mCur = mFile->data();
+        mEnd = mCur + mFile->available();
+        if (count > mEnd - mCur)
+            fail(QStringLiteral("Unexpected end of stream"));
     }
 
-    const QByteArray &mData;
-    qsizetype mPos = 0;
+    BoundedRead::FileWindow *mFile = nullptr;
+    const char *mCur = nullptr;
+    const char *mEnd = nullptr;
 };
 
 class ObjectReader
@@ -520,9 +619,10 @@ ComponentReader::ComponentReader(const ClassRegistry &registry)
 {
 }
 
-std::unique_ptr<TComponent> ComponentReader::readOrThrow(const QByteArray &bytes) const
+namespace {
+
+std::unique_ptr<TComponent> readComponent(StreamParser &in, const ClassRegistry &registry)
 {
-    StreamParser in(bytes);
     in.expectSignature();
     if ((in.peek() & 0xF0) == 0xF0) {
         const quint8 flags = in.byte() & 0x0F;
@@ -530,7 +630,7 @@ std::unique_ptr<TComponent> ComponentReader::readOrThrow(const QByteArray &bytes
             StreamParser::fail(QStringLiteral("Invalid stream format"));
     }
     const QLatin1StringView className = in.shortString();
-    const ClassRegistry::Factory factory = mRegistry.find(className);
+    const ClassRegistry::Factory factory = registry.find(className);
     if (!factory)
         StreamParser::fail(QStringLiteral("Class %1 not found").arg(className));
     std::unique_ptr<TComponent> root = factory();
@@ -542,6 +642,14 @@ std::unique_ptr<TComponent> ComponentReader::readOrThrow(const QByteArray &bytes
     // follows (padding, or bytes another tool appended) is ignored, and not kept when
     // the object is written again.
     return root;
+}
+
+}
+
+std::unique_ptr<TComponent> ComponentReader::readOrThrow(const QByteArray &bytes) const
+{
+    StreamParser in(bytes);
+    return readComponent(in, mRegistry);
 }
 
 std::unique_ptr<TComponent> ComponentReader::read(const QByteArray &bytes)
@@ -564,15 +672,30 @@ std::unique_ptr<TComponent> ComponentReader::read(QIODevice *device)
     return read(bytes);
 }
 
-// The file is read into memory rather than parsed from a mapping: a file cut short
-// while it is parsed would otherwise end the program with a bus error.
+// The file is parsed as it is read, through one window, rather than mapped: a file cut
+// short while it is parsed would otherwise end the program with a bus error.
 std::unique_ptr<TComponent> ComponentReader::read(const QString &fileName, qint64 limit)
 {
-    QByteArray bytes;
+    BoundedRead::FileWindow file(limit);
     QString reason;
-    switch (BoundedRead::readFile(fileName, bytes, &reason, limit)) {
+    BoundedRead::Result result = file.open(fileName, &reason);
+    if (result == BoundedRead::Result::Read) {
+        try {
+            StreamParser in(file);
+            std::unique_ptr<TComponent> root = readComponent(in, mRegistry);
+            mError.clear();
+            return root;
+        } catch (const StreamError &e) {
+            mError = e.message();
+            return nullptr;
+        } catch (const ReadFailure &failure) {
+            result = failure.result;
+            reason = failure.reason;
+        }
+    }
+    switch (result) {
     case BoundedRead::Result::Read:
-        return read(bytes);
+        break;
     case BoundedRead::Result::CannotOpen:
         mError = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason);
         break;

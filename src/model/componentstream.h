@@ -71,6 +71,11 @@ public:
     bool write(const QString &fileName, TComponent &root, SafeWrite::Owner owner = SafeWrite::Owner::User);
     QString errorString() const { return mError; }
 
+    // As write(fileName), telling a file that could not be created from one that could
+    // not be written; the reason goes to *error. The stream goes to the file in blocks.
+    static SafeWrite::Result replaceFile(const QString &fileName, TComponent &root, QString *error = nullptr,
+                                         SafeWrite::Owner owner = SafeWrite::Owner::User);
+
 private:
     QString mError;
 };

@@ -9,7 +9,7 @@ namespace Documents {
 
 SaveResult SaveDocument(const QString &path, TPagelette &page, QString *error)
 {
-    switch (SafeWrite::replaceFile(path, ComponentWriter::toBytes(page), error)) {
+    switch (ComponentWriter::replaceFile(path, page, error)) {
     case SafeWrite::Result::Written:
         return SaveResult::Saved;
     case SafeWrite::Result::CannotCreate:

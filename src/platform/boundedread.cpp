@@ -1,7 +1,8 @@
 #include "boundedread.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -122,6 +123,59 @@ Result readFile(const QString &path, QByteArray &bytes, QString *error, qint64 l
     if (const Result opened = openForReading(file, error); opened != Result::Read)
         return opened;
     return readAll(&file, bytes, error, limit);
+}
+
+namespace {
+
+// Large enough that a file is read in few calls, small enough to stay in the cache
+// between a read and the parsing of what it brought.
+constexpr qsizetype kWindowBlock = 256 * 1024;
+
+}
+
+FileWindow::FileWindow(qint64 limit)
+    : mLimit(limit)
+{
+}
+
+Result FileWindow::open(const QString &path, QString *error)
+{
+    mFile.setFileName(path);
+    if (const Result opened = openForReading(mFile, error); opened != Result::Read)
+        return opened;
+    mExpected = mFile.size();
+    if (mExpected > mLimit)
+        return fail(Result::TooLarge, error, tooLarge(mLimit));
+    return Result::Read;
+}
+
+Result FileWindow::fill(qsizetype count, QString *error)
+{
+    if (available() >= count)
+        return Result::Read;
+    if (count > mLimit)
+        return fail(Result::TooLarge, error, tooLarge(mLimit));
+    const qsizetype kept = available();
+    if (mStart > 0 && kept > 0)
+        std::memmove(mBuffer.data(), mBuffer.constData() + mStart, size_t(kept));
+    mStart = 0;
+    mEnd = kept;
+    // A piece larger than a block is only asked for when the file is known to hold it.
+    const qsizetype capacity = qMax(kWindowBlock, count);
+    if (mBuffer.size() < capacity)
+        mBuffer.resize(capacity);
+    while (mEnd < count) {
+        const qint64 n = mFile.read(mBuffer.data() + mEnd, mBuffer.size() - mEnd);
+        if (n < 0)
+            return fail(Result::ReadFailed, error, mFile.errorString());
+        if (n == 0)
+            break;
+        mEnd += qsizetype(n);
+        mRead += n;
+        if (mRead > mLimit)
+            return fail(Result::TooLarge, error, tooLarge(mLimit));
+    }
+    return Result::Read;
 }
 
 }

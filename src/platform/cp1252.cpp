@@ -51,12 +51,19 @@ bool canEncode(QStringView text)
 QByteArray encode(QStringView text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
-    char *out = bytes.data();
+    encodeTo(text, bytes.data());
+    return bytes;
+}
+
+bool encodeTo(QStringView text, char *out)
+{
+    bool complete = true;
     for (const QChar c : text) {
         const int b = byteOf(c.unicode());
+        complete = complete && b >= 0;
         *out++ = static_cast<char>(b < 0 ? '?' : b);
     }
-    return bytes;
+    return complete;
 }
 
 }

@@ -18,4 +18,8 @@ bool canEncode(QStringView text);
 // The text in Windows-1252; characters without a byte become '?'.
 QByteArray encode(QStringView text);
 
+// Writes the text's text.size() bytes to out as encode() does; false when any
+// character had no byte.
+bool encodeTo(QStringView text, char *out);
+
 }

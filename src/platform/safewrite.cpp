@@ -45,13 +45,13 @@ Result fail(Result result, QString *error, const QString &reason)
     return result;
 }
 
-Result replaceThroughLink(const QString &path, const QByteArray &bytes, QString *error)
+Result replaceThroughLink(const QString &path, const Producer &produce, QString *error)
 {
     QSaveFile file(path);
     // Unbuffered, every write reaches the file system at once and its error with it.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(Result::CannotCreate, error, file.errorString());
-    if (!writeAll(&file, bytes, error)) {
+    if (!produce(&file, error)) {
         file.cancelWriting();
         return Result::WriteFailed;
     }
@@ -82,7 +82,7 @@ mode_t newFileMode()
 // The temporary file is made beside the path (never at the end of a link) with
 // O_EXCL, its mode set on the open file, and it takes the path's place by rename, which
 // replaces a link instead of following it.
-Result replaceOwn(const QString &path, const QByteArray &bytes, QString *error, bool privateFile)
+Result replaceOwn(const QString &path, const Producer &produce, QString *error, bool privateFile)
 {
     const QFileInfo info(path);
     QTemporaryFile file(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
@@ -94,7 +94,7 @@ Result replaceOwn(const QString &path, const QByteArray &bytes, QString *error, 
         mode = existing.st_mode & 0777;
     if (::fchmod(file.handle(), mode) != 0)
         return fail(Result::WriteFailed, error, systemReason(errno));
-    if (!writeAll(&file, bytes, error))
+    if (!produce(&file, error))
         return Result::WriteFailed;
     if (::fsync(file.handle()) != 0)
         return fail(Result::WriteFailed, error, systemReason(errno));
@@ -136,13 +136,19 @@ bool writeAll(QIODevice *device, const QByteArray &bytes, QString *error)
 
 Result replaceFile(const QString &path, const QByteArray &bytes, QString *error, Owner owner)
 {
+    return replaceFile(path, [&bytes](QIODevice *device, QString *reason) { return writeAll(device, bytes, reason); }, error,
+                       owner);
+}
+
+Result replaceFile(const QString &path, const Producer &produce, QString *error, Owner owner)
+{
 #ifdef Q_OS_UNIX
     if (owner != Owner::User)
-        return replaceOwn(path, bytes, error, owner == Owner::ProgramPrivate);
+        return replaceOwn(path, produce, error, owner == Owner::ProgramPrivate);
 #else
     Q_UNUSED(owner);
 #endif
-    return replaceThroughLink(path, bytes, error);
+    return replaceThroughLink(path, produce, error);
 }
 
 Result replaceCopy(const QString &path, const QByteArray &bytes, QString *error)

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QIODevice;
 
 // The one way the program replaces a file: the bytes go to a temporary file beside
@@ -34,6 +36,13 @@ enum class Owner {
 // Replaces path with bytes. On failure *error holds the platform's reason
 // ("No space left on device") and nothing at path has changed.
 Result replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr, Owner owner = Owner::User);
+
+// Writes the content to the device given (writeAll() block by block); false, with the
+// reason in *error, when the device refused a block.
+using Producer = std::function<bool(QIODevice *device, QString *error)>;
+// Replaces path as above with what produce writes, so a large file need not be held in
+// memory whole: the same temporary file, flush, check and commit.
+Result replaceFile(const QString &path, const Producer &produce, QString *error = nullptr, Owner owner = Owner::User);
 
 // Replaces path with bytes as replaceFile() does, for a file the program can make
 // again from its sources (an HTML copy): the new file takes the old one's place by

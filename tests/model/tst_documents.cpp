@@ -45,6 +45,47 @@ private slots:
         QCOMPARE(loaded.WebForm().Count(), 0);
     }
 
+    // Files are written and read in blocks: values that straddle the blocks, and
+    // strings longer than a block, come through whole, and a file cut anywhere is
+    // refused as its bytes are.
+    void largePagesCrossTheBlocksWhole_data()
+    {
+        QTest::addColumn<double>("cutAt"); // share of the file kept; 1 keeps it whole
+        QTest::newRow("whole") << 1.0;
+        QTest::newRow("cut in the long text") << 0.1;
+        QTest::newRow("cut in the wide text") << 0.3;
+        QTest::newRow("cut among the links") << 0.6;
+        QTest::newRow("cut near the end") << 0.999;
+    }
+    void largePagesCrossTheBlocksWhole()
+    {
+        QFETCH(double, cutAt);
+        QTemporaryDir dir;
+        TPagelette page;
+        page.NewPage();
+        page.Page().Items(3).TextBlock().Text = QString(300000, u'a');
+        page.InsertNewItem(4, btHeading).HeadingBlock().Heading = QString(200000, QChar(0x3042));
+        for (int i = 0; i < 3000; ++i)
+            page.InsertNewItem(5, btLink).LinkBlock().LinkURL = QStringLiteral("http://example.com/%1").arg(i);
+        const QString path = dir.filePath("large.vxf");
+        QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
+        const QByteArray bytes = ComponentWriter::toBytes(page);
+        QCOMPARE(readFile(path), bytes);
+        const QByteArray kept = bytes.first(qsizetype(bytes.size() * cutAt));
+        QVERIFY(QFile::resize(path, kept.size()));
+        TPagelette loaded;
+        QString error;
+        const bool read = Documents::LoadDocument(path, loaded, &error);
+        QCOMPARE(read, cutAt == 1);
+        if (read) {
+            QCOMPARE(dumpProperties(loaded), dumpProperties(page));
+        } else {
+            QString bytesError;
+            QVERIFY(!Documents::LoadDocumentBytes(kept, loaded, &bytesError));
+            QCOMPARE(error, bytesError);
+        }
+    }
+
     void inheritedTagSurvivesLoadAndSave()
     {
         QTemporaryDir dir;
