@@ -6,6 +6,8 @@
 
 #include "forms/fieldbank.h"
 #include "forms/frmcommonfields.h"
+#include "model/componentstream.h"
+#include "model/pagelette.h"
 #include "widgets/rowdrag.h"
 
 #include <QFile>
@@ -53,6 +55,7 @@ private slots:
     void commonRowsMoveAndReturnToTheBank();
     void resetThenCancelKeepsTheFile();
     void gapInFieldNumbers();
+    void everyOptionComesBackAsStored();
 };
 
 void TestFrmCommonFields::withoutFileShowsBuiltInRows()
@@ -184,7 +187,7 @@ void TestFrmCommonFields::resetThenCancelKeepsTheFile()
 {
     TestServices fakes;
     // Written as no rewrite would write it, so any write shows.
-    const QByteArray original("[Default Fields]\nfield0 = Only|1\n");
+    const QByteArray original("[Default Fields]\nfield0 = Only|1\nfield1 = Next|1\n");
     const QString path = writeFile(fakes.data.folder().fieldsFile(), original);
     runBasic(fakes, [](TfrmCommonFields &dialog) {
         dialog.btnReset->click();
@@ -193,9 +196,18 @@ void TestFrmCommonFields::resetThenCancelKeepsTheFile()
     QCOMPARE(readFile(path), original);
 
     // OK without a change writes nothing either.
-    QCOMPARE(runBasic(fakes, [](TfrmCommonFields &dialog) { QCOMPARE(treeTexts(*dialog.lvForms), QStringList{"Only"}); }, true),
+    QCOMPARE(runBasic(fakes, [](TfrmCommonFields &dialog) { QCOMPARE(treeTexts(*dialog.lvForms), (QStringList{"Only", "Next"})); }, true),
              int(QDialog::Accepted));
     QCOMPARE(readFile(path), original);
+
+    // A move alone is a change that OK writes.
+    runBasic(fakes, [](TfrmCommonFields &dialog) {
+        dialog.lvForms->setCurrentItem(dialog.lvForms->topLevelItem(1));
+        dialog.btnMoveUp->click();
+    }, true);
+    IniFile file;
+    FieldBank::readFile(path, file);
+    QCOMPARE(*FieldBank::readFields(file, FieldBank::defaultFieldsSection()), (QList<BankField>{{"Next", fkTextArea}, {"Only", fkTextArea}}));
 }
 
 void TestFrmCommonFields::gapInFieldNumbers()
@@ -209,6 +221,26 @@ void TestFrmCommonFields::gapInFieldNumbers()
         QCOMPARE(dialog.lvForms->topLevelItemCount(), 6);
         QVERIFY(dialog.changed());
     }, false);
+}
+
+// Each box shows its own setting and gives it back, so reopening the dialog and
+// pressing OK changes nothing.
+void TestFrmCommonFields::everyOptionComesBackAsStored()
+{
+    TestServices fakes;
+    TfrmCommonFields dialog(fakes.services);
+    dialog.setMode(TfrmCommonFields::cmOptions);
+    for (bool TPagelette::*option : {&TPagelette::FormFooter, &TPagelette::Border, &TPagelette::EmailAddress, &TPagelette::EmailSubject,
+                                     &TPagelette::EnvReport, &TPagelette::HostName, &TPagelette::BrowserUsed, &TPagelette::BlankFields,
+                                     &TPagelette::AlphaSort}) {
+        TPagelette page;
+        page.*option = true;
+        page.FormTitle = QStringLiteral("Contact");
+        dialog.loadOptions(page);
+        TPagelette stored;
+        dialog.storeOptions(stored);
+        QCOMPARE(dumpProperties(stored), dumpProperties(page));
+    }
 }
 
 VENDRIX_TEST(TestFrmCommonFields)

@@ -250,17 +250,55 @@ private slots:
                 .arg(background)));
     }
 
-    void emptyDropBoxIsALink()
+    // The go() script goes in the head for a drop box with entries, wherever it stands;
+    // a drop box without entries is a plain link.
+    void dropBoxScript_data()
     {
+        QTest::addColumn<bool>("entries");
+        QTest::newRow("first block with entries") << true;
+        QTest::newRow("without entries") << false;
+    }
+    void dropBoxScript()
+    {
+        QFETCH(bool, entries);
         TPagelette page;
         TLinkBlock &link = addItem(emptyPage(page), btLink).LinkBlock();
         link.UseDropBox = true;
         link.LinkURL = QStringLiteral("http://x/");
         link.LinkText = QStringLiteral("X");
+        if (entries)
+            link.DropBoxText = QStringLiteral("http://y/\tY\r\n");
         QStringList lines;
         BuildPageHTML(lines, hmUploadCopy, page, testOptions());
-        QVERIFY(lines.contains(QStringLiteral("<A HREF=\"http://x/\">X</A><P>")));
-        QVERIFY(!lines.join(QString()).contains(QStringLiteral("script")));
+        const QString html = lines.join(QStringLiteral("\r\n"));
+        QCOMPARE(lines.contains(QStringLiteral("<A HREF=\"http://x/\">X</A><P>")), !entries);
+        QCOMPARE(html.contains(QStringLiteral("script")), entries);
+        const qsizetype script = html.indexOf(QStringLiteral("\tfunction go(doc){"));
+        QCOMPARE(script >= 0 && script < html.indexOf(QStringLiteral("<BODY")), entries);
+    }
+
+    void listStyles_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("html");
+        const char *const opened[] = {"UL TYPE=\"DISC\"", "UL TYPE=\"CIRCLE\"", "UL TYPE=\"SQUARE\"", "OL TYPE=\"A\"",
+                                      "OL TYPE=\"a\"",    "OL TYPE=\"1\"",      "OL TYPE=\"I\"",      "OL TYPE=\"i\""};
+        for (int style = lsDisc; style <= lsLoCaseRoman; ++style) {
+            const QString tag = QString::fromLatin1(opened[style]);
+            QTest::addRow("%d", style) << style << u'<' + tag + QStringLiteral(">\r\n   <LI>One\r\n</") + tag.left(2) + u'>';
+        }
+    }
+    void listStyles()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, html);
+        TPagelette page;
+        TBulletBlock &list = addItem(emptyPage(page), btBullet).BulletBlock();
+        list.Style = TListStyle(style);
+        list.Bullets = QStringLiteral("One\r\n");
+        QStringList lines;
+        BuildPageHTML(lines, hmUploadCopy, page, testOptions());
+        QVERIFY2(lines.join(QStringLiteral("\r\n")).contains(html), qPrintable(lines.join(u'\n')));
     }
 
     // The entries built before the failure stay in lines, not yet split into lines of

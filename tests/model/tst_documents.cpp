@@ -26,6 +26,13 @@ private slots:
         TPagelette page;
         page.NewPage();
         page.Page().Items(3).TextBlock().Text = QStringLiteral("Hello");
+        // Every form setting but AlphaSort, which the page loaded into has and the file lacks.
+        page.BlankFields = page.Border = page.BrowserUsed = page.EmailAddress = page.EmailSubject = page.EnvReport =
+            page.FormFooter = page.HostName = true;
+        page.Color = QStringLiteral("clSilver");
+        page.FormTitle = QStringLiteral("title");
+        page.Email = QStringLiteral("me@example.com");
+        page.Redirect = QStringLiteral("http://example.com/");
         page.Subject = QStringLiteral("subject");
         const QString path = dir.filePath("page.vxf");
         QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
