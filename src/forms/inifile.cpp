@@ -27,9 +27,10 @@ IniFile IniFile::parse(QByteArrayView bytes)
     auto addLine = [&](qsizetype end, QByteArray ending) {
         Line line;
         line.raw = bytes.sliced(start, end - start).toByteArray();
-        line.text = file.mUtf8 ? QString::fromUtf8(line.raw) : Cp1252::decode(line.raw);
-        if (file.mLines.isEmpty() && line.text.startsWith(QChar(0xFEFF)))
-            line.text.remove(0, 1);
+        // The raw line keeps a byte-order mark for the rewrite; its text never does.
+        const QByteArrayView text = file.mLines.isEmpty() && line.raw.startsWith("\xEF\xBB\xBF")
+            ? QByteArrayView(line.raw).sliced(3) : QByteArrayView(line.raw);
+        line.text = file.mUtf8 ? QString::fromUtf8(text) : Cp1252::decode(text);
         line.kind = kindOf(line.text);
         if (!newlineSeen && !ending.isEmpty()) {
             file.mNewline = ending;

@@ -50,12 +50,12 @@ bool isValidUtf8(QByteArrayView bytes)
 
 QString decode(const QByteArray &bytes)
 {
+    // A byte-order mark is never text, even before bytes that are not UTF-8 after all.
+    const QByteArrayView body = bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
+    QString text = utf8.decode(body);
     if (utf8.hasError())
-        return Cp1252::decode(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+        return Cp1252::decode(body);
     return text;
 }
 
@@ -88,9 +88,10 @@ bool readLines(const QString &path, QStringList &lines, QString *error, qint64 l
         return true;
     // Decoded a line at a time from the end, the bytes shrinking as the lines grow,
     // instead of holding the bytes, the whole text and its lines at once.
-    const bool isUtf8 = isValidUtf8(bytes);
-    if (isUtf8 && bytes.startsWith("\xEF\xBB\xBF"))
+    // A byte-order mark is never text, even before bytes that are not UTF-8 after all.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
+    const bool isUtf8 = isValidUtf8(bytes);
     qsizetype end = bytes.size();
     if (bytes.endsWith("\r\n"))
         end -= 2;

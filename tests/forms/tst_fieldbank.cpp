@@ -54,6 +54,9 @@ void TestFieldBank::rewriteKeepsTheRestOfTheFile_data()
     QTest::newRow("missing section appended")
         << QByteArray("[State]\r\nState0=AL|Alabama")
         << QByteArray("[State]\r\nState0=AL|Alabama\r\n\r\n[Default Fields]\r\nFIELD0=Age|0\r\nFIELD1=Pets|3\r\n");
+    QTest::newRow("byte-order mark before the section, Windows-1252 after it")
+        << QByteArray("\xEF\xBB\xBF[Default Fields]\r\nFIELD0=Caf\xE9|1\r\n")
+        << QByteArray("\xEF\xBB\xBF[Default Fields]\r\nFIELD0=Age|0\r\nFIELD1=Pets|3\r\n");
     QTest::newRow("no file") << QByteArray() << QByteArray("[Default Fields]\r\nFIELD0=Age|0\r\nFIELD1=Pets|3\r\n");
     QTest::newRow("Windows-1252 bytes elsewhere stay")
         << QByteArray("[State]\r\nState0=Q|Qu\xE9" "bec\r\n[Default Fields]\r\nFIELD0=A|0\r\n")

@@ -3,6 +3,8 @@
 #include "platform/cp1252.h"
 #include "platform/textfile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestEncoding : public QObject
@@ -38,7 +40,30 @@ private slots:
     {
         QCOMPARE(TextFile::decode("caf\xC3\xA9"), QStringLiteral("caf\u00E9"));
         QCOMPARE(TextFile::decode("caf\xE9"), QStringLiteral("caf\u00E9"));
-        QCOMPARE(TextFile::decode("\xEF\xBB\xBFhello"), QStringLiteral("hello"));
+    }
+
+    // The mark some editors put before UTF-8 text is no part of the first line, whether
+    // the file is read by lines or decoded whole, and whatever the rest turns out to be.
+    void byteOrderMarkIsNoText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9\r\nsecond\r\n") << QStringList{"caf\u00E9", "second"};
+        QTest::newRow("Windows-1252 after the mark") << QByteArray("\xEF\xBB\xBF" "caf\xE9\nsecond") << QStringList{"caf\u00E9", "second"};
+    }
+    void byteOrderMarkIsNoText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("marked.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        QStringList read;
+        QVERIFY(TextFile::readLines(path, read));
+        QCOMPARE(read, lines);
+        QCOMPARE(TextFile::splitLines(TextFile::decode(bytes)), lines);
     }
 
     void linesSplitAtEveryKindOfLineEnd_data()
