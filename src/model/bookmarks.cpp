@@ -72,6 +72,11 @@ QString readInternetShortcut(const QString &path)
     QStringList lines;
     if (!TextFile::readLines(path, lines))
         return QString();
+    return internetShortcutUrl(lines);
+}
+
+QString internetShortcutUrl(const QStringList &lines)
+{
     bool inSection = false;
     for (const QString &raw : std::as_const(lines)) {
         const QString line = raw.trimmed();

@@ -43,5 +43,7 @@ struct Location
 // The "URL" value of the "InternetShortcut" section (names in any letter case);
 // empty when the file or the value is missing.
 QString readInternetShortcut(const QString &path);
+// The same value from the lines of such a file.
+QString internetShortcutUrl(const QStringList &lines);
 
 }
