@@ -233,6 +233,33 @@ private slots:
         QCOMPARE(stray, QStringList());
     }
 
+    // When the new file cannot take the old one's place, the save fails with the
+    // reason and what was there stays, with no temporary left beside it.
+    void refusedReplaceFails_data()
+    {
+        QTest::addColumn<int>("owner"); // -1: a copy the program can make again
+        QTest::newRow("user's file") << int(SafeWrite::Owner::User);
+        QTest::newRow("program's file") << int(SafeWrite::Owner::Program);
+        QTest::newRow("private file") << int(SafeWrite::Owner::ProgramPrivate);
+        QTest::newRow("copy") << -1;
+    }
+
+    void refusedReplaceFails()
+    {
+        QFETCH(int, owner);
+        QTemporaryDir dir;
+        // Nothing but a folder refuses to be replaced by a file, even for root.
+        const QString path = dir.filePath(QStringLiteral("old.html"));
+        QVERIFY(QDir().mkpath(path + QStringLiteral("/kept")));
+        QString error;
+        const SafeWrite::Result result = owner < 0 ? SafeWrite::replaceCopy(path, "new", &error)
+                                                   : SafeWrite::replaceFile(path, "new", &error, SafeWrite::Owner(owner));
+        QVERIFY(result != SafeWrite::Result::Written);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(QFileInfo(path + QStringLiteral("/kept")).isDir());
+        QCOMPARE(strayFiles(dir.path()), QStringList());
+    }
+
     // A link planted where the program keeps a file of its own is replaced, never
     // written through: what it points to keeps its contents and its mode, and a link to
     // nothing creates nothing. A document the user reached through a link is saved to

@@ -172,6 +172,37 @@ private slots:
         QVERIFY(shell.opened.isEmpty());
     }
 
+    // Bitmaps keep their rows from the bottom up; the panel shows the top at the top.
+    void drawnTheRightWayUp_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("true colour") << int(QImage::Format_RGB32);
+        QTest::newRow("palette") << int(QImage::Format_Indexed8);
+    }
+    void drawnTheRightWayUp()
+    {
+        QFETCH(int, format);
+        QTemporaryDir dir;
+        QImage banner(468, 60, QImage::Format_RGB32);
+        banner.fill(Qt::red);
+        for (int y = 30; y < 60; ++y) {
+            for (int x = 0; x < 468; ++x)
+                banner.setPixel(x, y, qRgb(0, 0, 255));
+        }
+        QVERIFY(banner.convertToFormat(QImage::Format(format)).save(dir.filePath(QStringLiteral("halves.bmp")), "BMP"));
+        writeFile(dir.filePath(QStringLiteral("banners.txt")), "halves.bmp\thttp://example.com/\n");
+        qputenv("VXADS_BANNER_DIR", QFile::encodeName(dir.path()));
+
+        Rig rig;
+        auto &[prompter, shell, panel, host] = rig;
+        QVERIFY(host.start());
+        host.tick();
+        QVERIFY(host.hasBanner());
+        const QImage shot = panel.grab().toImage();
+        QCOMPARE(QColor(shot.pixel(234, 5)), QColor(Qt::red));
+        QCOMPARE(QColor(shot.pixel(234, 55)), QColor(Qt::blue));
+    }
+
     void aDamagedBannerIsReportedAsNotShown()
     {
         QTemporaryDir dir;

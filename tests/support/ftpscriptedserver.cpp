@@ -6,6 +6,8 @@
 #include <memory>
 #include <utility>
 
+#include <sys/socket.h>
+
 ScriptedFtpServer::ScriptedFtpServer(QObject *parent)
     : QObject(parent)
 {
@@ -178,11 +180,20 @@ void ScriptedFtpServer::receive(QTcpSocket *data, const QByteArray &name)
                 data->abort();
         });
     }
+    const qint64 cut = endDataAfter;
+    if (cut >= 0) {
+        connect(data, &QTcpSocket::readyRead, this, [data, content, cut] {
+            if (content->size() >= cut)
+                ::shutdown(int(data->socketDescriptor()), SHUT_WR);
+        });
+    }
     const qint64 restart = std::exchange(mRestart, 0);
-    connect(data, &QTcpSocket::disconnected, this, [this, data, content, name, restart] {
+    connect(data, &QTcpSocket::disconnected, this, [this, data, content, name, restart, cut] {
         *content += data->readAll();
         if (dropDataAfter >= 0)
             content->truncate(dropDataAfter);
+        if (cut >= 0)
+            content->truncate(cut);
         content->chop(storesShortBy);
         files.insert(name, files.value(name).left(restart) + *content);
         data->deleteLater();

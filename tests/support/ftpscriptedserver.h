@@ -62,6 +62,9 @@ public:
     qint64 storesShortBy = 0;
     // The data connection of a STOR is dropped after this many bytes (-1: never).
     qint64 dropDataAfter = -1;
+    // The server ends the data connection of a STOR cleanly after this many bytes, reads
+    // on until the client closes, keeps only those bytes and answers with storeDone.
+    qint64 endDataAfter = -1;
 
     QList<QByteArray> commands;      // every command line received, in order
     QMap<QByteArray, QByteArray> files; // stored files by name

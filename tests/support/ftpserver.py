@@ -4,7 +4,8 @@
 Serves one folder to one user on 127.0.0.1, on a port the system picks, and prints
 that port on the first line of its output. With --certificate (a PEM file holding the
 certificate and its key) it speaks explicit FTP over TLS only: the login, the commands
-and every data connection must be encrypted. It stops by itself after --lifetime
+and every data connection must be encrypted; with --data-certificate as well, the
+data connections show that certificate instead of the login's. It stops by itself after --lifetime
 seconds, and as soon as its standard input is closed (when the test that started it
 ends, however it ends).
 """
@@ -35,6 +36,7 @@ def main():
     parser.add_argument("--password", required=True)
     parser.add_argument("--lifetime", type=float, default=300.0)
     parser.add_argument("--certificate")
+    parser.add_argument("--data-certificate")
     args = parser.parse_args()
 
     logging.basicConfig(level=logging.ERROR)
@@ -48,6 +50,20 @@ def main():
             certfile = args.certificate
             tls_control_required = True
             tls_data_required = True
+
+        if args.data_certificate:
+            from OpenSSL import SSL
+            from pyftpdlib.handlers import TLS_DTPHandler
+
+            data_context = SSL.Context(Handler.ssl_protocol)
+            data_context.use_certificate_chain_file(args.data_certificate)
+            data_context.use_privatekey_file(args.data_certificate)
+
+            class DataHandler(TLS_DTPHandler):
+                def secure_connection(self, ssl_context):
+                    super().secure_connection(data_context)
+
+            Handler.dtp_handler = DataHandler
     else:
         class Handler(FTPHandler):
             pass

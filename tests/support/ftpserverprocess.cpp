@@ -32,6 +32,8 @@ bool FtpServerProcess::start(const QString &root, const QString &user, const QSt
                           QStringLiteral("--password"), password, QStringLiteral("--lifetime"), QString::number(lifetimeSeconds)};
     if (!certificate.isEmpty())
         arguments << QStringLiteral("--certificate") << certificate;
+    if (!dataCertificate.isEmpty())
+        arguments << QStringLiteral("--data-certificate") << dataCertificate;
     mProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     mProcess.start(python(), arguments);
     if (!mProcess.waitForStarted(5000)) {

@@ -20,6 +20,9 @@ public:
     bool start(const QString &root, const QString &user, const QString &password, const QString &certificate = QString(),
                int lifetimeSeconds = 300);
     quint16 port() const { return mPort; }
+    // Set before start(): the data connections show this certificate (a PEM file with
+    // its key) instead of the login's, as a server that another host stands in for.
+    QString dataCertificate;
     QString errorString() const { return mError; }
     void stop();
 

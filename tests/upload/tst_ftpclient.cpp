@@ -3,6 +3,7 @@
 #include "testfiles.h"
 #include "testregistry.h"
 
+#include "upload/ftperrors.h"
 #include "upload/ftpreplyreader.h"
 #include "upload/lowspeedlimit.h"
 
@@ -451,6 +452,21 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return probe.done.size() == 2; }, 5000));
         QCOMPARE(probe.done.last(), qMakePair(rqSetType, 421));
         QVERIFY(probe.events.contains(QStringLiteral("closed 0")));
+    }
+
+    // The server's 226 after a data connection it closed before the end of the file is
+    // no success.
+    void dataConnectionEndedEarlyFailsTheStore()
+    {
+        QTemporaryDir dir;
+        auto &[server, ftp, probe] = *mSession;
+        server.endDataAfter = 65536;
+        QCOMPARE(probe.run(&TFtpClient::StartConnect), 0);
+        ftp.LocalFileName = writeFile(dir.filePath(QStringLiteral("big.bin")), QByteArray(8 << 20, 'z'));
+        ftp.HostFileName = QStringLiteral("big.bin");
+        QCOMPARE(probe.run(&TFtpClient::StartPut), int(WinsockErrors::WSAECONNRESET));
+        QCOMPARE(ftp.ErrorMessage(), WinsockErrors::failureText(WinsockErrors::WSAECONNRESET));
+        QCOMPARE(server.files.value("big.bin").size(), 65536);
     }
 
     void abortRequestedByProgressFailsTheStore()

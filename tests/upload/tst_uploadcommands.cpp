@@ -286,9 +286,13 @@ private slots:
         FtpServerProcess tls;
         QVERIFY2(tls.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("pässword"), certificate), qPrintable(tls.errorString()));
         QCOMPARE(setProfile(QStringLiteral("Secure"), tls.port(), QStringLiteral("pub")), 0);
-        const Result refused = vendrix(publish(QStringLiteral("Secure")));
-        QCOMPARE(refused.exitCode, 1);
-        QVERIFY2(refused.err.contains(QStringLiteral("--set-profile \"Secure\" --trust-certificate ") + fingerprint), qPrintable(refused.err));
+        // Nothing on the command line but --set-profile trusts it, and nobody is asked.
+        for (const QStringList &more : {QStringList(), QStringList{"--create-dir"}}) {
+            const Result refused = vendrix(publish(QStringLiteral("Secure")) + more);
+            QCOMPARE(refused.exitCode, 1);
+            QVERIFY2(refused.err.contains(QStringLiteral("--set-profile \"Secure\" --trust-certificate ") + fingerprint), qPrintable(refused.err));
+            QVERIFY2(!refused.out.contains(u'?') && !refused.err.contains(u'?'), qPrintable(refused.out + refused.err));
+        }
 
         QCOMPARE(vendrix({QStringLiteral("--set-profile"), QStringLiteral("Secure"), QStringLiteral("--trust-certificate"), fingerprint.toLower()})
                      .exitCode,

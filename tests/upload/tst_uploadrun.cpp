@@ -243,6 +243,30 @@ private slots:
         QCOMPARE(readFile(remote(dir + QStringLiteral("/trust.html"))), QByteArray("<p>trusted</p>"));
     }
 
+    // Data connections show the certificate the login showed, or nothing is sent.
+    void otherCertificateOnTheDataConnection()
+    {
+        const QString other = mLocal.filePath(QStringLiteral("other.pem"));
+        QVERIFY(FtpServerProcess::makeCertificate(other));
+        FtpServerProcess server;
+        server.dataCertificate = other;
+        QVERIFY2(server.start(mRemote.path(), QStringLiteral("tester"), QStringLiteral("right"), mLocal.filePath(QStringLiteral("server.pem"))),
+                 qPrintable(server.errorString()));
+        QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("other")));
+        const QString page = writeFile(mLocal.filePath(QStringLiteral("Upload/other.html")), "<p>other</p>");
+        auto h = harness(QStringLiteral("right"), QStringLiteral("other"), [&](ServerProfile &p) {
+            p.Port = QString::number(server.port());
+            p.Security = ftpSecurityTLS;
+            p.TrustedCertificate = mFingerprint;
+        });
+        QVERIFY(h->send({page}));
+        QVERIFY(!h->run.transferCompleted());
+        QCOMPARE(h->texts(), QStringList{QStringLiteral("Error 500 TLS on the data connection failed: The certificate is self-signed, "
+                                                        "and untrusted\r\n\r\n\"other.html\" was not sent. No file reached the server.")});
+        QVERIFY(h->commands.contains(QStringLiteral("USER tester")));
+        QCOMPARE(QDir(remote(QStringLiteral("other"))).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
     void fullRunPutsThePageInPlaceLast()
     {
         QVERIFY(QDir(mRemote.path()).mkdir(QStringLiteral("site")));
