@@ -34,6 +34,7 @@ private slots:
         page.Email = QStringLiteral("me@example.com");
         page.Redirect = QStringLiteral("http://example.com/");
         page.Subject = QStringLiteral("subject");
+        page.WebForm().AddElement().Name = QStringLiteral("field");
         const QString path = dir.filePath("page.vxf");
         QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
         QCOMPARE(readFile(path), ComponentWriter::toBytes(page));
@@ -47,9 +48,10 @@ private slots:
         QString error;
         QVERIFY2(Documents::LoadDocument(path, loaded, &error), qPrintable(error));
         QCOMPARE(&loaded.Page(), collection);
+        QCOMPARE(loaded.Page().Items(0).Collection(), collection);
         QCOMPARE(dumpProperties(loaded), dumpProperties(page));
         QVERIFY(!loaded.AlphaSort);
-        QCOMPARE(loaded.WebForm().Count(), 0);
+        QCOMPARE(loaded.WebForm().Count(), 1);
     }
 
     // Files are written and read in blocks: values that straddle the blocks, and

@@ -199,25 +199,6 @@ private slots:
         if (line.count(u'|') == (marked ? 2 : 1))
             QCOMPARE(option->line(marked), line);
     }
-
-    void takingTheContentsOfAnotherPage()
-    {
-        TPagelette target;
-        target.NewPage();
-        TPageCollection *collection = &target.Page();
-        TPagelette source;
-        source.InsertNewItem(0, btHR).HRBlock().Width = 55;
-        source.WebForm().AddElement().Name = QStringLiteral("f");
-        source.Subject = QStringLiteral("s");
-        target.takeContentsFrom(source);
-        QCOMPARE(&target.Page(), collection);
-        QCOMPARE(target.Page().Count(), 1);
-        QCOMPARE(target.Page().Items(0).HRBlock().Width, 55);
-        QCOMPARE(target.Page().Items(0).Collection(), &target.Page());
-        QCOMPARE(target.WebForm().Items(0).Name, QStringLiteral("f"));
-        QCOMPARE(target.Subject, QStringLiteral("s"));
-        QCOMPARE(source.Page().Count(), 0);
-    }
 };
 
 VENDRIX_TEST(TestPageModel)

@@ -36,12 +36,6 @@ private slots:
         QCOMPARE(Cp1252::encode(text), QByteArray("a?b??c"));
     }
 
-    void textIsReadAsUtf8OrWindows1252()
-    {
-        QCOMPARE(TextFile::decode("caf\xC3\xA9"), QStringLiteral("caf\u00E9"));
-        QCOMPARE(TextFile::decode("caf\xE9"), QStringLiteral("caf\u00E9"));
-    }
-
     // The mark some editors put before UTF-8 text is no part of the first line, whether
     // the file is read by lines or decoded whole, and whatever the rest turns out to be.
     void byteOrderMarkIsNoText_data()
