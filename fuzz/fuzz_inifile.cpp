@@ -11,11 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const IniFile bank = IniFile::parse(bytes);
     FUZZ_CHECK(bank.toBytes() == bytes);
+    // Every field's options are read through the same code: a few fields find what
+    // all of them can, at a fraction of the cost.
     for (const QString &section : {FieldBank::defaultFieldsSection(), FieldBank::bankSection()}) {
-        const std::optional<QList<BankField>> fields = FieldBank::readFields(bank, section);
-        for (const BankField &field : fields.value_or(QList<BankField>())) {
-            FieldBank::basicFieldStrings(bank, field);
-            FieldBank::readOptions(bank, FieldBank::optionSection(field), true);
+        const QList<BankField> fields = FieldBank::readFields(bank, section).value_or(QList<BankField>());
+        for (qsizetype i = 0; i < fields.size() && i < 4; ++i) {
+            FieldBank::basicFieldStrings(bank, fields[i]);
+            FieldBank::readOptions(bank, FieldBank::optionSection(fields[i]), true);
         }
     }
     return 0;
