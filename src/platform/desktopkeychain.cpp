@@ -4,6 +4,9 @@
 
 #include <qt6keychain/keychain.h>
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -23,15 +26,40 @@ Keychain::Status statusOf(QKeychain::Error error)
         return Keychain::Status::Refused;
     case QKeychain::NoBackendAvailable:
     case QKeychain::NotImplemented:
-    // What a session without a usable bus or Secret Service gives ("Cannot autolaunch
-    // D-Bus without X11 $DISPLAY", "The name org.freedesktop.secrets was not provided
-    // by any .service files"); it is never a refusal by the user.
-    case QKeychain::OtherError:
         return Keychain::Status::Unavailable;
+    // The session has a keychain (see sessionKeychain()): a call it did not answer in
+    // D-Bus's own time limit ("Timeout was reached") is a failure, not a missing keychain.
+    case QKeychain::OtherError:
     case QKeychain::CouldNotDeleteEntry:
         break;
     }
     return Keychain::Status::Failed;
+}
+
+// Empty when the session bus has a keychain on it, running or started on demand (the
+// Secret Service, or KWallet); else why not. QtKeychain's own errors do not tell a
+// missing keychain from one that failed.
+QString sessionKeychain()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return QStringLiteral("no session bus: %1").arg(bus.lastError().message());
+    const QStringList services{QStringLiteral("org.freedesktop.secrets"), QStringLiteral("org.kde.kwalletd5"),
+                               QStringLiteral("org.kde.kwalletd6")};
+    for (const QString &service : services) {
+        if (bus.interface()->isServiceRegistered(service))
+            return QString();
+    }
+    const QDBusReply<QStringList> startable = bus.call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("ListActivatableNames")));
+    if (startable.isValid()) {
+        for (const QString &service : services) {
+            if (startable.value().contains(service))
+                return QString();
+        }
+    }
+    return QStringLiteral("no Secret Service on the session bus");
 }
 
 // Starts the job and waits for it. The job deletes itself once it has finished, also
@@ -77,13 +105,26 @@ DesktopKeychain::DesktopKeychain(QString service, std::chrono::milliseconds time
 {
 }
 
+std::optional<Keychain::Result> DesktopKeychain::missing()
+{
+    if (!mMissing)
+        mMissing = sessionKeychain();
+    if (mMissing->isEmpty())
+        return std::nullopt;
+    return Result{Status::Unavailable, QString(), *mMissing};
+}
+
 Keychain::Result DesktopKeychain::read(const QString &key)
 {
+    if (const auto none = missing())
+        return *none;
     return runJob(new QKeychain::ReadPasswordJob(mService), key, mTimeLimit);
 }
 
 Keychain::Result DesktopKeychain::write(const QString &key, const QString &secret)
 {
+    if (const auto none = missing())
+        return *none;
     auto *job = new QKeychain::WritePasswordJob(mService);
     job->setTextData(secret);
     return runJob(job, key, mTimeLimit);
@@ -91,6 +132,8 @@ Keychain::Result DesktopKeychain::write(const QString &key, const QString &secre
 
 Keychain::Result DesktopKeychain::remove(const QString &key)
 {
+    if (const auto none = missing())
+        return *none;
     Result result = runJob(new QKeychain::DeletePasswordJob(mService), key, mTimeLimit);
     if (result.status == Status::NotFound)
         result.status = Status::Done;

@@ -3,6 +3,7 @@
 #include "keychain.h"
 
 #include <chrono>
+#include <optional>
 
 // The desktop's keychain (Secret Service: GNOME Keyring, KWallet) through QtKeychain.
 // One entry per key under one service name. The keychain's jobs run on the event loop;
@@ -27,6 +28,10 @@ public:
     std::chrono::milliseconds timeLimit() const { return mTimeLimit; }
 
 private:
+    // Unavailable when the session has no keychain, found out at the first call.
+    std::optional<Result> missing();
+
     QString mService;
     std::chrono::milliseconds mTimeLimit;
+    std::optional<QString> mMissing; // empty: there is a keychain
 };
