@@ -103,6 +103,11 @@ bool isCommand(const QStringList &arguments)
         || commandIndex(arguments) >= 0;
 }
 
+bool namesCommand(const QStringList &arguments)
+{
+    return commandIndex(arguments) >= 0;
+}
+
 int run(const QStringList &givenArguments, QTextStream &out, QTextStream &err)
 {
     QStringList arguments = givenArguments;

@@ -29,6 +29,10 @@ struct Command
 // --help or --version.
 bool isCommand(const QStringList &arguments);
 
+// True when the arguments name a command, not only --help or --version: only the
+// commands need the application object.
+bool namesCommand(const QStringList &arguments);
+
 // Runs the command; returns the process exit code (0 success, 1 failure, 2 bad usage).
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 

@@ -71,18 +71,15 @@ bool parseExportOptions(const QStringList &arguments, ExportOptions &options, QT
 
 // Standard output receives the file's bytes (ASCII) unchanged; a stream without
 // a device (a test's string) gets one character per byte.
-bool writeToStream(QTextStream &out, const QStringList &lines, QString *error)
+bool writeToStream(QTextStream &out, const QString &text, QString *error)
 {
     QIODevice *device = out.device();
     if (!device) {
-        QByteArray bytes;
-        for (const QString &line : lines)
-            bytes += HtmlText::toAscii(line) + "\r\n";
-        out << QString::fromLatin1(bytes);
+        out << QString::fromLatin1(HtmlText::toAscii(text));
         return true;
     }
     out.flush();
-    return HtmlCopies::writeHtml(device, lines, error);
+    return HtmlCopies::writeHtmlText(device, text, error);
 }
 
 int exportHtml(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -101,9 +98,9 @@ int exportHtml(const QStringList &arguments, QTextStream &out, QTextStream &err)
     HtmlBuildOptions build;
     build.programFolder = ProgramFolder::resolve(options.dataDir, QCoreApplication::applicationDirPath());
     build.showLogo = options.logo;
-    QStringList lines;
+    QString text;
     try {
-        BuildPageHTML(lines, options.mode, page, build);
+        text = BuildPageText(options.mode, page, build);
     } catch (const ListIndexError &) {
         err << "vendrix: " << options.input << ": " << errorCreatingWebPageMessage() << "\n";
         return 1;
@@ -112,8 +109,8 @@ int exportHtml(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return 1;
     }
 
-    const bool written = options.output.isEmpty() ? writeToStream(out, lines, &error)
-                                                  : HtmlCopies::writeHtmlFile(options.output, lines, &error, SafeWrite::Owner::User);
+    const bool written = options.output.isEmpty() ? writeToStream(out, text, &error)
+                                                  : HtmlCopies::writeHtmlTextFile(options.output, text, &error, SafeWrite::Owner::User);
     if (!written) {
         err << "vendrix: " << (options.output.isEmpty() ? QStringLiteral("standard output") : options.output) << ": "
             << error << "\n";

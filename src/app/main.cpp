@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -35,7 +36,11 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
     if (CommandLine::isCommand(arguments)) {
-        QCoreApplication app(argc, argv);
+        // The version and the help are fixed texts: only the commands pay for the
+        // application object (locale, paths, event dispatcher).
+        std::optional<QCoreApplication> app;
+        if (CommandLine::namesCommand(arguments))
+            app.emplace(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
         return CommandLine::finish(CommandLine::run(arguments, out, err), out, stdout, err);

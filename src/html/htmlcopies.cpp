@@ -85,6 +85,31 @@ bool writeHtml(QIODevice *device, const QStringList &lines, QString *error)
     return SafeWrite::writeAll(device, encodedText(lines), error);
 }
 
+bool writeHtmlText(QIODevice *device, QStringView text, QString *error)
+{
+    constexpr qsizetype block = 128 * 1024;
+    QByteArray bytes;
+    bytes.reserve(block + block / 4);
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype n = qMin(block, text.size() - at);
+        // A character made of two UTF-16 units stays in one block, so it gets one reference.
+        if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
+            ++n;
+        bytes.resize(0);
+        HtmlText::appendAscii(text.sliced(at, n), bytes);
+        if (!SafeWrite::writeAll(device, bytes, error))
+            return false;
+        at += n;
+    }
+    return true;
+}
+
+bool writeHtmlTextFile(const QString &path, QStringView text, QString *error, SafeWrite::Owner owner)
+{
+    const auto produce = [text](QIODevice *device, QString *reason) { return writeHtmlText(device, text, reason); };
+    return SafeWrite::replaceFile(path, produce, error, owner) == SafeWrite::Result::Written;
+}
+
 bool writeHtmlFile(const QString &path, const QStringList &lines, QString *error, SafeWrite::Owner owner)
 {
     return writeBytesToFile(path, encodedText(lines), error, owner);

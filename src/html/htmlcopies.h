@@ -23,6 +23,11 @@ QString uploadCopyFileName(const QString &documentPath);  // "<name without spac
 // False with the device's reason in *error when a write fails.
 bool writeHtml(QIODevice *device, const QStringList &lines, QString *error);
 
+// Writes a finished document's text (BuildPageText) as writeHtml() writes its lines,
+// in blocks, so a large page is not held a second time as bytes.
+bool writeHtmlText(QIODevice *device, QStringView text, QString *error);
+bool writeHtmlTextFile(const QString &path, QStringView text, QString *error, SafeWrite::Owner owner);
+
 // Writes lines as writeHtml does, replacing the file atomically: on failure the
 // previous file is intact and *error holds the reason. The copies are the program's
 // own files; a file the user named is written as the user's.

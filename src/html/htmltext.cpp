@@ -19,16 +19,24 @@ QString scriptString(QStringView text)
 
 QByteArray toAscii(QStringView text)
 {
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    char *out = bytes.data();
+    QByteArray bytes;
+    appendAscii(text, bytes);
+    return bytes;
+}
+
+void appendAscii(QStringView text, QByteArray &bytes)
+{
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size());
+    char *out = bytes.data() + start;
     qsizetype i = 0;
     // Nearly every page is ASCII: fill the buffer directly until the first character
     // that needs a reference.
     for (; i < text.size() && text[i].unicode() < 0x80; ++i)
         *out++ = char(text[i].unicode());
     if (i == text.size())
-        return bytes;
-    bytes.truncate(i);
+        return;
+    bytes.truncate(start + i);
     for (; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c < 0x80) {
@@ -42,7 +50,6 @@ QByteArray toAscii(QStringView text)
         }
         bytes.append("&#").append(QByteArray::number(quint32(codePoint))).append(';');
     }
-    return bytes;
 }
 
 }

@@ -44,5 +44,7 @@ QString scriptString(QStringView text);
 // reference ("&#233;"), so the page shows the same whatever character set the server
 // announces. ASCII text is kept byte for byte.
 QByteArray toAscii(QStringView text);
+// The same, appended to bytes.
+void appendAscii(QStringView text, QByteArray &bytes);
 
 }

@@ -10,6 +10,7 @@
 #include "model/documents.h"
 #include "model/errors.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +54,29 @@ private slots:
         error.clear();
         QVERIFY(!HtmlCopies::writeHtmlFile(dir.filePath(QStringLiteral("missing/t.html")), {QStringLiteral("x")}, &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    // A large document goes out in blocks: a character of two UTF-16 units at a
+    // block's edge still becomes one reference, and a refused block is reported.
+    void largeTextsAreWrittenInBlocks()
+    {
+        const QString smile = QString::fromUcs4(U"\U0001F600");
+        QString text;
+        for (const qsizetype at : {128 * 1024 - 1, 256 * 1024 - 2, 300 * 1024}) {
+            text += QString(at - text.size(), u'a');
+            text += smile;
+        }
+        text += QStringLiteral("\u00e9 end\r\n");
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        QVERIFY2(HtmlCopies::writeHtmlText(&buffer, text, &error), qPrintable(error));
+        QCOMPARE(buffer.data(), HtmlText::toAscii(text));
+        QCOMPARE(buffer.data().count("&#128512;"), 3);
+
+        FailingDevice full(200 * 1024);
+        QVERIFY(!HtmlCopies::writeHtmlText(&full, text, &error));
+        QCOMPARE(error, QStringLiteral("No space left on device"));
     }
 
     void copiesGoToTheirFolders()
