@@ -188,7 +188,8 @@ QVariant unescapeValue(QByteArrayView text)
     bool quoted = false;
     qsizetype chopLimit = 0;
     qsizetype i = 0;
-    QStringDecoder fromUtf8(QStringDecoder::Utf8);
+    // A value may begin with U+FEFF: only the file's own byte-order mark is dropped, by parse().
+    QStringDecoder fromUtf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
     auto skipBlanks = [&] {
         while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
             ++i;

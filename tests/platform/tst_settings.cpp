@@ -116,6 +116,7 @@ private slots:
         QTest::newRow("blanks around") << "K" << "  padded  ";
         QTest::newRow("line ends and tabs") << "K" << "one\r\ntwo\tthree\a";
         QTest::newRow("control characters before digits") << "K" << QStringLiteral("a\x01" "2b") + nul + "7";
+        QTest::newRow("byte-order mark after an escape") << "K" << QStringLiteral("\x04\uFEFFx");
         QTest::newRow("at sign") << "K" << "@home";
         QTest::newRow("semicolon, equals, hash") << "K" << "a;b=c#d";
         QTest::newRow("empty") << "K" << "";
