@@ -47,13 +47,7 @@ bool runRequest(SftpSession &session, const std::function<void()> &start)
 // One session of the program storing the file: connect, log in, put, quit.
 double sessionSeconds(const SshdProcess &server, const QString &source, QTextStream &out)
 {
-    SftpLogin login;
-    login.host = QStringLiteral("127.0.0.1");
-    login.port = server.port();
-    login.user = server.user();
-    login.keyFile = server.userKeyFile();
-    login.useAgent = false;
-    login.trustedHostKey = server.hostKeyFingerprint();
+    const SftpLogin login = server.login();
     SftpSession session;
     QFile file(source);
     QElapsedTimer timer;

@@ -85,6 +85,18 @@ QString SshdProcess::user() const
     return entry ? QString::fromLocal8Bit(entry->pw_name) : QString();
 }
 
+SftpLogin SshdProcess::login() const
+{
+    SftpLogin login;
+    login.host = QStringLiteral("127.0.0.1");
+    login.port = port();
+    login.user = user();
+    login.keyFile = userKeyFile();
+    login.useAgent = false;
+    login.trustedHostKey = hostKeyFingerprint();
+    return login;
+}
+
 QString SshdProcess::knownHostsLine() const
 {
     const QList<QByteArray> key = readFile(mFolder->filePath(QStringLiteral("host_key.pub"))).trimmed().split(' ');

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upload/sftpsession.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -26,6 +28,9 @@ public:
     static QString executable() { return QStringLiteral("/usr/sbin/sshd"); }
     static bool isInstalled();
     static bool canUsePasswords();
+
+    // The login of userKeyFile() with this server's host key trusted, no agent asked.
+    SftpLogin login() const;
 
     // baseFolder: where the server's folder is made (a tmpfs such as /dev/shm for
     // benchmarks); the system's temporary folder when empty. False with the reason

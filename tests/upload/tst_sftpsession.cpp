@@ -150,14 +150,8 @@ private:
 
     SftpLogin login() const
     {
-        SftpLogin login;
-        login.host = QStringLiteral("127.0.0.1");
-        login.port = mServer.port();
-        login.user = mServer.user();
-        login.keyFile = mServer.userKeyFile();
-        login.useAgent = false;
+        SftpLogin login = mServer.login();
         login.knownHostsFile = mLocal.filePath(QStringLiteral("known_hosts"));
-        login.trustedHostKey = mServer.hostKeyFingerprint();
         return login;
     }
 
