@@ -1,11 +1,14 @@
 #include "commandline.h"
+#include "processmemory.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -13,23 +16,9 @@ namespace CommandLine {
 
 namespace {
 
-std::vector<const Command *> allCommands()
+const Command *findCommand(const Commands &commands, const QString &option)
 {
-    std::vector<const Command *> commands;
-    for (const Command &c : std::span(documentCommands, size_t(documentCommandCount)))
-        commands.push_back(&c);
-    for (const Command &c : std::span(htmlCommands, size_t(htmlCommandCount)))
-        commands.push_back(&c);
-    for (const Command &c : std::span(uploadCommands, size_t(uploadCommandCount)))
-        commands.push_back(&c);
-    for (const Command &c : std::span(checkCommands, size_t(checkCommandCount)))
-        commands.push_back(&c);
-    return commands;
-}
-
-const Command *findCommand(const QString &option)
-{
-    for (const Command *c : allCommands()) {
+    for (const Command *c : commands) {
         if (option == QLatin1StringView(c->option))
             return c;
     }
@@ -47,10 +36,10 @@ bool isVersion(const QString &argument)
 }
 
 // Where the command's option stands among the arguments; -1 when there is none.
-qsizetype commandIndex(const QStringList &arguments)
+qsizetype commandIndex(const Commands &commands, const QStringList &arguments)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (findCommand(arguments[i]))
+        if (findCommand(commands, arguments[i]))
             return i;
     }
     return -1;
@@ -80,14 +69,14 @@ bool takeDataDir(QStringList &arguments, QString &dataDir, QTextStream &err)
     return true;
 }
 
-void printHelp(QTextStream &out)
+void printHelp(const Commands &commands, QTextStream &out)
 {
     out << "Usage: vendrix [--data-dir DIR] [--no-splash] [DOCUMENT]\n"
            "       vendrix COMMAND ... [--data-dir DIR]\n\n"
            "Without a command, the page builder window opens, with DOCUMENT (a page\n"
            "document .vxf or template .vxt) when one is given.\n\n"
            "Commands (they never open a window):\n";
-    for (const Command *c : allCommands())
+    for (const Command *c : commands)
         out << "  " << QString::fromLatin1(c->synopsis).leftJustified(34) << ' ' << c->summary << '\n';
     out << "  " << QStringLiteral("--version").leftJustified(34) << " Show the program's version\n";
     out << "  " << QStringLiteral("--help").leftJustified(34) << " Show this text\n";
@@ -97,41 +86,61 @@ void printHelp(QTextStream &out)
 
 }
 
-bool isCommand(const QStringList &arguments)
+Commands coreCommands()
+{
+    Commands commands;
+    for (const Command &c : std::span(documentCommands, size_t(documentCommandCount)))
+        commands.push_back(&c);
+    for (const Command &c : std::span(htmlCommands, size_t(htmlCommandCount)))
+        commands.push_back(&c);
+    return commands;
+}
+
+bool isCommand(const Commands &commands, const QStringList &arguments)
 {
     return std::any_of(arguments.begin(), arguments.end(), [](const QString &a) { return isHelp(a) || isVersion(a); })
-        || commandIndex(arguments) >= 0;
+        || commandIndex(commands, arguments) >= 0;
 }
 
-bool namesCommand(const QStringList &arguments)
+bool namesCommand(const Commands &commands, const QStringList &arguments)
 {
-    return commandIndex(arguments) >= 0;
+    return commandIndex(commands, arguments) >= 0;
 }
 
-int run(const QStringList &givenArguments, QTextStream &out, QTextStream &err)
+bool startsWithCommand(const Commands &commands, const QStringList &arguments)
+{
+    return !arguments.isEmpty() && findCommand(commands, arguments.first());
+}
+
+bool asksOnlyVersion(const QStringList &arguments)
+{
+    return !arguments.isEmpty() && std::all_of(arguments.begin(), arguments.end(), isVersion);
+}
+
+int run(const Commands &commands, const QStringList &givenArguments, QTextStream &out, QTextStream &err)
 {
     QStringList arguments = givenArguments;
     QString dataDir;
-    if (commandIndex(arguments) >= 0 && !takeDataDir(arguments, dataDir, err))
+    if (commandIndex(commands, arguments) >= 0 && !takeDataDir(arguments, dataDir, err))
         return 2;
-    const qsizetype at = commandIndex(arguments);
+    const qsizetype at = commandIndex(commands, arguments);
     if (at < 0) {
         if (std::any_of(arguments.begin(), arguments.end(), isVersion)) {
             out << "vendrix " << VENDRIX_VERSION << '\n';
             return 0;
         }
         if (arguments.isEmpty() || std::any_of(arguments.begin(), arguments.end(), isHelp)) {
-            printHelp(out);
+            printHelp(commands, out);
             return 0;
         }
         err << "vendrix: unknown command " << arguments.first() << "\n";
-        printHelp(err);
+        printHelp(commands, err);
         return 2;
     }
     // Each command reads its own operands right after it and its options in any
     // order, so options given before the command go behind everything else:
     // "--verbose --profiles" runs as "--profiles --verbose".
-    const Command &command = *findCommand(arguments[at]);
+    const Command &command = *findCommand(commands, arguments[at]);
     QStringList ordered = arguments.mid(at);
     ordered += arguments.first(at);
     if (command.usesProgramFolder && !dataDir.isEmpty())
@@ -156,6 +165,20 @@ int finish(int exitCode, QTextStream &out, std::FILE *stream, QTextStream &err)
     err << "vendrix: cannot write to standard output: " << reason << "\n";
     err.flush();
     return 1;
+}
+
+int runProcess(const Commands &commands, const QStringList &arguments, int &argc, char **argv)
+{
+    // The version and the help are fixed texts: only the commands pay for the
+    // application object (locale, paths, event dispatcher) and a heap made ready.
+    std::optional<QCoreApplication> app;
+    if (namesCommand(commands, arguments)) {
+        ProcessMemory::growHeapForCommand();
+        app.emplace(argc, argv);
+    }
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return finish(run(commands, arguments, out, err), out, stdout, err);
 }
 
 }

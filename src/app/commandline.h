@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <vector>
 
 class QTextStream;
 namespace PageCheck {
@@ -25,16 +26,42 @@ struct Command
     bool usesProgramFolder = false;
 };
 
+using Commands = std::vector<const Command *>;
+
+// Every command of the program.
+Commands allCommands();
+
+// The commands that need nothing beyond Qt Core (documents and their HTML): the
+// executable runs them without loading the rest of the program.
+Commands coreCommands();
+
 // True when the arguments (without the program name) ask for a command-line command,
 // --help or --version.
-bool isCommand(const QStringList &arguments);
+bool isCommand(const Commands &commands, const QStringList &arguments);
+inline bool isCommand(const QStringList &arguments) { return isCommand(allCommands(), arguments); }
 
 // True when the arguments name a command, not only --help or --version: only the
 // commands need the application object.
-bool namesCommand(const QStringList &arguments);
+bool namesCommand(const Commands &commands, const QStringList &arguments);
+inline bool namesCommand(const QStringList &arguments) { return namesCommand(allCommands(), arguments); }
+
+// True when the first argument is one of the commands. Which command runs is the
+// first one named, so such arguments run the same among a wider set of commands.
+bool startsWithCommand(const Commands &commands, const QStringList &arguments);
+
+// True when every argument is --version.
+bool asksOnlyVersion(const QStringList &arguments);
 
 // Runs the command; returns the process exit code (0 success, 1 failure, 2 bad usage).
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+int run(const Commands &commands, const QStringList &arguments, QTextStream &out, QTextStream &err);
+inline int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    return run(allCommands(), arguments, out, err);
+}
+
+// Runs the arguments' command, --version or --help as the whole process, on standard
+// output and error; returns the exit code.
+int runProcess(const Commands &commands, const QStringList &arguments, int &argc, char **argv);
 
 // Ends a command's output: flushes out and the stream under it. Output that could not
 // be written (a full disk, a closed pipe) turns success into failure (1), with the

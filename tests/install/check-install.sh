@@ -33,8 +33,8 @@ mv "$scratch/installed" "$scratch/moved"
 prefix=$scratch/moved
 id=com.zandorell.Vendrix
 
-# Layout: the executable alone in bin/, the advertising library in its private folder.
-for file in bin/vendrix "$libdir/libvxads.so" \
+# Layout: the executable alone in bin/, the libraries it loads in its private folder.
+for file in bin/vendrix "$libdir/libvendrix_program.so" "$libdir/libvxads.so" \
     share/vendrix/Themes.dat share/vendrix/Tips.txt share/vendrix/help/topics.txt \
     "share/vendrix/Palettes/Web Palette.pal" share/vendrix/banners/banners.txt share/vendrix/banners/builder.bmp \
     share/applications/$id.desktop share/mime/packages/$id.xml share/metainfo/$id.metainfo.xml \
