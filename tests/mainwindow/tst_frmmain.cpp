@@ -115,7 +115,6 @@ private slots:
     void valuesSurviveSwitchingRows();
     void editsCountAtOnce_data();
     void editsCountAtOnce();
-    void markFollowsTheSavedContent();
     void typedTextIsNeverDropped_data();
     void typedTextIsNeverDropped();
 
@@ -862,30 +861,6 @@ void TestMainWindow::editsCountAtOnce()
     edit(*window, fakes);
     QCOMPARE(window->changed(), counts);
     QCOMPARE(shownTitle(*window), title(counts ? "saved.vxf*" : "saved.vxf"));
-}
-
-// The page is changed while it differs from what was opened or saved: taking the
-// edits back clears the mark, and New asks nothing.
-void TestMainWindow::markFollowsTheSavedContent()
-{
-    TestServices fakes;
-    TPagelette page;
-    page.NewPage();
-    const QString path = fakes.data.path() + QStringLiteral("saved.vxf");
-    QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
-    auto window = startWindow(fakes, path);
-    QTest::keyClicks(window->pnlPageProp->txtPageTitle, QStringLiteral("X"));
-    QVERIFY(window->changed());
-    clickRow(*window, 1);
-    QVERIFY(window->changed());
-    window->undo();
-    QVERIFY(!window->changed());
-    QCOMPARE(shownTitle(*window), title("saved.vxf"));
-    window->redo();
-    QVERIFY(window->changed());
-    window->undo();
-    QVERIFY(window->newDocument());
-    QVERIFY(fakes.prompter.boxes.isEmpty());
 }
 
 void TestMainWindow::typedTextIsNeverDropped_data()

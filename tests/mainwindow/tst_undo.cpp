@@ -152,6 +152,7 @@ void TestUndo::undoToTheSavedPageClearsTheMark()
     dropFromPalette(w, btHeading, 1);
     fakes.saveDialog.choose(fakes.data.path() + QStringLiteral("VendrixFiles/kept.vxf"));
     QVERIFY(w.save());
+    fakes.prompter.boxes.clear(); // the note that the upload copy was written
     const QString saved = QStringLiteral("kept.vxf - ") + AppInfo::applicationTitle();
     const QString marked = QStringLiteral("kept.vxf* - ") + AppInfo::applicationTitle();
     QCOMPARE(shownTitle(w), saved);
@@ -167,11 +168,16 @@ void TestUndo::undoToTheSavedPageClearsTheMark()
     w.redo();
     QCOMPARE(shownTitle(w), saved);
 
-    // Typing into the saved page and taking it back leaves the page as saved.
+    // Typing into the saved page, stored by a row click, and taking it back leaves the
+    // page as saved: New asks nothing.
     QTest::keyClicks(w.pnlHeading->txtHeading, "x");
+    QCOMPARE(shownTitle(w), marked);
+    clickRow(w, 0);
     QCOMPARE(shownTitle(w), marked);
     w.undo();
     QCOMPARE(shownTitle(w), saved);
+    QVERIFY(w.newDocument());
+    QVERIFY(fakes.prompter.boxes.isEmpty());
 }
 
 void TestUndo::menuButtonsAndShortcuts()
