@@ -3,7 +3,6 @@
 #include "testregistry.h"
 #include "uifakes.h"
 
-#include "editor/alignstrip.h"
 #include "editor/bulletpanel.h"
 #include "editor/fontconvert.h"
 #include "editor/hrpanel.h"
@@ -88,9 +87,6 @@ private slots:
     void imageCentring_data();
     void imageCentring();
     void formsGoToThePage();
-    void alignStripMapping_data();
-    void alignStripMapping();
-    void whatsThisShowsTopicOnce();
 
 private:
     QWidget mHost;
@@ -540,42 +536,6 @@ void TestPanels::formsGoToThePage()
     panel.store(item);
     QCOMPARE(model.page.Subject, QStringLiteral("Order"));
     QCOMPARE(model.page.Email, QStringLiteral("me@example.com"));
-}
-
-void TestPanels::alignStripMapping_data()
-{
-    QTest::addColumn<int>("alignment");
-    QTest::newRow("left") << int(baLeft);
-    QTest::newRow("center") << int(baCenter);
-    QTest::newRow("right") << int(baRight);
-}
-
-void TestPanels::alignStripMapping()
-{
-    QFETCH(int, alignment);
-    AlignStrip strip(mWhatsThis);
-    QCOMPARE(strip.alignment(), baLeft);
-    QVERIFY(strip.newLine());
-    strip.setAlignment(TBlockAlignment(alignment));
-    QCOMPARE(int(strip.alignment()), alignment);
-    // No alignment leaves the buttons as they are.
-    strip.setAlignment(baNone);
-    QCOMPARE(int(strip.alignment()), alignment);
-    QCOMPARE(int(strip.btnLeft->isChecked()) + int(strip.btnCenter->isChecked()) + int(strip.btnRight->isChecked()), 1);
-    strip.btnParagraph->click();
-    QVERIFY(!strip.newLine());
-}
-
-void TestPanels::whatsThisShowsTopicOnce()
-{
-    HRPanel panel(mWhatsThis);
-    mHelp.popups.clear();
-    mWhatsThis.openFor(*panel.chkNoShade, QPoint(10, 10));
-    QCOMPARE(mWhatsThis.rememberedTopic(), 190);
-    mWhatsThis.mnuWhatsThis->trigger();
-    mWhatsThis.popWhatsThis->hide();
-    QCOMPARE(mHelp.popups, QList<int>{190});
-    QCOMPARE(mWhatsThis.rememberedTopic(), 0);
 }
 
 VENDRIX_TEST(TestPanels)
