@@ -95,17 +95,6 @@ private slots:
         }
     }
 
-    void inheritedTagSurvivesLoadAndSave()
-    {
-        QTemporaryDir dir;
-        const QString path = writeFile(dir.filePath("tagged.vxf"), QByteArray("TPF0\x0aTPagelette\x00\x03Tag\x02\x07\x00\x00", 24));
-        TPagelette page;
-        QVERIFY(Documents::LoadDocument(path, page));
-        QCOMPARE(page.Tag, 7);
-        QCOMPARE(Documents::SaveDocument(path, page), Documents::SaveResult::Saved);
-        QVERIFY(readFile(path).startsWith(QByteArray("TPF0\x0aTPagelette\x00\x03Tag\x02\x07\x04Page", 27)));
-    }
-
     void whatTheFileLacksTakesTheNewObjectValue()
     {
         QTemporaryDir dir;
@@ -202,34 +191,6 @@ private slots:
         cutter.join();
         QCOMPARE(silent, 0);
         qInfo("%d of 40 loads met a cut file", refused);
-    }
-
-    void aFailedSaveKeepsThePreviousFile()
-    {
-        QTemporaryDir dir;
-        // The longest name the file system takes leaves no room for the name of the
-        // temporary file a safe save writes first, so the save fails before it
-        // touches the document, whatever the user's privileges.
-        const QString path = dir.filePath(QString(251, u'p') + ".vxf");
-        writeFile(path, "previous document");
-        QCOMPARE(readFile(path), QByteArray("previous document"));
-        TPagelette page;
-        page.NewPage();
-        QString error;
-        QVERIFY(Documents::SaveDocument(path, page, &error) != Documents::SaveResult::Saved);
-        QVERIFY(!error.isEmpty());
-        QCOMPARE(readFile(path), QByteArray("previous document"));
-    }
-
-    void aMissingFolderCannotBeCreated()
-    {
-        QTemporaryDir dir;
-        TPagelette page;
-        page.NewPage();
-        QString error;
-        QCOMPARE(Documents::SaveDocument(dir.filePath("no/such/folder/page.vxf"), page, &error),
-                 Documents::SaveResult::CannotCreate);
-        QVERIFY(!error.isEmpty());
     }
 
     void templatesAreKnownByTheirExactExtension()
