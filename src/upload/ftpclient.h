@@ -330,6 +330,9 @@ private:
     bool mClosed = false;
     bool mEndOfFile = false;
     bool mSendingStarted = false;
+    // The system sends the file straight from its descriptor, until it says it cannot.
+    bool mSendsFromFile = false;
+    qint64 mNextReport = 0; // the next block to report progress for, when sending from the file
     bool mDataClosing = false;
     int mCloseError = 0; // why the data connection ended early, 0 when it ended normally
     QElapsedTimer mStartTick;

@@ -2,6 +2,7 @@
 
 #include "platform/boundedread.h"
 #include "upload/ftpdataconnection.h"
+#include "upload/uploadsource.h"
 
 #include <QRegularExpression>
 #include <QSslSocket>
@@ -14,6 +15,27 @@ namespace {
 // event loop and no more than two chunks are held whatever the file's size.
 constexpr qint64 blockSize = 1514;
 constexpr qint64 chunkSize = blockSize * 173; // about 256 KiB
+// What the system is asked to send from the file at once: it takes what fits in the
+// socket's buffer and the sender waits for room, as for a chunk written.
+constexpr qint64 fileChunkSize = 4 * chunkSize;
+
+// The open file behind a source that the system may send from directly: its
+// descriptor (-1 when there is none), where the next byte to send lies, and its size.
+struct SourceFile
+{
+    int descriptor = -1;
+    qint64 position = 0;
+    qint64 size = 0;
+};
+
+SourceFile sourceFileOf(QIODevice *source)
+{
+    if (auto *upload = qobject_cast<UploadSource *>(source))
+        return {upload->handle(), upload->bytesRead(), upload->fileSize()};
+    if (auto *file = qobject_cast<QFileDevice *>(source))
+        return {file->handle(), file->pos(), file->size()};
+    return {};
+}
 
 // "229 Entering Extended Passive Mode (|||6446|)": the port, or 0.
 quint16 extendedPassivePort(const QString &line)
@@ -63,6 +85,8 @@ void TFtpClient::openDataPort()
 {
     dropData();
     mPreliminary = mAccepted = mFinal = mClosed = mEndOfFile = mSendingStarted = mDataClosing = false;
+    mSendsFromFile = true;
+    mNextReport = 0;
     mReceiving = mRequest == rqList;
     mCloseError = 0;
     mByteCount = 0;
@@ -299,15 +323,56 @@ void TFtpClient::sendNextBlock()
         }
         return true;
     };
+    auto failed = [&](const QString &traceText, int error, const QString &message) {
+        trace(traceText);
+        if (alive(generation))
+            endData(error, message);
+    };
     while (mData && !mEndOfFile && !mDataClosing && mData->pendingBytes() < chunkSize) {
+        if (mSendsFromFile) {
+            const SourceFile file = sourceFileOf(mSource);
+            const qint64 remaining = file.size - file.position;
+            const qint64 wanted = remaining > 0 ? qMin(fileChunkSize, remaining) : fileChunkSize;
+            // Each block is reported before it goes, as when it is read: an abort asked
+            // for at a block leaves that block and the rest unsent.
+            for (; remaining > 0 && mNextReport < mByteCount + wanted; mNextReport += blockSize) {
+                if (!progress(mNextReport))
+                    return;
+            }
+            qint64 count = 0;
+            switch (mData->sendFile(file.descriptor, file.position, wanted, &count)) {
+            case FtpDataConnection::SendResult::Sent:
+                mByteCount += count;
+                if (mSource->skip(count) != count)
+                    failed(QStringLiteral("! Error reading file"), 426, QStringLiteral("426 Error reading file ") + LocalFileName);
+                // The next bytes go when the network has room again, which the event
+                // loop tells.
+                return;
+            case FtpDataConnection::SendResult::Blocked:
+                return;
+            case FtpDataConnection::SendResult::EndOfFile:
+                if (!progress(mByteCount))
+                    return;
+                mEndOfFile = true;
+                mDataClosing = true;
+                mData->finish();
+                return;
+            case FtpDataConnection::SendResult::Failed: {
+                const int error = mData->socketError();
+                failed(QStringLiteral("! Error #%1 sending data").arg(error), error, WinsockErrors::failureText(error));
+                return;
+            }
+            case FtpDataConnection::SendResult::Unsupported:
+                mSendsFromFile = false;
+                continue;
+            }
+        }
         if (!progress(mByteCount))
             return;
         mChunk.resize(chunkSize);
         const qint64 count = mSource ? mSource->read(mChunk.data(), chunkSize) : -1;
         if (count < 0) {
-            trace(QStringLiteral("! Error reading file"));
-            if (alive(generation))
-                endData(426, QStringLiteral("426 Error reading file ") + LocalFileName);
+            failed(QStringLiteral("! Error reading file"), 426, QStringLiteral("426 Error reading file ") + LocalFileName);
             return;
         }
         if (count == 0) {
@@ -323,9 +388,7 @@ void TFtpClient::sendNextBlock()
         mByteCount += count;
         if (!mData->write(mChunk.constData(), count)) {
             const int error = mData->socketError();
-            trace(QStringLiteral("! Error #%1 sending data").arg(error));
-            if (alive(generation))
-                endData(error, WinsockErrors::failureText(error));
+            failed(QStringLiteral("! Error #%1 sending data").arg(error), error, WinsockErrors::failureText(error));
             return;
         }
     }

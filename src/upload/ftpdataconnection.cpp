@@ -14,6 +14,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <ctime>
+#include <sys/sendfile.h>
+#endif
 
 namespace {
 
@@ -50,6 +55,7 @@ FtpDataConnection::FtpDataConnection(std::optional<Tls> tls, QObject *parent)
 
 FtpDataConnection::~FtpDataConnection()
 {
+    stopWaitingWritable();
     closeLinger();
     if (mSocket) {
         mSocket->disconnect(this);
@@ -182,6 +188,96 @@ bool FtpDataConnection::write(const char *data, qint64 size)
     return false;
 }
 
+#ifdef Q_OS_LINUX
+namespace {
+
+// A peer that has gone makes sendfile() raise SIGPIPE, which would end the program; the
+// signal is held back for the call and, when it was this call's, taken away unseen.
+// The failure itself comes back as EPIPE.
+ssize_t sendFileQuietly(int socket, int file, off_t *offset, size_t count)
+{
+    sigset_t pipe;
+    sigset_t previous;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, &previous);
+    sigset_t pending;
+    sigpending(&pending);
+    const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+    ssize_t sent = 0;
+    do
+        sent = ::sendfile(socket, file, offset, count);
+    while (sent < 0 && errno == EINTR);
+    const int error = errno;
+    if (sent < 0 && error == EPIPE && !alreadyPending) {
+        const timespec none{};
+        while (sigtimedwait(&pipe, nullptr, &none) < 0 && errno == EINTR) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
+    return sent;
+}
+
+}
+#endif
+
+FtpDataConnection::SendResult FtpDataConnection::sendFile(int descriptor, qint64 offset, qint64 maxSize, qint64 *sent)
+{
+    *sent = 0;
+#ifdef Q_OS_LINUX
+    if (mTls || !mSocket || mSocket->state() != QAbstractSocket::ConnectedState || mSocket->bytesToWrite() > 0 || descriptor < 0)
+        return SendResult::Unsupported;
+    off_t position = off_t(offset);
+    const ssize_t count = sendFileQuietly(int(mSocket->socketDescriptor()), descriptor, &position, size_t(maxSize));
+    if (count > 0) {
+        *sent = count;
+        waitWritable();
+        return SendResult::Sent;
+    }
+    if (count == 0)
+        return SendResult::EndOfFile;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        waitWritable();
+        return SendResult::Blocked;
+    }
+    if (errno == EPIPE || errno == ECONNRESET) {
+        if (mError == 0)
+            mError = WinsockErrors::WSAECONNRESET;
+        return SendResult::Failed;
+    }
+    // A file system that cannot hand its pages to the network, or a file that cannot
+    // be read: reading and writing tells which, as it would without this.
+    return SendResult::Unsupported;
+#else
+    Q_UNUSED(descriptor);
+    Q_UNUSED(offset);
+    Q_UNUSED(maxSize);
+    return SendResult::Unsupported;
+#endif
+}
+
+// The socket's own write notifier sleeps while its buffer is empty, which it always is
+// when the system sends from the file; this one wakes the sender instead.
+void FtpDataConnection::waitWritable()
+{
+    if (!mWritableNotifier) {
+        mWritableNotifier = new QSocketNotifier(mSocket->socketDescriptor(), QSocketNotifier::Write, this);
+        connect(mWritableNotifier, &QSocketNotifier::activated, this, [this] {
+            mWritableNotifier->setEnabled(false);
+            emit progressed();
+        });
+    }
+    mWritableNotifier->setEnabled(true);
+}
+
+// Before the socket closes its descriptor, which the notifier watches.
+void FtpDataConnection::stopWaitingWritable()
+{
+    delete mWritableNotifier;
+    mWritableNotifier = nullptr;
+}
+
 void FtpDataConnection::written()
 {
 
@@ -194,6 +290,7 @@ void FtpDataConnection::finish()
 {
     if (!mSocket)
         return;
+    stopWaitingWritable();
     if (!mTls) {
         mSocket->disconnectFromHost();
         return;
@@ -235,6 +332,7 @@ QByteArray FtpDataConnection::takeReceived()
 
 void FtpDataConnection::socketClosed()
 {
+    stopWaitingWritable();
     if (mClosed)
         return;
     // The last bytes may come together with the close.
@@ -282,6 +380,7 @@ void FtpDataConnection::closeLinger()
 
 void FtpDataConnection::abort()
 {
+    stopWaitingWritable();
     closeLinger();
     if (mListener) {
         mListener->disconnect(this);

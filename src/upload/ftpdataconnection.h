@@ -47,6 +47,17 @@ public:
     void setReceiving(bool receiving) { mReceiving = receiving; }
     QByteArray takeReceived();
 
+    enum class SendResult {
+        Sent,        // *sent bytes went to the network; progressed() follows when it takes more
+        Blocked,     // the network takes nothing now; progressed() follows when it can
+        EndOfFile,   // nothing is left from the offset on
+        Failed,      // socketError() tells why
+        Unsupported, // this connection or file cannot send so: write() instead
+    };
+    // Plain connections (Linux): the system sends up to maxSize bytes of the open file
+    // from offset on straight from the file, with no copy through this process.
+    SendResult sendFile(int descriptor, qint64 offset, qint64 maxSize, qint64 *sent);
+
     // Bytes handed to write() that the network has not taken yet.
     qint64 pendingBytes() const;
     // False when the socket refused the bytes; socketError() tells why.
@@ -81,6 +92,8 @@ private:
     void readIncoming();
     void sslErrors();
     void socketFailed();
+    void waitWritable();
+    void stopWaitingWritable();
 
     std::optional<Tls> mTls;
     QHostAddress mPeer;
@@ -93,5 +106,6 @@ private:
     QByteArray mReceived;
     int mLinger = -1;
     QSocketNotifier *mLingerNotifier = nullptr;
+    QSocketNotifier *mWritableNotifier = nullptr;
     int mError = 0;
 };

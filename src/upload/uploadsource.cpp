@@ -4,140 +4,158 @@
 #include "upload/sha256.h"
 
 #include <condition_variable>
-#include <cstring>
+#include <limits>
 #include <mutex>
 #include <thread>
 
-// Hashes the bytes it is given in a thread of its own, from a few buffers of its own
-// that are used over and over: a reader faster than the hash waits for a free one, so
-// memory stays bounded and nothing is allocated per chunk.
-class ChunkHasher
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
+// Reads the file from its start and hashes it in a thread of its own, through one
+// buffer used over and over, as far as the sender allows: it stays close behind or
+// ahead of what is sent, so that on a disk each byte is read from the disk once, and a
+// slow network never turns the hash into a pass of its own before the transfer.
+class FileHasher
 {
 public:
-    ChunkHasher()
-        : mThread([this] { run(); })
+    FileHasher(const QFile &file, qint64 allowed)
+        : mAllowed(allowed)
+#ifdef Q_OS_UNIX
+        , mDescriptor(file.handle())
+#else
+        , mOwn(file.fileName())
+#endif
+        , mThread([this] { run(); })
     {
     }
 
-    ~ChunkHasher() { finish(); }
-
-    void push(const char *data, qint64 size)
+    ~FileHasher()
     {
-        while (size > 0) {
-            std::size_t slot = 0;
-            {
-                std::unique_lock lock(mMutex);
-                mRoom.wait(lock, [this] { return mFilled < slotCount; });
-                slot = (mFirst + mFilled) % slotCount;
-            }
-            // The hashing thread does not look at a slot until it is counted as filled.
-            const qint64 part = qMin(size, bufferSize);
-            mBuffers[slot].resize(part);
-            std::memcpy(mBuffers[slot].data(), data, size_t(part));
-            {
-                const std::lock_guard lock(mMutex);
-                ++mFilled;
-            }
-            mWork.notify_one();
-            data += part;
-            size -= part;
+        {
+            const std::lock_guard lock(mMutex);
+            mStopped = true;
         }
-    }
-
-    QByteArray finish()
-    {
-        if (mThread.joinable()) {
-            {
-                const std::lock_guard lock(mMutex);
-                mDone = true;
-            }
-            mWork.notify_one();
+        mMoved.notify_one();
+        if (mThread.joinable())
             mThread.join();
-            mDigest = mHash.result();
+    }
+
+    // The hash may read up to this offset.
+    void allow(qint64 until)
+    {
+        {
+            const std::lock_guard lock(mMutex);
+            mAllowed = until;
         }
+        mMoved.notify_one();
+    }
+
+    // Lets the hash run to the end of the file and waits for it: the digest, or empty
+    // when the file could not be read to its end; *hashed: the bytes hashed.
+    QByteArray finish(qint64 *hashed)
+    {
+        allow(std::numeric_limits<qint64>::max());
+        if (mThread.joinable())
+            mThread.join();
+        *hashed = mHashed;
         return mDigest;
     }
 
-    static constexpr qint64 bufferSize = 256 * 1024;
+    // Enough for the hash to keep up with a fast sender without waiting for it.
+    static constexpr qint64 lead = 8 * 1024 * 1024;
 
 private:
-    // 4 MiB: on a busy machine the hashing thread may wait several milliseconds for a
-    // processor, and the sender should not wait with it.
-    static constexpr std::size_t slotCount = 16;
+    static constexpr qint64 bufferSize = 256 * 1024;
+
+    qint64 readAt(char *data, qint64 offset)
+    {
+#ifdef Q_OS_UNIX
+        // The sender's descriptor, at offsets of its own: the position the sender reads
+        // from is not moved.
+        ssize_t count = 0;
+        do
+            count = ::pread(mDescriptor, data, size_t(bufferSize), off_t(offset));
+        while (count < 0 && errno == EINTR);
+        return count;
+#else
+        if (!mOwn.isOpen() && !BoundedRead::openRegularFile(mOwn))
+            return -1;
+        return mOwn.seek(offset) ? mOwn.read(data, bufferSize) : -1;
+#endif
+    }
 
     void run()
     {
+        QByteArray buffer(bufferSize, Qt::Uninitialized);
+        qint64 position = 0;
         for (;;) {
-            std::size_t slot = 0;
             {
                 std::unique_lock lock(mMutex);
-                mWork.wait(lock, [this] { return mFilled > 0 || mDone; });
-                if (mFilled == 0)
+                mMoved.wait(lock, [&] { return mStopped || position < mAllowed; });
+                if (mStopped)
                     return;
-                slot = mFirst;
             }
-            mHash.addData(mBuffers[slot]);
-            {
-                const std::lock_guard lock(mMutex);
-                mFirst = (mFirst + 1) % slotCount;
-                --mFilled;
+            const qint64 count = readAt(buffer.data(), position);
+            if (count < 0)
+                return;
+            if (count == 0) {
+                mDigest = mHash.result();
+                return;
             }
-            mRoom.notify_one();
+            mHash.addData(QByteArrayView(buffer.constData(), count));
+            position += count;
+            mHashed = position;
         }
     }
 
     std::mutex mMutex;
-    std::condition_variable mWork;
-    std::condition_variable mRoom;
-    QByteArray mBuffers[slotCount];
-    std::size_t mFirst = 0;
-    std::size_t mFilled = 0;
-    bool mDone = false;
+    std::condition_variable mMoved;
+    qint64 mAllowed;
+    bool mStopped = false;
+#ifdef Q_OS_UNIX
+    int mDescriptor;
+#else
+    QFile mOwn;
+#endif
     Sha256 mHash;
+    qint64 mHashed = 0;
     QByteArray mDigest;
     std::thread mThread; // last: starts when everything it uses is there
 };
-
-namespace {
-
-constexpr qint64 chunkSize = 256 * 1024;
-
-}
 
 UploadSource::UploadSource(const QString &path, QObject *parent)
     : QIODevice(parent), mFile(path)
 {
 }
 
-UploadSource::~UploadSource() = default;
+// The hash goes first: it may be reading through the file's descriptor.
+UploadSource::~UploadSource()
+{
+    mHasher.reset();
+}
 
 bool UploadSource::openAt(qint64 offset, QString *error)
 {
     // A pipe or a device in the list would hold the run (and the window) for ever.
     if (!BoundedRead::openRegularFile(mFile, error))
         return false;
-    mHasher = std::make_unique<ChunkHasher>();
-    if (!readAhead(offset)) {
+    if (offset > mFile.size() || !mFile.seek(offset)) {
         if (error)
-            *error = mFile.errorString();
+            *error = QStringLiteral("the file is shorter than the %1 bytes already sent").arg(offset);
         mFile.close();
         return false;
     }
+    mRead = offset;
+    mHasher = std::make_unique<FileHasher>(mFile, offset + FileHasher::lead);
     return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
-bool UploadSource::readAhead(qint64 until)
+void UploadSource::advance(qint64 count)
 {
-    QByteArray chunk;
-    while (mRead < until) {
-        chunk.resize(qMin(chunkSize, until - mRead));
-        const qint64 count = mFile.read(chunk.data(), chunk.size());
-        if (count <= 0)
-            return false;
-        mRead += count;
-        mHasher->push(chunk.constData(), count);
-    }
-    return true;
+    mRead += count;
+    mHasher->allow(mRead + FileHasher::lead);
 }
 
 qint64 UploadSource::readData(char *data, qint64 maxSize)
@@ -148,32 +166,32 @@ qint64 UploadSource::readData(char *data, qint64 maxSize)
         setErrorString(mFile.errorString());
         return -1;
     }
-    if (count > 0) {
-        mRead += count;
-        mHasher->push(data, count);
-    }
+    if (count > 0)
+        advance(count);
     return count;
+}
+
+qint64 UploadSource::skipData(qint64 maxSize)
+{
+    if (!mFile.seek(mRead + maxSize)) {
+        mReadFailed = true;
+        setErrorString(mFile.errorString());
+        return -1;
+    }
+    advance(maxSize);
+    return maxSize;
 }
 
 QByteArray UploadSource::finish()
 {
     if (!mHasher)
         return QByteArray();
-    bool whole = !mReadFailed;
-    QByteArray chunk;
-    while (whole) {
-        chunk.resize(chunkSize);
-        const qint64 count = mFile.read(chunk.data(), chunk.size());
-        if (count < 0)
-            whole = false;
-        if (count <= 0)
-            break;
-        mRead += count;
-        mHasher->push(chunk.constData(), count);
-    }
-    const QByteArray digest = mHasher->finish();
+    qint64 hashed = 0;
+    const QByteArray digest = mHasher->finish(&hashed);
     mHasher.reset();
+    if (!digest.isEmpty())
+        mRead = qMax(mRead, hashed);
     close();
     mFile.close();
-    return whole ? digest : QByteArray();
+    return mReadFailed ? QByteArray() : digest;
 }

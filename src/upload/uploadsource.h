@@ -6,12 +6,14 @@
 
 #include <memory>
 
-class ChunkHasher;
+class FileHasher;
 
-// A local file as a transport reads it for sending: every byte read is also hashed
-// (SHA-256), in a thread of its own so that hashing and sending go on side by side and
-// the file is read only once. What it holds at any time is a few chunks, whatever the
-// file's size.
+// A local file as a transport reads it for sending, hashed (SHA-256) alongside: a
+// thread of its own reads the file a second time, from the page cache the sending
+// reads fill, and hashes it while the bytes go out, never more than a few MiB ahead
+// of the sender. The sender's bytes are never copied for the hash, so a connection
+// may also send straight from the file (handle()). Memory stays a few chunks,
+// whatever the file's size. Reads may come from any one thread at a time.
 class UploadSource : public QIODevice
 {
     Q_OBJECT
@@ -22,27 +24,33 @@ public:
 
     QString path() const { return mFile.fileName(); }
 
-    // Opens the file for reading from byte offset on; the bytes before it are read and
-    // hashed first, so that the digest is that of the whole file. False with the reason
-    // in *error.
+    // Opens the file for reading from byte offset on; the bytes before it are hashed
+    // too, so that the digest is that of the whole file. False with the reason in
+    // *error.
     bool openAt(qint64 offset, QString *error);
-    // Bytes read (the bytes before the offset included).
+    // Bytes read or skipped (the bytes before the offset included): where the next
+    // byte to send lies in the file. After finish(), the whole file's.
     qint64 bytesRead() const { return mRead; }
-    // The digest of the whole file: what was not read yet is read and hashed first.
-    // Empty when the file cannot be read to its end. Closes the source.
+    // The open file's descriptor, for sending straight from the file: what was sent
+    // so is then passed over with skip(). -1 when closed.
+    int handle() const { return mFile.handle(); }
+    qint64 fileSize() const { return mFile.size(); }
+    // The digest of the whole file, once the hash has reached its end. Empty when the
+    // file cannot be read to its end. Closes the source.
     QByteArray finish();
 
     bool isSequential() const override { return true; }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
+    qint64 skipData(qint64 maxSize) override;
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    bool readAhead(qint64 until);
+    void advance(qint64 count);
 
     QFile mFile;
-    std::unique_ptr<ChunkHasher> mHasher;
+    std::unique_ptr<FileHasher> mHasher;
     qint64 mRead = 0;
     bool mReadFailed = false;
 };

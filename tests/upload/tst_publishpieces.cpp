@@ -84,10 +84,12 @@ private slots:
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("readBeforeFinish");
-        QTest::newRow("empty") << 0 << 0 << 0;
-        QTest::newRow("read whole") << 1000003 << 0 << 1000003;
-        QTest::newRow("from an offset") << 1000003 << 700001 << 300002;
-        QTest::newRow("finished early") << 1000003 << 0 << 5;
+        QTest::addColumn<int>("skipped"); // sent straight from the file, before the reading
+        QTest::newRow("empty") << 0 << 0 << 0 << 0;
+        QTest::newRow("read whole") << 1000003 << 0 << 1000003 << 0;
+        QTest::newRow("from an offset") << 1000003 << 700001 << 300002 << 0;
+        QTest::newRow("finished early") << 1000003 << 0 << 5 << 0;
+        QTest::newRow("sent from the file, then read") << 30000007 << 11 << 65536 << 20000000;
     }
 
     void sourceHashesTheWholeFile()
@@ -95,19 +97,22 @@ private slots:
         QFETCH(int, size);
         QFETCH(int, offset);
         QFETCH(int, readBeforeFinish);
+        QFETCH(int, skipped);
         QByteArray content(size, Qt::Uninitialized);
         for (int i = 0; i < size; ++i)
             content[i] = char(i * 31 + i / 7);
         QTemporaryDir dir;
         UploadSource source(writeFile(dir.filePath(QStringLiteral("f.bin")), content));
         QVERIFY(source.openAt(offset, nullptr));
+        QCOMPARE(source.skip(skipped), qint64(skipped));
         QByteArray read;
         while (read.size() < readBeforeFinish) {
             const QByteArray chunk = source.read(qMin(65536, int(readBeforeFinish - read.size())));
             QVERIFY(!chunk.isEmpty());
             read += chunk;
         }
-        QCOMPARE(read, content.mid(offset, readBeforeFinish));
+        QCOMPARE(read, content.mid(offset + skipped, readBeforeFinish));
+        QCOMPARE(source.bytesRead(), qint64(offset + skipped + readBeforeFinish));
         QCOMPARE(source.finish(), QCryptographicHash::hash(content, QCryptographicHash::Sha256));
         QCOMPARE(source.bytesRead(), qint64(size));
         QCOMPARE(Sha256::hash(content), QCryptographicHash::hash(content, QCryptographicHash::Sha256));
