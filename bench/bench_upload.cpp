@@ -435,7 +435,11 @@ void publishThroughput(QTextStream &out)
                 out << "  " << target.name << ": the publish failed: " << output << '\n';
                 return;
             }
+            // Each side stores a new file, as a first publish of the picture would: a
+            // file replaced on the server costs the server its release, outside the
+            // client's doing.
             QFile::remove(target.folder + QStringLiteral("/curl.bin"));
+            QFile::remove(target.folder + QStringLiteral("/photo.jpg"));
             own.append(p.seconds);
             reference.append(c.seconds);
             ratios.append(c.seconds / p.seconds);
