@@ -205,18 +205,10 @@ void ScriptedFtpServer::store(const QByteArray &name)
 {
     if (mPassive) {
         // The client may connect before or after it sends STOR.
-        auto take = [this, name] {
-            QTcpSocket *data = mPassive->nextPendingConnection();
-            data->setParent(this);
-            mPassive->deleteLater();
-            mPassive = nullptr;
+        openData([this, name](QTcpSocket *data) {
             send("150 Opening data connection\r\n");
             receive(data, name);
-        };
-        if (mPassive->hasPendingConnections())
-            take();
-        else
-            connect(mPassive, &QTcpServer::newConnection, this, take);
+        });
         return;
     }
     auto *data = new QTcpSocket(this);

@@ -3,11 +3,9 @@
 #include "endprocess.h"
 #include "loopbackserver.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <crypt.h>
 #include <pwd.h>
@@ -201,18 +199,9 @@ bool SshdProcess::launch()
                         QStringLiteral("mount --bind \"$0\" /etc/shadow && exec \"$1\" -D -e -f \"$2\""),
                         mFolder->filePath(QStringLiteral("shadow")), executable(), config});
     }
-    if (!mProcess.waitForStarted(5000)) {
-        mError = QStringLiteral("cannot start %1: %2").arg(executable(), mProcess.errorString());
-        return false;
-    }
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && mProcess.state() == QProcess::Running) {
-        if (LoopbackServer::greets(mPort, "SSH-2.0"))
-            return true;
-        QThread::msleep(50);
-    }
-    mProcess.waitForFinished(500);
-    mError = QStringLiteral("sshd did not answer on port %1: %2").arg(mPort).arg(QString::fromLocal8Bit(mProcess.readAll()).trimmed());
+    mError = LoopbackServer::awaitGreeting(mProcess, mPort, "SSH-2.0", QStringLiteral("sshd"));
+    if (mError.isEmpty())
+        return true;
     stop();
     return false;
 }

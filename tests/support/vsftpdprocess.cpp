@@ -3,11 +3,9 @@
 #include "endprocess.h"
 #include "loopbackserver.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <filesystem>
 
@@ -100,18 +98,9 @@ bool VsftpdProcess::start(const QString &certificate, const QString &extraConfig
 
     mProcess.setProcessChannelMode(QProcess::MergedChannels);
     mProcess.start(executable(), {configFile});
-    if (!mProcess.waitForStarted(5000)) {
-        mError = QStringLiteral("cannot start %1: %2").arg(executable(), mProcess.errorString());
-        return false;
-    }
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && mProcess.state() == QProcess::Running) {
-        if (LoopbackServer::greets(mPort, "220"))
-            return true;
-        QThread::msleep(50);
-    }
-    mProcess.waitForFinished(500);
-    mError = QStringLiteral("vsftpd did not answer on port %1: %2").arg(mPort).arg(QString::fromLocal8Bit(mProcess.readAll()).trimmed());
+    mError = LoopbackServer::awaitGreeting(mProcess, mPort, "220", QStringLiteral("vsftpd"));
+    if (mError.isEmpty())
+        return true;
     stop();
     return false;
 }
