@@ -52,6 +52,10 @@ fi
 if readelf -d "$prefix/bin/vendrix" | grep NEEDED | grep -q WebEngine; then
     fail "bin/vendrix links the browser engine"
 fi
+# The executable starts on Qt Core alone; it loads the window and the other commands
+# from its private folder when the arguments ask for them.
+qt=$(readelf -d "$prefix/bin/vendrix" | sed -n 's/.*NEEDED.*\[\(libQt6[A-Za-z]*\).*/\1/p' | tr '\n' ' ')
+[ "$qt" = "libQt6Core " ] || fail "bin/vendrix links more of Qt than its core: $qt"
 
 # The desktop files are valid, and what they name is there.
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop entry"
