@@ -81,10 +81,13 @@ void visitWithPrefix(TPersistent &object, QByteArray &path, PropertyVisitor &vis
                 visitor.stringList(name, lines);
             break;
         }
-        case PropertyType::Object:
+        case PropertyType::Object: {
+            // An object not yet created is visited as a new one, without creating it.
+            TPersistent *sub = property.existingObject ? property.existingObject(object) : &property.object(object);
             path.append('.');
-            visitWithPrefix(property.object(object), path, visitor);
+            visitWithPrefix(sub ? *sub : property.defaultObject(), path, visitor);
             break;
+        }
         case PropertyType::Collection: {
             TCollection &collection = property.collection(object);
             visitor.beginCollection(name);
@@ -469,7 +472,83 @@ public:
     }
 
 private:
+    // Items of a collection repeat the same names in the same order, so a name read
+    // before is known by its bytes alone; the first reading of a name resolves it by
+    // the class tables.
     void readProperty(TPersistent &object, QLatin1StringView path)
+    {
+        if (&object == &mRoot) {
+            readPath(object, path);
+            return;
+        }
+        const ClassInfo &info = object.classInfo();
+        if (const KnownName *known = recall(info, path)) {
+            readResolved(object, known->step, *known->leaf);
+            return;
+        }
+        const qsizetype dot = dotIn(path);
+        if (dot < 0) {
+            const PropertyInfo &leaf = property(object, path, path);
+            remember(info, path, nullptr, leaf);
+            readValue(object, leaf);
+            return;
+        }
+        const QLatin1StringView rest = path.sliced(dot + 1);
+        const PropertyInfo &step = property(object, path.first(dot), path);
+        if (step.type != PropertyType::Object || dotIn(rest) >= 0) {
+            readPath(object, path);
+            return;
+        }
+        const TPersistent &sub = step.existingObject ? step.defaultObject() : step.object(object);
+        const PropertyInfo &leaf = property(sub, rest, path);
+        remember(info, path, &step, leaf);
+        readResolved(object, &step, leaf);
+    }
+
+    // A name resolved before: the object-valued property it steps into (nullptr for
+    // none) and the property it names.
+    struct KnownName
+    {
+        const ClassInfo *owner;
+        QByteArray name;
+        const PropertyInfo *step;
+        const PropertyInfo *leaf;
+    };
+
+    const KnownName *recall(const ClassInfo &info, QLatin1StringView name)
+    {
+        const size_t count = mKnown.size();
+        for (size_t k = 0; k < count; ++k) {
+            const size_t at = (mNextKnown + k) % count;
+            const KnownName &known = mKnown[at];
+            if (known.owner == &info && known.name.size() == name.size()
+                && memcmp(known.name.constData(), name.data(), size_t(name.size())) == 0) {
+                mNextKnown = at + 1;
+                return &known;
+            }
+        }
+        return nullptr;
+    }
+
+    void remember(const ClassInfo &info, QLatin1StringView name, const PropertyInfo *step, const PropertyInfo &leaf)
+    {
+        // Names differing only in case are each remembered; a stream of endless
+        // variants is read on by the tables alone.
+        if (mKnown.size() < kMaxKnownNames)
+            mKnown.push_back({&info, QByteArray(name.data(), name.size()), step, &leaf});
+    }
+
+    void readResolved(TPersistent &object, const PropertyInfo *step, const PropertyInfo &leaf)
+    {
+        if (!step)
+            readValue(object, leaf);
+        else if (step->existingObject && !step->existingObject(object))
+            readIntoAbsent(object, *step, leaf);
+        else
+            readValue(step->object(object), leaf);
+    }
+
+    void readPath(TPersistent &object, QLatin1StringView path)
     {
         TPersistent *target = &object;
         QLatin1StringView rest = path;
@@ -490,6 +569,70 @@ private:
         if (target == &mRoot && readInherited(rest))
             return;
         readValue(*target, property(*target, rest, path));
+    }
+
+    // A value of an object that is created on first use and has not been: a value
+    // that a new object holds already creates nothing.
+    void readIntoAbsent(TPersistent &owner, const PropertyInfo &step, const PropertyInfo &target)
+    {
+        TPersistent &defaults = step.defaultObject();
+        switch (target.type) {
+        case PropertyType::Integer:
+        case PropertyType::Byte:
+        case PropertyType::Boolean:
+        case PropertyType::Enumeration: {
+            const qint64 value = ordinalValue(target);
+            if (value != target.ordinal(defaults))
+                target.setOrdinal(step.object(owner), value);
+            return;
+        }
+        case PropertyType::String: {
+            const QString value = stringValue(target);
+            if (value != target.string(defaults))
+                target.setString(step.object(owner), value);
+            return;
+        }
+        case PropertyType::Collection:
+        case PropertyType::StringList:
+        case PropertyType::Object:
+            break;
+        }
+        readValue(step.object(owner), target);
+    }
+
+    // The value of a string property. Short values (font descriptions, alignments,
+    // sizes) repeat from block to block: one equal to the property's last value shares
+    // its text instead of being decoded again.
+    QString stringValue(const PropertyInfo &property)
+    {
+        const quint8 tag = mIn.byte();
+        if (tag != vaString)
+            return mIn.stringValue(tag);
+        const QByteArrayView raw = mIn.take(mIn.byte());
+        if (raw.size() > kMaxSharedString)
+            return Cp1252::decode(raw);
+        RecentString &recent = recentOf(property);
+        if (recent.raw != raw) {
+            recent.raw = raw.toByteArray();
+            recent.text = Cp1252::decode(raw);
+        }
+        return recent.text;
+    }
+
+    struct RecentString
+    {
+        const PropertyInfo *property;
+        QByteArray raw;
+        QString text;
+    };
+
+    RecentString &recentOf(const PropertyInfo &property)
+    {
+        for (RecentString &recent : mRecent) {
+            if (recent.property == &property)
+                return recent;
+        }
+        return mRecent.emplace_back(RecentString{&property, {}, {}});
     }
 
     // The root's Name and Tag, which every component inherits, unless its class has
@@ -535,39 +678,44 @@ private:
         return mNext.emplace_back(&info, 0).second;
     }
 
-    void readValue(TPersistent &object, const PropertyInfo &property)
+    // The value of an integer, Boolean or enumeration property, checked against its type.
+    qint64 ordinalValue(const PropertyInfo &property)
     {
-        switch (property.type) {
-        case PropertyType::Integer:
-        case PropertyType::Byte: {
+        if (property.type == PropertyType::Integer || property.type == PropertyType::Byte) {
             const std::optional<qint64> value = mIn.integerValue();
             if (!value)
                 StreamParser::fail(QStringLiteral("Invalid property value"));
             if (property.type == PropertyType::Byte && (*value < 0 || *value > 255))
                 StreamParser::fail(QStringLiteral("Invalid property value"));
-            property.setOrdinal(object, *value);
-            return;
+            return *value;
         }
+        const quint8 tag = mIn.byte();
+        QLatin1StringView identifier;
+        if (tag == vaFalse)
+            identifier = "False"_L1;
+        else if (tag == vaTrue)
+            identifier = "True"_L1;
+        else if (tag == vaIdent)
+            identifier = mIn.shortString();
+        else
+            StreamParser::fail(QStringLiteral("Invalid property value"));
+        const int ordinal = property.enumType->ordinalOf(identifier);
+        if (ordinal < 0)
+            StreamParser::fail(QStringLiteral("Invalid property value"));
+        return ordinal;
+    }
+
+    void readValue(TPersistent &object, const PropertyInfo &property)
+    {
+        switch (property.type) {
+        case PropertyType::Integer:
+        case PropertyType::Byte:
         case PropertyType::Boolean:
-        case PropertyType::Enumeration: {
-            const quint8 tag = mIn.byte();
-            QLatin1StringView identifier;
-            if (tag == vaFalse)
-                identifier = "False"_L1;
-            else if (tag == vaTrue)
-                identifier = "True"_L1;
-            else if (tag == vaIdent)
-                identifier = mIn.shortString();
-            else
-                StreamParser::fail(QStringLiteral("Invalid property value"));
-            const int ordinal = property.enumType->ordinalOf(identifier);
-            if (ordinal < 0)
-                StreamParser::fail(QStringLiteral("Invalid property value"));
-            property.setOrdinal(object, ordinal);
+        case PropertyType::Enumeration:
+            property.setOrdinal(object, ordinalValue(property));
             return;
-        }
         case PropertyType::String:
-            property.setString(object, mIn.stringValue(mIn.byte()));
+            property.setString(object, stringValue(property));
             return;
         case PropertyType::Collection:
             if (mIn.byte() != vaCollection)
@@ -607,9 +755,15 @@ private:
         mIn.byte();
     }
 
+    static constexpr size_t kMaxKnownNames = 256;
+    static constexpr qsizetype kMaxSharedString = 64;
+
     StreamParser &mIn;
     TComponent &mRoot;
     std::vector<std::pair<const ClassInfo *, size_t>> mNext;
+    std::vector<KnownName> mKnown;
+    size_t mNextKnown = 0;
+    std::vector<RecentString> mRecent;
 };
 
 }

@@ -141,13 +141,13 @@ const ClassInfo &TPageItem::staticClassInfo()
         Props::enumeration<&I::BlockType>("BlockType"_L1, blockTypeInfo()),
         Props::enumeration<&I::BlockAlign>("BlockAlign"_L1, blockAlignmentInfo()),
         Props::boolean<&I::BlockOnNewLine>("BlockOnNewLine"_L1),
-        Props::object<&I::PagePropertiesBlock>("PagePropertiesBlock"_L1),
-        Props::object<&I::HeadingBlock>("HeadingBlock"_L1),
-        Props::object<&I::LinkBlock>("LinkBlock"_L1),
-        Props::object<&I::ImageBlock>("ImageBlock"_L1),
-        Props::object<&I::TextBlock>("TextBlock"_L1),
-        Props::object<&I::BulletBlock>("BulletBlock"_L1),
-        Props::object<&I::HRBlock>("HRBlock"_L1),
+        Props::lazyObject<&I::PagePropertiesBlock, &I::mPageProperties>("PagePropertiesBlock"_L1),
+        Props::lazyObject<&I::HeadingBlock, &I::mHeading>("HeadingBlock"_L1),
+        Props::lazyObject<&I::LinkBlock, &I::mLink>("LinkBlock"_L1),
+        Props::lazyObject<&I::ImageBlock, &I::mImage>("ImageBlock"_L1),
+        Props::lazyObject<&I::TextBlock, &I::mText>("TextBlock"_L1),
+        Props::lazyObject<&I::BulletBlock, &I::mBullet>("BulletBlock"_L1),
+        Props::lazyObject<&I::HRBlock, &I::mHR>("HRBlock"_L1),
     };
     static const ClassInfo info{"TPageItem"_L1, properties};
     return info;

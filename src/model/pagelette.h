@@ -4,7 +4,6 @@
 #include "webform.h"
 
 #include <memory>
-#include <optional>
 
 enum TBlockType : quint8 { btPageProperties, btHeading, btImage, btLink, btText, btBullet, btHR, btForms };
 enum TBlockAlignment : quint8 { baNone, baLeft, baCenter, baRight };
@@ -130,23 +129,23 @@ public:
     const ClassInfo &classInfo() const override { return staticClassInfo(); }
 
 private:
-    // Blocks live inside the item (one allocation per item) but still come into
-    // being on first read.
+    // A block comes into being on first use: most items use one block of the seven,
+    // and a document lists the others at their defaults, which need no object.
     template <class Block>
-    static Block &block(std::optional<Block> &slot)
+    static Block &block(std::unique_ptr<Block> &slot)
     {
         if (!slot)
-            slot.emplace();
+            slot = std::make_unique<Block>();
         return *slot;
     }
 
-    mutable std::optional<TPagePropertiesBlock> mPageProperties;
-    mutable std::optional<THeadingBlock> mHeading;
-    mutable std::optional<TLinkBlock> mLink;
-    mutable std::optional<TImageBlock> mImage;
-    mutable std::optional<TTextBlock> mText;
-    mutable std::optional<TBulletBlock> mBullet;
-    mutable std::optional<THRBlock> mHR;
+    mutable std::unique_ptr<TPagePropertiesBlock> mPageProperties;
+    mutable std::unique_ptr<THeadingBlock> mHeading;
+    mutable std::unique_ptr<TLinkBlock> mLink;
+    mutable std::unique_ptr<TImageBlock> mImage;
+    mutable std::unique_ptr<TTextBlock> mText;
+    mutable std::unique_ptr<TBulletBlock> mBullet;
+    mutable std::unique_ptr<THRBlock> mHR;
 };
 
 class TPagelette;

@@ -43,6 +43,11 @@ struct PropertyInfo
     QString (*string)(const TPersistent &) = nullptr;          // String
     void (*setString)(TPersistent &, const QString &) = nullptr;
     TPersistent &(*object)(TPersistent &) = nullptr;           // Object (created on first read)
+    // Objects that come into being on first use: the object, or nullptr while it has
+    // none; and an object as a new one is, which stands in for an absent one when
+    // properties are visited (visitors only read it).
+    TPersistent *(*existingObject)(const TPersistent &) = nullptr;
+    TPersistent &(*defaultObject)() = nullptr;
     TCollection &(*collection)(TPersistent &) = nullptr;       // Collection
     QStringList &(*stringList)(TPersistent &) = nullptr;       // StringList
 };
@@ -232,6 +237,21 @@ PropertyInfo object(QLatin1StringView name)
     using C = typename MemberOf<decltype(Getter)>::Class;
     PropertyInfo p{name, PropertyType::Object};
     p.object = [](TPersistent &o) -> TPersistent & { return (static_cast<C &>(o).*Getter)(); };
+    return p;
+}
+
+// An object held in a std::unique_ptr member (Slot) that Getter creates on first use.
+template <auto Getter, auto Slot>
+PropertyInfo lazyObject(QLatin1StringView name)
+{
+    using C = typename MemberOf<decltype(Slot)>::Class;
+    using Object = typename MemberOf<decltype(Slot)>::Type::element_type;
+    PropertyInfo p = object<Getter>(name);
+    p.existingObject = [](const TPersistent &o) -> TPersistent * { return (static_cast<const C &>(o).*Slot).get(); };
+    p.defaultObject = []() -> TPersistent & {
+        static Object defaults;
+        return defaults;
+    };
     return p;
 }
 
