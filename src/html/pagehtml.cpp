@@ -9,6 +9,8 @@
 #include "model/errors.h"
 #include "model/fontdescription.h"
 
+#include <array>
+
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
@@ -76,12 +78,23 @@ private:
     bool mPendingCr = false;
 };
 
+// Calls onLine with each line of a whole text, split as LineSplitter splits it.
 template <class F>
 void forEachLine(QStringView text, F onLine)
 {
-    LineSplitter<F> splitter(std::move(onLine));
-    splitter += text;
-    splitter.finish();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\r' && c != u'\n')
+            continue;
+        onLine(text.sliced(start, i - start));
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        onLine(text.sliced(start));
 }
 
 // A splitter that keeps the lines in a list.
@@ -203,6 +216,73 @@ QString ruleThickness(qint32 size)
     return QLatin1StringView(thickness[size]);
 }
 
+// What ConvertLines returns, appended to result.
+void appendConvertedLines(QString &result, QStringView text, TLineKind kind)
+{
+    if (text.isEmpty())
+        return;
+    result.reserve(result.size() + text.size() + text.size() / 2 + 16);
+    forEachLine(text, [&](QStringView line) {
+        switch (kind) {
+        case lkParagraph:
+            if (line.isEmpty())
+                result += QStringLiteral("<BR><BR>");
+            else
+                result += line;
+            break;
+        case lkDropBoxOptions:
+            appendTabPair(result, line, u"document.write('<option value=\"", dropBoxValue, u"\">", HtmlText::scriptString,
+                          u"');\r\n");
+            break;
+        case lkListItems:
+            if (line.size() > 1)
+                result += QStringLiteral("   <LI>");
+            result += line;
+            break;
+        case lkMetaTags:
+            appendTabPair(result, line, u"<META NAME=\"", quotedAttribute, u"\" CONTENT=\"", quotedAttribute, u"\">");
+            break;
+        }
+        result += kCrLf;
+    });
+}
+
+// The tags ApplyTextAttributes puts around a text.
+struct TextAttributeTags
+{
+    QString open;
+    QString close;
+};
+
+TextAttributeTags textAttributeTags(const QString &description, int applyFont)
+{
+    TextAttributeTags tags;
+    if (applyFont == 1) {
+        const FontTag font = FontTagOf(description);
+        tags.open = QStringLiteral("<FONT FACE=") + font.face + QStringLiteral(" SIZE=\"") + font.size + QStringLiteral("\">");
+        if (!font.color.isEmpty())
+            HtmlText::insertBeforeFirst(tags.open, u'>', QStringLiteral(" COLOR=\"") + font.color + u'"');
+    }
+    const bool bold = description.contains(u"Bold");
+    const bool italic = description.contains(u"Italic");
+    const bool underline = description.contains(u"Underline");
+    if (bold)
+        tags.open += QStringLiteral("<B>");
+    if (italic)
+        tags.open += QStringLiteral("<I>");
+    if (underline) {
+        tags.open += QStringLiteral("<U>");
+        tags.close += QStringLiteral("</U>");
+    }
+    if (italic)
+        tags.close += QStringLiteral("</I>");
+    if (bold)
+        tags.close += QStringLiteral("</B>");
+    if (applyFont == 1)
+        tags.close += QStringLiteral("</FONT>");
+    return tags;
+}
+
 class PageBuilder
 {
 public:
@@ -262,10 +342,14 @@ public:
             text += entry;
             text += kCrLf;
         }
+        // One buffer serves every block: its room, grown for the largest, is kept.
         const TPageCollection &items = mPage.Page();
+        QString block;
         for (int i = 1; i < items.Count(); ++i) {
-            text += blockHtml(items.Items(i), i);
-            text += kCrLf;
+            block.truncate(0);
+            appendBlockHtml(block, items.Items(i), i);
+            block += kCrLf;
+            text += QStringView(block);
         }
         if (indent) {
             text += kCrLf;
@@ -295,52 +379,93 @@ private:
     QString blockHtml(const TPageItem &item, int index) const
     {
         QString h;
+        appendBlockHtml(h, item, index);
+        return h;
+    }
+
+    // Appends a block's HTML in the order it is read, so the text of a paragraph or
+    // list is copied once.
+    void appendBlockHtml(QString &h, const TPageItem &item, int index) const
+    {
+        switch (item.BlockAlign) {
+        case baCenter: h += QStringLiteral("<CENTER>"); break;
+        case baRight: h += QStringLiteral("<P ALIGN=\"RIGHT\">"); break;
+        case baLeft:
+        case baNone: break;
+        }
         switch (item.BlockType) {
         case btHeading: {
             const THeadingBlock &b = item.HeadingBlock();
-            h = ApplyTextAttributes(b.Heading, b.Attributes, b.ApplyFont);
+            const TextAttributeTags &tags = attributeTags(b.Attributes, b.ApplyFont);
+            h += tags.open;
+            h += b.Heading;
+            h += tags.close;
             break;
         }
-        case btImage: h = imageHtml(item.ImageBlock()); break;
-        case btLink: h = linkHtml(item.LinkBlock(), index); break;
+        case btImage: h += imageHtml(item.ImageBlock()); break;
+        case btLink: h += linkHtml(item.LinkBlock(), index); break;
         case btText: {
             const TTextBlock &b = item.TextBlock();
-            h = ApplyTextAttributes(ConvertLines(b.Text, lkParagraph), b.Attributes, b.ApplyFont);
+            const TextAttributeTags &tags = attributeTags(b.Attributes, b.ApplyFont);
+            h += tags.open;
+            appendConvertedLines(h, b.Text, lkParagraph);
+            h += tags.close;
             break;
         }
         case btBullet: {
             const TBulletBlock &b = item.BulletBlock();
             const ListTag t = listTag(b.Style);
-            h = u'<' + QLatin1StringView(t.tag) + QStringLiteral(" TYPE=\"") + QLatin1StringView(t.type)
-                + QStringLiteral("\">\r\n") + ConvertLines(b.Bullets, lkListItems) + QStringLiteral("</")
-                + QLatin1StringView(t.tag) + u'>';
+            h += u'<';
+            h += QLatin1StringView(t.tag);
+            h += QStringLiteral(" TYPE=\"");
+            h += QLatin1StringView(t.type);
+            h += QStringLiteral("\">\r\n");
+            appendConvertedLines(h, b.Bullets, lkListItems);
+            h += QStringLiteral("</");
+            h += QLatin1StringView(t.tag);
+            h += u'>';
             break;
         }
         case btHR: {
             const THRBlock &b = item.HRBlock();
-            h = QStringLiteral("<HR WIDTH=\"") + QString::number(b.Width) + QStringLiteral("%\" SIZE=\"")
-                + ruleThickness(b.Size) + QStringLiteral("\">");
+            QString rule = QStringLiteral("<HR WIDTH=\"") + QString::number(b.Width) + QStringLiteral("%\" SIZE=\"")
+                           + ruleThickness(b.Size) + QStringLiteral("\">");
             if (b.NoShade)
-                HtmlText::insertBeforeFirst(h, u'>', QStringLiteral(" NOSHADE"));
+                HtmlText::insertBeforeFirst(rule, u'>', QStringLiteral(" NOSHADE"));
+            h += rule;
             break;
         }
         case btForms:
             if (mPage.WebForm().Count() > 0)
-                h = GetFormHTML(mPage, mOptions.maker);
+                h += GetFormHTML(mPage, mOptions.maker);
             break;
         case btPageProperties:
             break;
         }
 
         switch (item.BlockAlign) {
-        case baCenter: h = QStringLiteral("<CENTER>") + h + QStringLiteral("</CENTER>"); break;
-        case baRight: h = QStringLiteral("<P ALIGN=\"RIGHT\">") + h + QStringLiteral("</P>"); break;
+        case baCenter: h += QStringLiteral("</CENTER>"); break;
+        case baRight: h += QStringLiteral("</P>"); break;
         case baLeft:
         case baNone: break;
         }
         if (item.BlockOnNewLine)
             h += QStringLiteral("<P>");
-        return h;
+    }
+
+    // Blocks mostly share a few font descriptions: the tags of the last few are kept.
+    const TextAttributeTags &attributeTags(const QString &description, int applyFont) const
+    {
+        for (const KnownTags &known : mKnownTags) {
+            if (known.used && known.applyFont == applyFont && known.description == description)
+                return known.tags;
+        }
+        KnownTags &known = mKnownTags[mNextKnownTags++ % mKnownTags.size()];
+        known.tags = textAttributeTags(description, applyFont);
+        known.description = description;
+        known.applyFont = applyFont;
+        known.used = true;
+        return known.tags;
     }
 
     QString imageHtml(const TImageBlock &b) const
@@ -412,6 +537,15 @@ private:
     THTMLMode mMode;
     const TPagelette &mPage;
     const HtmlBuildOptions &mOptions;
+    struct KnownTags
+    {
+        bool used = false;
+        QString description;
+        int applyFont = 0;
+        TextAttributeTags tags;
+    };
+    mutable std::array<KnownTags, 4> mKnownTags;
+    mutable size_t mNextKnownTags = 0;
 };
 
 }
@@ -453,52 +587,14 @@ FontTag FontTagOf(const QString &description)
 
 QString ApplyTextAttributes(const QString &text, const QString &description, int applyFont)
 {
-    QString t = text;
-    if (description.contains(u"Underline"))
-        t = QStringLiteral("<U>") + t + QStringLiteral("</U>");
-    if (description.contains(u"Italic"))
-        t = QStringLiteral("<I>") + t + QStringLiteral("</I>");
-    if (description.contains(u"Bold"))
-        t = QStringLiteral("<B>") + t + QStringLiteral("</B>");
-    if (applyFont != 1)
-        return t;
-
-    const FontTag tag = FontTagOf(description);
-    QString head = QStringLiteral("<FONT FACE=") + tag.face + QStringLiteral(" SIZE=\"") + tag.size + QStringLiteral("\">");
-    if (!tag.color.isEmpty())
-        HtmlText::insertBeforeFirst(head, u'>', QStringLiteral(" COLOR=\"") + tag.color + u'"');
-    return head + t + QStringLiteral("</FONT>");
+    const TextAttributeTags tags = textAttributeTags(description, applyFont);
+    return tags.open + text + tags.close;
 }
 
 QString ConvertLines(const QString &text, TLineKind kind)
 {
     QString result;
-    if (text.isEmpty())
-        return result;
-    result.reserve(text.size() + text.size() / 4 + 16);
-    forEachLine(text, [&](QStringView line) {
-        switch (kind) {
-        case lkParagraph:
-            if (line.isEmpty())
-                result += QStringLiteral("<BR><BR>");
-            else
-                result += line;
-            break;
-        case lkDropBoxOptions:
-            appendTabPair(result, line, u"document.write('<option value=\"", dropBoxValue, u"\">", HtmlText::scriptString,
-                          u"');\r\n");
-            break;
-        case lkListItems:
-            if (line.size() > 1)
-                result += QStringLiteral("   <LI>");
-            result += line;
-            break;
-        case lkMetaTags:
-            appendTabPair(result, line, u"<META NAME=\"", quotedAttribute, u"\" CONTENT=\"", quotedAttribute, u"\">");
-            break;
-        }
-        result += kCrLf;
-    });
+    appendConvertedLines(result, text, kind);
     return result;
 }
 
