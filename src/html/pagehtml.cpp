@@ -10,10 +10,36 @@
 #include "model/fontdescription.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+// The index of the first CR or LF in text at or after from; the text's size when
+// there is none. Four characters are looked at a time: only a group holding one below
+// 14 (CR is 13) is looked at character by character.
+qsizetype nextBreak(QStringView text, qsizetype from)
+{
+    const char16_t *const chars = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = from;
+    while (i < n) {
+        if (i + 4 <= n) {
+            quint64 group;
+            std::memcpy(&group, chars + i, sizeof group);
+            if (((group - 0x000E000E000E000EULL) & ~group & 0x8000800080008000ULL) == 0) {
+                i += 4;
+                continue;
+            }
+        }
+        for (const qsizetype end = qMin(i + 4, n); i < end; ++i) {
+            if (chars[i] == u'\r' || chars[i] == u'\n')
+                return i;
+        }
+    }
+    return n;
+}
 
 // Splits text that arrives piece by piece into lines, as the whole text would be
 // split: breaks are CR LF, lone CR or lone LF, a piece may end inside a line or
@@ -38,12 +64,8 @@ public:
         }
         const qsizetype n = piece.size();
         qsizetype start = i;
-        while (i < n) {
+        while ((i = nextBreak(piece, i)) < n) {
             const char16_t c = piece[i].unicode();
-            if (c != u'\r' && c != u'\n') {
-                ++i;
-                continue;
-            }
             endLine(piece.sliced(start, i - start));
             if (c == u'\r' && i + 1 == n)
                 mPendingCr = true;
@@ -69,7 +91,7 @@ private:
         } else {
             mPartial += tail;
             mOnLine(QStringView(mPartial));
-            mPartial.clear();
+            mPartial.truncate(0);
         }
     }
 
@@ -84,10 +106,8 @@ void forEachLine(QStringView text, F onLine)
 {
     const qsizetype n = text.size();
     qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = 0; (i = nextBreak(text, i)) < n; ++i) {
         const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n')
-            continue;
         onLine(text.sliced(start, i - start));
         if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
             ++i;
