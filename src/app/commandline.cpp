@@ -1,5 +1,4 @@
 #include "commandline.h"
-#include "processmemory.h"
 
 #include <QCoreApplication>
 #include <QIODevice>
@@ -170,12 +169,10 @@ int finish(int exitCode, QTextStream &out, std::FILE *stream, QTextStream &err)
 int runProcess(const Commands &commands, const QStringList &arguments, int &argc, char **argv)
 {
     // The version and the help are fixed texts: only the commands pay for the
-    // application object (locale, paths, event dispatcher) and a heap made ready.
+    // application object (locale, paths, event dispatcher).
     std::optional<QCoreApplication> app;
-    if (namesCommand(commands, arguments)) {
-        ProcessMemory::growHeapForCommand();
+    if (namesCommand(commands, arguments))
         app.emplace(argc, argv);
-    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     return finish(run(commands, arguments, out, err), out, stdout, err);

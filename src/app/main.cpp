@@ -40,7 +40,13 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
     const CommandLine::Commands commands = CommandLine::coreCommands();
-    if (CommandLine::asksOnlyVersion(arguments) || CommandLine::startsWithCommand(commands, arguments))
+    if (CommandLine::asksOnlyVersion(arguments))
         return CommandLine::runProcess(commands, arguments, argc, argv);
+    if (CommandLine::startsWithCommand(commands, arguments)) {
+        // These commands read and write whole documents in one burst of allocations;
+        // the others (publishing, profiles) keep the allocator as it was measured for them.
+        ProcessMemory::growHeapForCommand();
+        return CommandLine::runProcess(commands, arguments, argc, argv);
+    }
     return runProgramLibrary(argc, argv);
 }
