@@ -128,8 +128,9 @@ Result readFile(const QString &path, QByteArray &bytes, QString *error, qint64 l
 namespace {
 
 // Large enough that a file is read in few calls, small enough to stay in the cache
-// between a read and the parsing of what it brought.
-constexpr qsizetype kWindowBlock = 256 * 1024;
+// between a read and the parsing of what it brought, and to come from the heap
+// rather than from pages mapped afresh for every file.
+constexpr qsizetype kWindowBlock = 64 * 1024;
 
 }
 

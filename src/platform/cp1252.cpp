@@ -1,6 +1,7 @@
 #include "cp1252.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -24,12 +25,37 @@ int byteOf(char16_t c)
     return -1;
 }
 
+// True when bytes hold one of 0x80 to 0x9F, the only bytes Latin-1 reads otherwise.
+// Eight bytes are tested at a time: a byte of that range is one whose top three bits
+// are 100, so masking and flipping them leaves it zero.
+bool hasHighControls(QByteArrayView bytes)
+{
+    const char *const data = bytes.data();
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 group;
+        std::memcpy(&group, data + i, sizeof group);
+        const quint64 flipped = (group & 0xE0E0E0E0E0E0E0E0ULL) ^ 0x8080808080808080ULL;
+        if ((flipped - 0x0101010101010101ULL) & ~flipped & 0x8080808080808080ULL)
+            return true;
+    }
+    for (; i < n; ++i) {
+        if ((static_cast<unsigned char>(data[i]) & 0xE0) == 0x80)
+            return true;
+    }
+    return false;
+}
+
 }
 
 namespace Cp1252 {
 
 QString decode(QByteArrayView bytes)
 {
+    // Most text has none of them, and Qt reads Latin-1 many bytes at a time.
+    if (!hasHighControls(bytes))
+        return QString::fromLatin1(bytes);
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
     for (const char ch : bytes) {
