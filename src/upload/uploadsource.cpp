@@ -4,6 +4,7 @@
 #include "upload/sha256.h"
 
 #include <condition_variable>
+#include <cstring>
 #include <limits>
 #include <mutex>
 #include <thread>
@@ -13,15 +14,18 @@
 #include <unistd.h>
 #endif
 
-// Reads the file from its start and hashes it in a thread of its own, through one
-// buffer used over and over, as far as the sender allows: it stays close behind or
-// ahead of what is sent, so that on a disk each byte is read from the disk once, and a
-// slow network never turns the hash into a pass of its own before the transfer.
+// Hashes the file from its start in a thread of its own. Bytes the sender read are
+// handed over in a few buffers of its own that are used over and over (a sender faster
+// than the hash waits for a free one); bytes the system sent straight from the file,
+// the part before a resumed transfer's offset and, at the end, the rest, it reads
+// itself through one more buffer. Either way it follows the sender closely, so that on
+// a disk each byte is read from the disk once and a slow network never turns the hash
+// into a pass of its own before the transfer.
 class FileHasher
 {
 public:
-    FileHasher(const QFile &file, qint64 allowed)
-        : mAllowed(allowed)
+    FileHasher(const QFile &file, qint64 readable)
+        : mReadable(readable)
 #ifdef Q_OS_UNIX
         , mDescriptor(file.handle())
 #else
@@ -37,83 +41,159 @@ public:
             const std::lock_guard lock(mMutex);
             mStopped = true;
         }
-        mMoved.notify_one();
+        mWork.notify_one();
         if (mThread.joinable())
             mThread.join();
     }
 
-    // The hash may read up to this offset.
-    void allow(qint64 until)
+    // The sender read these bytes, which lie at offset in the file.
+    void push(qint64 offset, const char *data, qint64 size)
+    {
+        while (size > 0) {
+            std::size_t slot = 0;
+            {
+                std::unique_lock lock(mMutex);
+                mRoom.wait(lock, [this] { return mFilled < slotCount || mEnded; });
+                if (mEnded)
+                    return;
+                slot = (mFirst + mFilled) % slotCount;
+            }
+            // The hashing thread does not look at a slot until it is counted as filled.
+            const qint64 part = qMin(size, bufferSize);
+            mSlots[slot].offset = offset;
+            mSlots[slot].bytes.resize(part);
+            std::memcpy(mSlots[slot].bytes.data(), data, size_t(part));
+            {
+                const std::lock_guard lock(mMutex);
+                ++mFilled;
+            }
+            mWork.notify_one();
+            offset += part;
+            data += part;
+            size -= part;
+        }
+    }
+
+    // The hash may read the file itself up to this offset (where no handed-over bytes
+    // come first).
+    void allowReading(qint64 until)
     {
         {
             const std::lock_guard lock(mMutex);
-            mAllowed = until;
+            mReadable = qMax(mReadable, until);
         }
-        mMoved.notify_one();
+        mWork.notify_one();
     }
 
     // Lets the hash run to the end of the file and waits for it: the digest, or empty
     // when the file could not be read to its end; *hashed: the bytes hashed.
     QByteArray finish(qint64 *hashed)
     {
-        allow(std::numeric_limits<qint64>::max());
+        allowReading(std::numeric_limits<qint64>::max());
         if (mThread.joinable())
             mThread.join();
         *hashed = mHashed;
         return mDigest;
     }
 
-    // Enough for the hash to keep up with a fast sender without waiting for it.
-    static constexpr qint64 lead = 8 * 1024 * 1024;
-
 private:
     static constexpr qint64 bufferSize = 256 * 1024;
+    // 4 MiB: on a busy machine the hashing thread may wait several milliseconds for a
+    // processor, and the sender should not wait with it.
+    static constexpr std::size_t slotCount = 16;
 
-    qint64 readAt(char *data, qint64 offset)
+    struct Slot
+    {
+        qint64 offset = 0;
+        QByteArray bytes;
+    };
+
+    qint64 readAt(char *data, qint64 offset, qint64 size)
     {
 #ifdef Q_OS_UNIX
         // The sender's descriptor, at offsets of its own: the position the sender reads
         // from is not moved.
         ssize_t count = 0;
         do
-            count = ::pread(mDescriptor, data, size_t(bufferSize), off_t(offset));
+            count = ::pread(mDescriptor, data, size_t(size), off_t(offset));
         while (count < 0 && errno == EINTR);
         return count;
 #else
         if (!mOwn.isOpen() && !BoundedRead::openRegularFile(mOwn))
             return -1;
-        return mOwn.seek(offset) ? mOwn.read(data, bufferSize) : -1;
+        return mOwn.seek(offset) ? mOwn.read(data, size) : -1;
 #endif
     }
 
     void run()
     {
+        hashAll();
+        // A hash that ended early (the file cut short or unreadable) takes nothing more.
+        {
+            const std::lock_guard lock(mMutex);
+            mEnded = true;
+        }
+        mRoom.notify_all();
+    }
+
+    void hashAll()
+    {
         QByteArray buffer(bufferSize, Qt::Uninitialized);
         qint64 position = 0;
         for (;;) {
+            const Slot *slot = nullptr;
+            qint64 readable = 0;
             {
                 std::unique_lock lock(mMutex);
-                mMoved.wait(lock, [&] { return mStopped || position < mAllowed; });
+                mWork.wait(lock, [&] { return mStopped || mFilled > 0 || position < mReadable; });
                 if (mStopped)
                     return;
+                if (mFilled > 0 && mSlots[mFirst].offset == position)
+                    slot = &mSlots[mFirst];
+                else
+                    readable = qMin(mReadable, mFilled > 0 ? mSlots[mFirst].offset : mReadable) - position;
             }
-            const qint64 count = readAt(buffer.data(), position);
-            if (count < 0)
-                return;
-            if (count == 0) {
-                mDigest = mHash.result();
+            if (slot) {
+                mHash.addData(slot->bytes);
+                position += slot->bytes.size();
+                {
+                    const std::lock_guard lock(mMutex);
+                    mFirst = (mFirst + 1) % slotCount;
+                    --mFilled;
+                }
+                mRoom.notify_one();
+            } else if (readable > 0) {
+                const qint64 count = readAt(buffer.data(), position, qMin(bufferSize, readable));
+                if (count < 0)
+                    return;
+                if (count == 0) {
+                    // The end of the file, unless it was cut short after the sender
+                    // read further.
+                    const std::lock_guard lock(mMutex);
+                    if (mFilled == 0)
+                        mDigest = mHash.result();
+                    return;
+                }
+                mHash.addData(QByteArrayView(buffer.constData(), count));
+                position += count;
+            } else {
+                // Handed-over bytes that do not follow what was hashed: the file changed
+                // under the sender. Nothing whole can come of it.
                 return;
             }
-            mHash.addData(QByteArrayView(buffer.constData(), count));
-            position += count;
             mHashed = position;
         }
     }
 
     std::mutex mMutex;
-    std::condition_variable mMoved;
-    qint64 mAllowed;
+    std::condition_variable mWork;
+    std::condition_variable mRoom;
+    Slot mSlots[slotCount];
+    std::size_t mFirst = 0;
+    std::size_t mFilled = 0;
+    qint64 mReadable;
     bool mStopped = false;
+    bool mEnded = false;
 #ifdef Q_OS_UNIX
     int mDescriptor;
 #else
@@ -148,14 +228,8 @@ bool UploadSource::openAt(qint64 offset, QString *error)
         return false;
     }
     mRead = offset;
-    mHasher = std::make_unique<FileHasher>(mFile, offset + FileHasher::lead);
+    mHasher = std::make_unique<FileHasher>(mFile, offset);
     return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-}
-
-void UploadSource::advance(qint64 count)
-{
-    mRead += count;
-    mHasher->allow(mRead + FileHasher::lead);
 }
 
 qint64 UploadSource::readData(char *data, qint64 maxSize)
@@ -166,8 +240,10 @@ qint64 UploadSource::readData(char *data, qint64 maxSize)
         setErrorString(mFile.errorString());
         return -1;
     }
-    if (count > 0)
-        advance(count);
+    if (count > 0) {
+        mHasher->push(mRead, data, count);
+        mRead += count;
+    }
     return count;
 }
 
@@ -178,7 +254,8 @@ qint64 UploadSource::skipData(qint64 maxSize)
         setErrorString(mFile.errorString());
         return -1;
     }
-    advance(maxSize);
+    mRead += maxSize;
+    mHasher->allowReading(mRead);
     return maxSize;
 }
 

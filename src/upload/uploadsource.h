@@ -8,12 +8,12 @@
 
 class FileHasher;
 
-// A local file as a transport reads it for sending, hashed (SHA-256) alongside: a
-// thread of its own reads the file a second time, from the page cache the sending
-// reads fill, and hashes it while the bytes go out, never more than a few MiB ahead
-// of the sender. The sender's bytes are never copied for the hash, so a connection
-// may also send straight from the file (handle()). Memory stays a few chunks,
-// whatever the file's size. Reads may come from any one thread at a time.
+// A local file as a transport reads it for sending, hashed (SHA-256) alongside in a
+// thread of its own, so that the file is read once for both: the bytes read through
+// this device are hashed from a copy, and the ones a connection sends straight from the
+// file (handle(), then skip()) are read by the hash itself, from the page cache the
+// sending filled. Memory stays a few chunks, whatever the file's size. Reads may come
+// from any one thread at a time.
 class UploadSource : public QIODevice
 {
     Q_OBJECT
@@ -47,8 +47,6 @@ protected:
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    void advance(qint64 count);
-
     QFile mFile;
     std::unique_ptr<FileHasher> mHasher;
     qint64 mRead = 0;
