@@ -9,40 +9,22 @@
 #include "model/errors.h"
 #include "model/fontdescription.h"
 
-#include <QtAlgorithms>
-
 #include <array>
 #include <cstring>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
 // The index of the first CR or LF in text at or after from; the text's size when
-// there is none. Eight characters are compared at a time where the processor can,
-// else four: only a group holding a character below 14 (CR is 13) is looked at
-// character by character.
+// there is none. Four characters are looked at a time: only a group holding one below
+// 14 (CR is 13) is looked at character by character.
 qsizetype nextBreak(QStringView text, qsizetype from)
 {
     const char16_t *const chars = text.utf16();
     const qsizetype n = text.size();
     qsizetype i = from;
     while (i < n) {
-#ifdef __SSE2__
-        if (i + 8 <= n) {
-            const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i *>(chars + i));
-            const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi16(group, _mm_set1_epi16('\r')),
-                                                _mm_cmpeq_epi16(group, _mm_set1_epi16('\n')));
-            if (const int mask = _mm_movemask_epi8(breaks))
-                return i + qCountTrailingZeroBits(quint32(mask)) / 2;
-            i += 8;
-            continue;
-        }
-#endif
         if (i + 4 <= n) {
             quint64 group;
             std::memcpy(&group, chars + i, sizeof group);
