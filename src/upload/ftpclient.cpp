@@ -42,7 +42,8 @@ void TFtpClient::StartConnect()
     QList<Step> steps{Step::Connect, Step::Features, Step::User, Step::Pass};
     // Nothing but the greeting and AUTH go out before TLS is up, and the data
     // connections are protected as soon as the login allows it.
-    if (Security == ftpSecurityTLS) {
+    mSecureSession = Security == ftpSecurityTLS;
+    if (mSecureSession) {
         steps.insert(1, Step::AuthTls);
         steps.append({Step::ProtectionBuffer, Step::Protection});
     }

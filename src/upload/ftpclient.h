@@ -21,6 +21,7 @@ class FtpDataConnection;
 class QHostInfo;
 class QIODevice;
 class QSslSocket;
+class QTcpSocket;
 
 enum TFtpRequest : quint8 {
     rqNone,
@@ -236,6 +237,7 @@ private:
     void finishSingle(const QString &line, const FtpReplyLine &reply);
     void startTls();
     void controlSslErrors();
+    QSslSocket *secureControl() const;
     QSslConfiguration tlsConfiguration() const;
     void featuresReply(const QString &line, const FtpReplyLine &reply);
     void authReply(const QString &line, const FtpReplyLine &reply);
@@ -300,7 +302,10 @@ private:
     qint64 mReplyBytes = 0;
 
     int mLookupId = -1;
-    QSslSocket *mControl = nullptr;
+    // A TLS socket only for a profile that asks for TLS: a plain session never loads
+    // the TLS backend, its library or the system's certificates.
+    QTcpSocket *mControl = nullptr;
+    bool mSecureSession = false; // the connection being made asks for TLS
     bool mConnected = false;
     bool mClosingControl = false;
     int mControlError = 0;

@@ -86,20 +86,25 @@ void TFtpClient::lookedUp(const QHostInfo &info)
             failStep(500, 500, QStringLiteral("500 SocketException: ") + e.message());
             return;
         }
-        mControl = new QSslSocket(this);
-        connect(mControl, &QSslSocket::connected, this, [this] { guarded(true, [this] { controlConnected(); }); });
-        connect(mControl, &QSslSocket::errorOccurred, this, [this] { guarded(true, [this] { controlError(); }); });
-        connect(mControl, &QSslSocket::readyRead, this, [this] { guarded(true, [this] { controlReadyRead(); }); });
-        connect(mControl, &QSslSocket::disconnected, this, [this] { guarded(true, [this] { controlClosed(); }); });
-        connect(mControl, &QSslSocket::sslErrors, this, [this] { guarded(true, [this] { controlSslErrors(); }); });
-        connect(mControl, &QSslSocket::encrypted, this, [this] {
-            guarded(true, [this] {
-                touch();
-                mAwaitingTls = false;
-                mTlsActive = true;
-                stepDone(0);
+        if (mSecureSession) {
+            auto *secure = new QSslSocket(this);
+            connect(secure, &QSslSocket::sslErrors, this, [this] { guarded(true, [this] { controlSslErrors(); }); });
+            connect(secure, &QSslSocket::encrypted, this, [this] {
+                guarded(true, [this] {
+                    touch();
+                    mAwaitingTls = false;
+                    mTlsActive = true;
+                    stepDone(0);
+                });
             });
-        });
+            mControl = secure;
+        } else {
+            mControl = new QTcpSocket(this);
+        }
+        connect(mControl, &QTcpSocket::connected, this, [this] { guarded(true, [this] { controlConnected(); }); });
+        connect(mControl, &QTcpSocket::errorOccurred, this, [this] { guarded(true, [this] { controlError(); }); });
+        connect(mControl, &QTcpSocket::readyRead, this, [this] { guarded(true, [this] { controlReadyRead(); }); });
+        connect(mControl, &QTcpSocket::disconnected, this, [this] { guarded(true, [this] { controlClosed(); }); });
         mReader.clear();
         resetReply();
         mUtf8 = false;
@@ -152,7 +157,7 @@ void TFtpClient::controlError()
 void TFtpClient::controlReadyRead()
 {
     const quint64 generation = mGeneration;
-    QSslSocket *socket = mControl;
+    QTcpSocket *socket = mControl;
     while (alive(generation) && socket && mControl == socket && !mClosingControl && socket->bytesAvailable() > 0) {
         const int room = mReader.freeSpace();
         if (room <= 0) {
@@ -488,29 +493,36 @@ QSslConfiguration TFtpClient::tlsConfiguration() const
     return configuration;
 }
 
+QSslSocket *TFtpClient::secureControl() const
+{
+    return qobject_cast<QSslSocket *>(mControl);
+}
+
 void TFtpClient::startTls()
 {
-    if (!mControl)
+    QSslSocket *secure = secureControl();
+    if (!secure)
         return;
     mAwaitingTls = true;
-    mControl->setSslConfiguration(tlsConfiguration());
-    mControl->setPeerVerifyName(HostName);
-    mControl->startClientEncryption();
+    secure->setSslConfiguration(tlsConfiguration());
+    secure->setPeerVerifyName(HostName);
+    secure->startClientEncryption();
 }
 
 void TFtpClient::controlSslErrors()
 {
-    if (!mControl)
+    QSslSocket *secure = secureControl();
+    if (!secure)
         return;
-    const QString fingerprint = CertificateFingerprint::of(mControl->peerCertificate());
+    const QString fingerprint = CertificateFingerprint::of(secure->peerCertificate());
     if (!fingerprint.isEmpty() && fingerprint == CertificateFingerprint::normalized(TrustedCertificate)) {
-        mControl->ignoreSslErrors();
+        secure->ignoreSslErrors();
         return;
     }
     // The socket ends the handshake and closes; the request fails with this text.
     mRefusedCertificate = fingerprint;
     if (mRequestResult == 0) {
-        setError(certificateRefusal(mControl->sslHandshakeErrors(), fingerprint));
+        setError(certificateRefusal(secure->sslHandshakeErrors(), fingerprint));
         mStatusCode = 500;
         mRequestResult = 500;
     }

@@ -173,8 +173,8 @@ void TFtpClient::passiveReply(const QString &line, const FtpReplyLine &reply)
 FtpDataConnection *TFtpClient::newDataConnection()
 {
     std::optional<FtpDataConnection::Tls> tls;
-    if (mTlsActive && mControl)
-        tls = FtpDataConnection::Tls{mControl->sslConfiguration(), HostName, mControl->peerCertificate()};
+    if (QSslSocket *secure = secureControl(); mTlsActive && secure)
+        tls = FtpDataConnection::Tls{secure->sslConfiguration(), HostName, secure->peerCertificate()};
     auto *data = new FtpDataConnection(std::move(tls), this);
     data->setReceiving(mReceiving);
     connect(data, &FtpDataConnection::strangerRefused, this, [this](const QString &address) {

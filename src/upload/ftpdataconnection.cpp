@@ -40,6 +40,13 @@ protected:
     }
 };
 
+QTcpSocket *newSocket(bool secure, QObject *parent)
+{
+    if (secure)
+        return new QSslSocket(parent);
+    return new QTcpSocket(parent);
+}
+
 bool isTlsError(QAbstractSocket::SocketError error)
 {
     return error == QAbstractSocket::SslHandshakeFailedError || error == QAbstractSocket::SslInternalError
@@ -66,7 +73,7 @@ FtpDataConnection::~FtpDataConnection()
 quint16 FtpDataConnection::listen(const QHostAddress &local, const QHostAddress &peer, int *error)
 {
     mPeer = peer;
-    mListener = new SslListener(this);
+    mListener = mTls ? new SslListener(this) : new QTcpServer(this);
     connect(mListener, &QTcpServer::newConnection, this, &FtpDataConnection::accept);
     if (!mListener->listen(local, 0)) {
         *error = WinsockErrors::fromSocketError(mListener->serverError());
@@ -77,17 +84,17 @@ quint16 FtpDataConnection::listen(const QHostAddress &local, const QHostAddress 
 
 void FtpDataConnection::connectTo(const QHostAddress &address, quint16 port)
 {
-    auto *socket = new QSslSocket(this);
+    QTcpSocket *socket = newSocket(mTls.has_value(), this);
     mSocket = socket;
-    connect(socket, &QSslSocket::connected, this, [this, socket] { adopt(socket); });
-    connect(socket, &QSslSocket::errorOccurred, this, &FtpDataConnection::socketFailed);
+    connect(socket, &QTcpSocket::connected, this, [this, socket] { adopt(socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this, &FtpDataConnection::socketFailed);
     socket->connectToHost(address, port);
 }
 
 void FtpDataConnection::accept()
 {
     while (mListener && mListener->hasPendingConnections()) {
-        auto *socket = qobject_cast<QSslSocket *>(mListener->nextPendingConnection());
+        QTcpSocket *socket = mListener->nextPendingConnection();
         if (!socket)
             continue;
         // Only the server may open the data connection: anyone else who reached the
@@ -101,19 +108,23 @@ void FtpDataConnection::accept()
         }
         mSocket = socket;
         mListener->close();
-        connect(socket, &QSslSocket::errorOccurred, this, &FtpDataConnection::socketFailed);
+        connect(socket, &QTcpSocket::errorOccurred, this, &FtpDataConnection::socketFailed);
         adopt(socket);
     }
 }
 
-void FtpDataConnection::adopt(QSslSocket *socket)
+QSslSocket *FtpDataConnection::secureSocket() const
+{
+    return mTls ? qobject_cast<QSslSocket *>(mSocket.data()) : nullptr;
+}
+
+void FtpDataConnection::adopt(QTcpSocket *socket)
 {
     mEstablished = true;
-    connect(socket, &QSslSocket::bytesWritten, this, &FtpDataConnection::written);
-    connect(socket, &QSslSocket::encryptedBytesWritten, this, &FtpDataConnection::written);
-    connect(socket, &QSslSocket::disconnected, this, &FtpDataConnection::socketClosed);
+    connect(socket, &QTcpSocket::bytesWritten, this, &FtpDataConnection::written);
+    connect(socket, &QTcpSocket::disconnected, this, &FtpDataConnection::socketClosed);
     if (mReceiving)
-        connect(socket, &QSslSocket::readyRead, this, &FtpDataConnection::readIncoming);
+        connect(socket, &QTcpSocket::readyRead, this, &FtpDataConnection::readIncoming);
     if (!socket->socketOption(QAbstractSocket::SendBufferSizeSocketOption).isValid()) {
         mError = WinsockErrors::WSAENOBUFS;
         emit failed(mError, QStringLiteral("winsock.getsockopt(SO_SNDBUF) failed"));
@@ -123,23 +134,26 @@ void FtpDataConnection::adopt(QSslSocket *socket)
     emit established();
     if (!self || !mSocket)
         return;
-    if (!mTls) {
+    QSslSocket *secure = secureSocket();
+    if (!secure) {
         emit ready();
         return;
     }
-    connect(socket, &QSslSocket::encrypted, this, &FtpDataConnection::ready);
-    connect(socket, &QSslSocket::sslErrors, this, &FtpDataConnection::sslErrors);
-    socket->setSslConfiguration(mTls->configuration);
-    socket->setPeerVerifyName(mTls->peerName);
-    socket->startClientEncryption();
+    connect(secure, &QSslSocket::encryptedBytesWritten, this, &FtpDataConnection::written);
+    connect(secure, &QSslSocket::encrypted, this, &FtpDataConnection::ready);
+    connect(secure, &QSslSocket::sslErrors, this, &FtpDataConnection::sslErrors);
+    secure->setSslConfiguration(mTls->configuration);
+    secure->setPeerVerifyName(mTls->peerName);
+    secure->startClientEncryption();
 }
 
 void FtpDataConnection::sslErrors()
 {
     // The control connection's certificate was accepted (verified or trusted by the
     // user); the same certificate is accepted here, and no other.
-    if (mSocket && !mTls->certificate.isNull() && mSocket->peerCertificate() == mTls->certificate)
-        mSocket->ignoreSslErrors();
+    QSslSocket *secure = secureSocket();
+    if (secure && !mTls->certificate.isNull() && secure->peerCertificate() == mTls->certificate)
+        secure->ignoreSslErrors();
 }
 
 void FtpDataConnection::socketFailed()
@@ -174,7 +188,8 @@ qint64 FtpDataConnection::pendingBytes() const
 {
     if (!mSocket)
         return 0;
-    return mSocket->bytesToWrite() + mSocket->encryptedBytesToWrite();
+    const QSslSocket *secure = secureSocket();
+    return mSocket->bytesToWrite() + (secure ? secure->encryptedBytesToWrite() : 0);
 }
 
 bool FtpDataConnection::write(const char *data, qint64 size)
@@ -399,5 +414,6 @@ int FtpDataConnection::socketError() const
 
 QByteArray FtpDataConnection::sessionTicket() const
 {
-    return mSocket ? mSocket->sslConfiguration().sessionTicket() : QByteArray();
+    const QSslSocket *secure = secureSocket();
+    return secure ? secure->sslConfiguration().sessionTicket() : QByteArray();
 }

@@ -11,6 +11,7 @@
 class QSocketNotifier;
 class QSslSocket;
 class QTcpServer;
+class QTcpSocket;
 
 // The data connection of one transfer: opened actively (the server connects to a port
 // this side listens on) or passively (this side connects to the port the server
@@ -82,7 +83,8 @@ signals:
     void closed(int error); // after established(); 0 for an orderly close
 
 private:
-    void adopt(QSslSocket *socket);
+    void adopt(QTcpSocket *socket);
+    QSslSocket *secureSocket() const;
     void written();
     void halfClose();
     void socketClosed();
@@ -98,7 +100,9 @@ private:
     std::optional<Tls> mTls;
     QHostAddress mPeer;
     QTcpServer *mListener = nullptr;
-    QPointer<QSslSocket> mSocket;
+    // A TLS socket only for a secured session (mTls): plain transfers never load the
+    // TLS backend.
+    QPointer<QTcpSocket> mSocket;
     bool mEstablished = false;
     bool mClosed = false;
     bool mFinishing = false;
