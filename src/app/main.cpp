@@ -10,24 +10,40 @@
 
 namespace {
 
-// Loads the rest of the program beside or below the executable and hands it the
-// arguments; a library that cannot be loaded is reported with the loader's reason.
-int runProgramLibrary(int &argc, char **argv)
+// The folder of the executable as Qt finds it on every platform.
+QString executableFolder(int &argc, char **argv)
 {
-    QString folder;
-    {
-        // The library hands the window its own application object; this one only finds
-        // the executable's folder as Qt does on every platform.
-        QCoreApplication probe(argc, argv);
-        folder = QCoreApplication::applicationDirPath();
-    }
-    QLibrary library(ProgramFolder::privateLibrary(folder, QLatin1StringView(ProgramLibrary::name)));
-    auto *programMain = reinterpret_cast<ProgramLibrary::Main *>(library.resolve(ProgramLibrary::mainSymbol));
-    if (!programMain) {
+    // The libraries make the application objects they need; this one only finds the
+    // folder.
+    QCoreApplication probe(argc, argv);
+    return QCoreApplication::applicationDirPath();
+}
+
+// Loads one of the program's libraries beside or below the executable and hands it the
+// arguments; a library that cannot be loaded is reported with the loader's reason.
+int runLibrary(const QString &folder, const char *name, const char *symbol, int &argc, char **argv)
+{
+    QLibrary library(ProgramFolder::privateLibrary(folder, QLatin1StringView(name)));
+    auto *libraryMain = reinterpret_cast<ProgramLibrary::Main *>(library.resolve(symbol));
+    if (!libraryMain) {
         std::fprintf(stderr, "vendrix: %s\n", qPrintable(library.errorString()));
         return 1;
     }
-    return programMain(argc, argv);
+    return libraryMain(argc, argv);
+}
+
+// False when the arguments are only what the window takes (a document, --no-splash,
+// --data-dir): they name no command, and the commands library need not be asked.
+bool mayNameCommand(const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == u"--data-dir")
+            ++i;
+        else if (argument.startsWith(u'-') && argument != u"--no-splash" && !argument.startsWith(u"--data-dir="))
+            return true;
+    }
+    return false;
 }
 
 }
@@ -48,5 +64,11 @@ int main(int argc, char *argv[])
         ProcessMemory::growHeapForCommand();
         return CommandLine::runProcess(commands, arguments, argc, argv);
     }
-    return runProgramLibrary(argc, argv);
+    const QString folder = executableFolder(argc, argv);
+    if (mayNameCommand(arguments)) {
+        const int exitCode = runLibrary(folder, ProgramLibrary::commandsName, ProgramLibrary::commandsMainSymbol, argc, argv);
+        if (exitCode != ProgramLibrary::notACommand)
+            return exitCode;
+    }
+    return runLibrary(folder, ProgramLibrary::name, ProgramLibrary::mainSymbol, argc, argv);
 }

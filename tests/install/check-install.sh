@@ -34,7 +34,7 @@ prefix=$scratch/moved
 id=com.zandorell.Vendrix
 
 # Layout: the executable alone in bin/, the libraries it loads in its private folder.
-for file in bin/vendrix "$libdir/libvendrix_program.so" "$libdir/libvxads.so" \
+for file in bin/vendrix "$libdir/libvendrix_commands.so" "$libdir/libvendrix_program.so" "$libdir/libvxads.so" \
     share/vendrix/Themes.dat share/vendrix/Tips.txt share/vendrix/help/topics.txt \
     "share/vendrix/Palettes/Web Palette.pal" share/vendrix/banners/banners.txt share/vendrix/banners/builder.bmp \
     share/applications/$id.desktop share/mime/packages/$id.xml share/metainfo/$id.metainfo.xml \
@@ -56,6 +56,10 @@ fi
 # from its private folder when the arguments ask for them.
 qt=$(readelf -d "$prefix/bin/vendrix" | sed -n 's/.*NEEDED.*\[\(libQt6[A-Za-z]*\).*/\1/p' | tr '\n' ' ')
 [ "$qt" = "libQt6Core " ] || fail "bin/vendrix links more of Qt than its core: $qt"
+# The commands that need no display start without the widget libraries.
+if readelf -d "$prefix/$libdir/libvendrix_commands.so" | grep NEEDED | grep -q Widgets; then
+    fail "$libdir/libvendrix_commands.so links Qt Widgets"
+fi
 
 # The desktop files are valid, and what they name is there.
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop entry"

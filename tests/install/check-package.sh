@@ -19,7 +19,7 @@ set -- "$scratch"/vendrix_*.deb
 deb=$1
 dpkg-deb -c "$deb" | sed 's/^[^ ]* *[^ ]* *[^ ]* *[^ ]* *[^ ]* *//' > "$scratch/contents"
 id=com.zandorell.Vendrix
-for file in ./usr/bin/vendrix "./usr/$libdir/libvendrix_program.so" "./usr/$libdir/libvxads.so" ./usr/share/vendrix/Themes.dat \
+for file in ./usr/bin/vendrix "./usr/$libdir/libvendrix_commands.so" "./usr/$libdir/libvendrix_program.so" "./usr/$libdir/libvxads.so" ./usr/share/vendrix/Themes.dat \
     ./usr/share/vendrix/Tips.txt ./usr/share/vendrix/banners/banners.txt \
     ./usr/share/applications/$id.desktop ./usr/share/mime/packages/$id.xml ./usr/share/metainfo/$id.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/$id.svg \
