@@ -621,8 +621,9 @@ SftpResult SftpWorker::send(quint64 generation, SharedSource &source, const QByt
     QString readError;
     bool endOfFile = false;
     SftpResult result;
+    // The first bytes the server takes are told at once, then at most every interval:
+    // a file sent within one interval still shows that it moved.
     QElapsedTimer lastProgress;
-    lastProgress.start();
     while (!inFlight.isEmpty() || (!endOfFile && result.error == SftpError::None)) {
         while (!endOfFile && result.error == SftpError::None && inFlight.size() < writesInFlight) {
             const qint64 read = source.read(request.data() + headSize, SftpWire::maximumWriteSize, readError);
@@ -663,7 +664,7 @@ SftpResult SftpWorker::send(quint64 generation, SharedSource &source, const QByt
             continue;
         }
         taken += bytes;
-        if (lastProgress.elapsed() >= progressInterval) {
+        if (!lastProgress.isValid() || lastProgress.elapsed() >= progressInterval) {
             lastProgress.restart();
             if (!mCutter->isCut(generation))
                 emit progressed(generation, taken);
