@@ -4,7 +4,8 @@
 // executable loads when the arguments ask for them, so that --version and those
 // commands do not pay for loading the rest at every start: the commands that publish or
 // inspect pictures (network, SSH, keychain and picture libraries, but no widgets), and
-// the window (which runs every command too).
+// the window. Whether the arguments name a command is decided in the commands library
+// alone; the window library is loaded only when they do not.
 namespace ProgramLibrary {
 
 // The libraries' names for ProgramFolder::privateLibrary().

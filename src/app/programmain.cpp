@@ -1,16 +1,12 @@
-#include "commandline.h"
 #include "gui.h"
 #include "programlibrary.h"
 
 #include <QtGlobal>
 
+// The executable loads this library only for arguments that name no command (the
+// commands library said so, or they hold no option but the window's).
 extern "C" Q_DECL_EXPORT int vendrixProgramMain(int &argc, char **argv)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (CommandLine::isCommand(arguments))
-        return CommandLine::runProcess(CommandLine::allCommands(), arguments, argc, argv);
     return runGui(argc, argv);
 }
 
