@@ -134,11 +134,13 @@ void FtpDataConnection::adopt(QTcpSocket *socket)
     emit established();
     if (!self || !mSocket)
         return;
-    QSslSocket *secure = secureSocket();
-    if (!secure) {
+    if (!mTls) {
         emit ready();
         return;
     }
+    // A secured session's sockets are TLS sockets (listen(), connectTo()): the data
+    // never goes out unprotected because of the socket's type.
+    QSslSocket *secure = secureSocket();
     connect(secure, &QSslSocket::encryptedBytesWritten, this, &FtpDataConnection::written);
     connect(secure, &QSslSocket::encrypted, this, &FtpDataConnection::ready);
     connect(secure, &QSslSocket::sslErrors, this, &FtpDataConnection::sslErrors);
